@@ -1,0 +1,12 @@
+// MZ4800 Control: the desktop control program of the MZ4800 signal synthesiser.
+#include <QApplication>
+
+#include "ui/qt_program.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setFont(QFont("Arial", -1));
+  mz::QtProgram program(mz::DefaultProgramFolder());
+  program.Show();
+  return QApplication::exec();
+}

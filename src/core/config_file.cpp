@@ -1,0 +1,98 @@
+#include "core/config_file.h"
+
+#include "core/control_names.h"
+#include "core/errors.h"
+#include "core/line_file.h"
+#include "core/setup_block.h"
+#include "core/text_format.h"
+
+namespace mz {
+
+namespace {
+std::string First128(std::string s) {
+  if (s.size() > 128) s.resize(128);
+  return s;
+}
+}  // namespace
+
+std::filesystem::path ConfigPath(const Context& ctx) { return ctx.folder / "MZ4800.INI"; }
+
+void ReadConfiguration(Context& ctx) {
+  auto& s = ctx.state;
+  LineReader in(ConfigPath(ctx));
+  auto colour = [&in] { return static_cast<Colour>(in.NextInteger()); };
+  s.ScreenColours.Border = colour();
+  s.ScreenColours.Grid = colour();
+  s.ScreenColours.Screen = colour();
+  s.ScreenColours.EutOk = colour();
+  s.ScreenColours.EutFail = colour();
+  s.ScreenColours.Achieved = colour();
+  s.ScreenColours.SetPoint = colour();
+  s.PrinterColours.Grid = colour();
+  s.PrinterColours.SetPoint = colour();
+  s.PrinterColours.Achieved = colour();
+  s.PrinterColours.EutOk = colour();
+  s.PrinterColours.EutFail = colour();
+  s.PrinterColours.Text = colour();
+  s.PortNumber = in.NextByte();
+  if (s.PortNumber >= 1 && s.PortNumber <= 4) ctx.port.SetComNumber(s.PortNumber);
+  s.CellNumber = First128(in.NextLine());
+  // An empty delimiter line leaves the delimiter as it was.
+  if (const auto line = in.NextLine(); !line.empty()) s.FileDelimiter = line[0];
+  ctx.controls.SetText(ctl::FreqIncrement, First128(in.NextLine()));
+  s.ScreenColours.PreScan = colour();
+  ctx.controls.SetText(ctl::LevelIncrement, First128(in.NextLine()));
+  for (int i = 0; i < 4; ++i) in.NextLine();  // "spare"
+
+  // The set-up block, read with the configuration's own rules: the current
+  // frequency starts at the start frequency, the amplifier is always the
+  // KV3100, the test type is ignored, the modulation display is not touched.
+  s.CurrentFreqHz = in.NextInteger();
+  s.AutoIncStartLevel = in.NextReal();
+  s.AutoIncStopLevel = in.NextReal();
+  s.AutoIncStepLevel = in.NextReal();
+  s.AutoIncDwell = in.NextInteger();
+  s.StartFreqHz = in.NextInteger();
+  s.CurrentFreqHz = s.StartFreqHz;
+  s.FinishFreqHz = in.NextInteger();
+  s.StepPercent = static_cast<Single>(in.NextReal());
+  s.DwellTime = in.NextInteger();
+  s.FieldLevel = in.NextReal();
+  s.EstimatedTime = in.NextInteger();
+  s.Modulation = in.NextByte();
+  s.EutPromptMode = in.NextByte();
+  s.EutStatusMode = in.NextByte();
+  s.SingleLevel = in.NextReal();
+  s.AmplifierType = in.NextByte();
+  s.AmplifierType = 1;
+  in.NextLine();                              // TestType
+  for (int i = 0; i < 4; ++i) in.NextLine();  // "Spare3".."Spare6"
+  ReadCustomRows(s, in);
+}
+
+void WriteConfiguration(Context& ctx) {
+  const auto& s = ctx.state;
+  LineWriter out;
+  for (Colour c : {s.ScreenColours.Border, s.ScreenColours.Grid, s.ScreenColours.Screen,
+                   s.ScreenColours.EutOk, s.ScreenColours.EutFail, s.ScreenColours.Achieved,
+                   s.ScreenColours.SetPoint, s.PrinterColours.Grid, s.PrinterColours.SetPoint,
+                   s.PrinterColours.Achieved, s.PrinterColours.EutOk, s.PrinterColours.EutFail,
+                   s.PrinterColours.Text}) {
+    out.Line(FormatInt(static_cast<Integer>(c)));
+  }
+  out.Line(FormatInt(s.PortNumber));
+  out.Line(s.CellNumber);
+  out.Line(std::string(1, s.FileDelimiter));
+  out.Line(ctx.controls.Text(ctl::FreqIncrement));
+  out.Line(FormatInt(static_cast<Integer>(s.ScreenColours.PreScan)));
+  out.Line(ctx.controls.Text(ctl::LevelIncrement));
+  for (int i = 0; i < 4; ++i) out.Line("spare");
+  WriteSetupBlock(ctx, out);
+
+  std::error_code ec;
+  std::filesystem::create_directories(ctx.folder, ec);
+  if (ec) throw FileError("Cannot create folder " + ctx.folder.string() + ": " + ec.message());
+  out.SaveAtomically(ConfigPath(ctx));
+}
+
+}  // namespace mz

@@ -1,0 +1,65 @@
+#pragma once
+// Names in the Controls model of main-window controls whose designer names
+// say nothing of their role. Controls not listed here are used by their
+// designer names directly ("Edit8", "Shape9", "Button7", "ComboBox1").
+
+namespace mz::ctl {
+
+// The three test panels, which overlap, and the custom sub-panel.
+inline constexpr const char* SetupPanel = "Setuppanel";
+inline constexpr const char* SinglePanel = "Singlepanel";
+inline constexpr const char* ReportPanel = "Reportpanel";
+inline constexpr const char* CustomPanel = "Custompanel";
+inline constexpr const char* SetupHeading = "Setupheading";  // "STANDARD", "CUSTOM", ...
+inline constexpr const char* SetupFileLabel = "Setupfilelabel";
+
+// Monitor panel.
+inline constexpr const char* MonitorHeading = "Label19";  // "MONITOR" / "Watchdog Alarm"
+inline constexpr const char* ModeLabel = "Modelabel";
+inline constexpr const char* FileLabel = "Filelabel";
+inline constexpr const char* Current = "Edit8";
+inline constexpr const char* Dwell = "Edit9";
+inline constexpr const char* Total = "Edit10";
+inline constexpr const char* Actual = "Edit11";
+inline constexpr const char* Target = "Edit12";
+inline constexpr const char* MonitorModulation = "Edit21";
+
+// Title bar.
+inline constexpr const char* TitleLabel = "Titlelabel";
+inline constexpr const char* ClockLabel = "Clocklabel";
+
+// Lamps.
+inline constexpr const char* LampReady = "Shape1";
+inline constexpr const char* LampRunning = "shape2";
+inline constexpr const char* LampSettling = "Shape3";
+inline constexpr const char* LampModulation = "Shape4";
+inline constexpr const char* LampStandby = "Shape5";
+inline constexpr const char* LampEutOk = "Shape6";
+inline constexpr const char* LampEutFault = "Shape7";
+inline constexpr const char* LampPrompt = "Shape8";
+inline constexpr const char* LampComms = "Shape9";
+inline constexpr const char* LampSynth = "Shape10";
+inline constexpr const char* LampAmplifier = "Shape11";
+inline constexpr const char* ResetComms = "Button7";
+inline constexpr const char* SimulationLabel = "warnlabel";
+
+// Modulation display.
+inline constexpr const char* ModulationCombo = "ComboBox1";
+inline constexpr const char* SetupDepthLabel = "Label28";   // "Modulation Depth = 80%"
+inline constexpr const char* SingleDepthCaption = "Label61";  // "Modulation Depth"
+inline constexpr const char* SingleDepthValue = "Label30";  // "80 %"
+inline constexpr const char* SingleModulationLabel = "Label62";
+inline constexpr const char* SingleModGroup = "singlemodgroup";
+
+// Single-frequency increment boxes, stored verbatim in the configuration.
+inline constexpr const char* FreqIncrement = "Edit1";
+inline constexpr const char* LevelIncrement = "Edit3";
+
+// Test Type group ("Normal" / "Pre-Scanned").
+inline constexpr const char* TestTypeGroup = "RadioGroup1";
+
+// The herald and the diagnostics window as non-modal windows.
+inline constexpr const char* Herald = "Msg";
+inline constexpr const char* Diagnostics = "diag";
+
+}  // namespace mz::ctl

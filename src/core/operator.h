@@ -1,0 +1,43 @@
+#pragma once
+// What a person answers: message boxes, the input box, modal dialogs and the
+// standard file and colour dialogs. The window layer shows real dialogs; tests
+// answer from a script and record every question.
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/types.h"
+
+namespace mz {
+
+enum class MessageKind { Warning, Error, Information, Confirmation, Plain };
+enum class Buttons { Ok, YesNo };
+enum class Answer { Ok, Yes, No, Cancel };
+
+class Operator {
+ public:
+  virtual ~Operator() = default;
+
+  // A modal message box; returns the button pressed.
+  virtual Answer Message(MessageKind kind, std::string_view text, Buttons buttons) = 0;
+
+  // The input box; returns the default text when the operator cancels.
+  virtual std::string Input(std::string_view caption, std::string_view prompt,
+                            std::string_view defaultText) = 0;
+
+  // Shows one of the program's own dialogs modally ("Nbook", "Hkeep", "Warns",
+  // "About", "Scol", "Pcol"); the dialog's controls live in the Controls model
+  // under its name. Returns Ok or Cancel.
+  virtual Answer ShowModal(std::string_view form) = 0;
+
+  // Standard file dialogs; nullopt when cancelled.
+  virtual std::optional<std::string> OpenFileName(std::string_view title,
+                                                  std::string_view filter) = 0;
+  virtual std::optional<std::string> SaveFileName(std::string_view title, std::string_view filter,
+                                                  std::string_view defaultExt) = 0;
+
+  // The standard colour dialog; nullopt when cancelled.
+  virtual std::optional<Colour> PickColour(Colour initial) = 0;
+};
+
+}  // namespace mz

@@ -1,0 +1,19 @@
+#include "core/program_events.h"
+
+#include "core/dispatch.h"
+#include "core/startup.h"
+
+namespace mz {
+
+namespace {
+// Every event runs through the error box: a failure ends the handler only.
+void OnTimer(Context& ctx, TimerId id, void (*handler)(Context&)) {
+  ctx.loop.SetTimerHandler(id, [&ctx, handler] { Dispatch(ctx.op, [&] { handler(ctx); }); });
+}
+}  // namespace
+
+void InstallEventHandlers(Context& ctx) {
+  OnTimer(ctx, TimerId::Startup, Startup);
+}
+
+}  // namespace mz

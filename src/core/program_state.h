@@ -1,0 +1,159 @@
+#pragma once
+// The one set of program-wide variables. One instance lives for the process;
+// every operation reaches it through the Context. Names are the program's own
+// (StartFreqHz, ResultLevel, RunState, ...). Arrays are indexed exactly as the
+// program indexes them: tables 0 to 2000, custom rows and profile 1 to 30,
+// warning flags 1 to 8 (index 0 unused where the program counts from 1).
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/types.h"
+
+namespace mz {
+
+struct ScreenColourSet {
+  Colour Border = 0;
+  Colour Grid = 0;
+  Colour Screen = 0;
+  Colour EutOk = 0;
+  Colour EutFail = 0;
+  Colour Achieved = 0;
+  Colour SetPoint = 0;
+  Colour PreScan = 0;
+  bool operator==(const ScreenColourSet&) const = default;
+};
+
+struct PrinterColourSet {
+  Colour Grid = 0;
+  Colour SetPoint = 0;
+  Colour Achieved = 0;
+  Colour EutOk = 0;
+  Colour EutFail = 0;
+  Colour Text = 0;
+  bool operator==(const PrinterColourSet&) const = default;
+};
+
+struct FreqLevel {
+  Integer FreqHz = 0;  // 0 or below: empty row
+  Single Level = 0;
+  bool operator==(const FreqLevel&) const = default;
+};
+
+struct CellRow {
+  Integer FreqHz = 0;
+  Single Drive3 = 0;
+  Single Drive5 = 0;
+  Single Drive7 = 0;
+  Single Drive10 = 0;
+};
+
+template <typename T>
+using Table = std::array<T, kTableSize>;
+
+struct ProgramState {
+  // 1. Configuration.
+  ScreenColourSet ScreenColours;
+  PrinterColourSet PrinterColours;
+  Byte PortNumber = 0;  // 0 simulation, 1..4 COM1..COM4
+  std::string CellNumber;
+  char FileDelimiter = '\0';
+
+  // 2. Test set-up (the set-up block).
+  Integer CurrentFreqHz = 0;
+  Real AutoIncStartLevel = 0;
+  Real AutoIncStopLevel = 0;
+  Real AutoIncStepLevel = 0;
+  Integer AutoIncDwell = 0;
+  Integer StartFreqHz = 0;
+  Integer FinishFreqHz = 0;
+  Single StepPercent = 0;
+  Integer DwellTime = 0;
+  Real FieldLevel = 0;
+  Integer EstimatedTime = 0;
+  Byte Modulation = 0;
+  Byte EutPromptMode = 0;
+  Byte EutStatusMode = 0;
+  Real SingleLevel = 0;
+  Byte AmplifierType = 0;
+  Byte TestType = 0;
+  std::array<FreqLevel, kCustomRows + 1> CustomTable{};  // rows 1..30
+
+  // 3. Result and pre-scan tables.
+  Integer StepCount = 0;
+  Table<Integer> ResultFreqHz{};
+  Table<Real> ResultLevel{};
+  Table<Byte> ResultEutStatus{};  // 0 none, 1 OK, 2 fail
+  Table<Integer> PreScanFreqHz{};
+  Table<Byte> PreScanDrive{};
+  Table<Real> LevelFactor{};
+
+  // 4. Cell characteristic.
+  Table<CellRow> CellTable{};
+  Integer CellRowCount = 0;
+
+  // 5. Document data.
+  std::string TestTitle;
+  std::string ProcedureName;
+  std::array<std::string, 8> Notes;
+  double ClockNow = 0;  // days since 30 December 1899
+  std::string ClockText;
+
+  // 6. Run-time state.
+  Byte StartupDone = 0;
+  Byte LinkUp = 0;
+  Byte TestRunning = 0;
+  Byte PreScanRunning = 0;
+  Byte StopRequested = 0;
+  Byte DwellHold = 0;
+  Byte PreScanAvailable = 0;
+  Byte ShowFieldWarnings = 0;
+  Byte WarningShowing = 0;
+  std::array<Byte, 9> FieldWarningEnabled{};  // 1..8
+  Byte FieldWarningIndex = 0;
+  Byte GraphRange = 0;
+  Integer RunState = 0;
+
+  // Frequency plan and validation.
+  std::array<FreqLevel, kCustomRows + 1> LevelProfile{};  // entries 1..30
+  bool SetupValid = false;
+  bool ChangeAccepted = false;
+  bool UncalibratedAck = false;
+  bool AutoIncrease = false;
+  bool StopOnEutFault = false;
+
+  // Run sequencer.
+  Byte StepDriveCode = 0;
+  Real SingleFieldFactor = 0;
+  Byte EutHalt = 0;
+  Integer LastLevelledFreqHz = 0;
+  Real LastLevelledLevel = 0;
+
+  // Reply decoding. RxBuffer holds at most 128 bytes.
+  std::vector<std::uint8_t> RxBuffer;
+  Real FieldReading = 0;
+  std::array<Byte, 8> StatusBits{};
+  std::array<Byte, 8> ReadingBits{};
+
+  // Diagnostics window.
+  Byte DiagDriveCode = 0;
+
+  // The run-time library's pseudo-random generator (simulation); never reseeded.
+  std::uint32_t RandSeed = 0;
+};
+
+// The values set by the program's initialisation step, before any window exists.
+void InitialiseProgramState(ProgramState& s);
+
+// The values that replace the configuration when its file cannot be read.
+void ApplyConfigurationDefaults(ProgramState& s);
+
+// Zero the pre-scan drive and frequency tables and the EUT marks (0..2000).
+void ClearPreScan(ProgramState& s);
+
+// Zero the result tables (0..2000) without the display update; ClearResults
+// (results.h) adds it.
+void ClearResultTables(ProgramState& s);
+
+}  // namespace mz

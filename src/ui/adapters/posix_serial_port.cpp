@@ -1,0 +1,144 @@
+#include "ui/adapters/posix_serial_port.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "core/errors.h"
+#include "link/com_device.h"
+
+namespace mz {
+
+namespace {
+
+[[noreturn]] void ThrowOpenError(const std::filesystem::path& device, int err) {
+  if (err == ENOENT || err == ENXIO || err == ENODEV) {
+    throw PortError("ie_BadId - Specified comport doesn't exist");
+  }
+  if (err == EBUSY || err == EWOULDBLOCK) throw PortError("ie_Open - device already open");
+  if (err == EACCES || err == EPERM) {
+    throw PortError("Cannot open " + device.string() +
+                    ": permission denied. Serial devices belong to the group 'dialout'; "
+                    "add your user to it (sudo adduser $USER dialout) and log in again.");
+  }
+  throw PortError("Cannot open " + device.string() + ": " + std::strerror(err));
+}
+
+void ApplyLineSettings(int fd, const std::filesystem::path& device) {
+  termios t{};
+  if (tcgetattr(fd, &t) != 0) {
+    const int err = errno;
+    throw PortError("Cannot open " + device.string() + ": not a serial device (" +
+                    std::strerror(err) + ")");
+  }
+  cfmakeraw(&t);
+  t.c_cflag &= ~(CSIZE | CSTOPB | CRTSCTS);
+  t.c_cflag |= CS8 | PARENB | PARODD | CLOCAL | CREAD;
+  t.c_iflag &= ~(IXON | IXOFF | IXANY);
+  t.c_cc[VMIN] = 0;
+  t.c_cc[VTIME] = 0;
+  cfsetispeed(&t, B9600);
+  cfsetospeed(&t, B9600);
+  tcsetattr(fd, TCSANOW, &t);
+  int lines = TIOCM_DTR | TIOCM_RTS;
+  ioctl(fd, TIOCMBIS, &lines);  // a pseudo-terminal has no modem lines to set
+}
+
+}  // namespace
+
+PosixSerialPort::PosixSerialPort(std::filesystem::path folder, QObject* parent)
+    : QObject(parent), folder_(std::move(folder)) {}
+
+PosixSerialPort::~PosixSerialPort() { Close(); }
+
+void PosixSerialPort::Open(bool open) {
+  if (!open) {
+    Close();
+    return;
+  }
+  if (IsOpen()) return;
+  const auto device = ComDevicePath(folder_, com_);
+  const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) ThrowOpenError(device, errno);
+  // Exclusive use: an advisory lock between programs, and TIOCEXCL for others.
+  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    const int err = errno;
+    ::close(fd);
+    ThrowOpenError(device, err);
+  }
+  try {
+    ApplyLineSettings(fd, device);
+  } catch (...) {
+    ::close(fd);
+    throw;
+  }
+  ioctl(fd, TIOCEXCL);
+  fd_ = fd;
+  hungUp_ = false;
+  rx_.clear();
+  notifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Read);
+  connect(notifier_.get(), &QSocketNotifier::activated, this, [this] { OnReadable(); });
+}
+
+void PosixSerialPort::Close() {
+  if (fd_ < 0) return;
+  notifier_.reset();
+  ::close(fd_);
+  fd_ = -1;
+}
+
+void PosixSerialPort::SetComNumber(int n) {
+  if (IsOpen()) {
+    Close();
+    com_ = n;
+    Open(true);
+  } else {
+    com_ = n;
+  }
+}
+
+bool PosixSerialPort::Dsr() const {
+  if (fd_ < 0 || hungUp_) return false;
+  int lines = 0;
+  // A device without modem lines (a pseudo-terminal) counts as DSR on.
+  if (ioctl(fd_, TIOCMGET, &lines) != 0) return true;
+  return (lines & TIOCM_DSR) != 0;
+}
+
+void PosixSerialPort::Write(std::span<const std::uint8_t> bytes) {
+  if (fd_ < 0) return;
+  const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
+  if (n != static_cast<ssize_t>(bytes.size())) throw PortError("Failed to put entire block");
+}
+
+std::uint8_t PosixSerialPort::ReadByte() {
+  if (rx_.empty()) return 0;
+  const auto b = rx_.front();
+  rx_.pop_front();
+  return b;
+}
+
+void PosixSerialPort::OnReadable() {
+  std::uint8_t buf[512];
+  for (;;) {
+    const ssize_t n = ::read(fd_, buf, sizeof buf);
+    if (n > 0) {
+      rx_.insert(rx_.end(), buf, buf + n);
+      continue;
+    }
+    if (n < 0 && (errno == EAGAIN || errno == EINTR)) break;
+    // End of file or EIO: the other end has gone. Stop listening; DSR reads
+    // off from now on, which the supervision reports.
+    hungUp_ = true;
+    notifier_->setEnabled(false);
+    break;
+  }
+  if (handler_ && !rx_.empty()) handler_(static_cast<int>(rx_.size()));
+}
+
+}  // namespace mz

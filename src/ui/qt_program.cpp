@@ -1,0 +1,70 @@
+#include "ui/qt_program.h"
+
+#include <QApplication>
+#include <QScreen>
+
+#include "core/control_names.h"
+#include "core/program_events.h"
+#include "core/startup.h"
+#include "ui/windows/herald.h"
+#include "ui/windows/main_window.h"
+
+namespace mz {
+
+namespace {
+void Centre(QWidget* w) {
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QRect r = screen->availableGeometry();
+    w->adjustSize();
+    w->move(r.center() - w->rect().center());
+  }
+}
+}  // namespace
+
+std::filesystem::path DefaultProgramFolder() {
+  const char* home = std::getenv("HOME");
+  return std::filesystem::path(home != nullptr ? home : ".") / "MZ4800";
+}
+
+QtProgram::QtProgram(std::filesystem::path folder)
+    : port_(folder),
+      ctx_{state_, controls_, op_, loop_, port_, *this, std::move(folder)},
+      binder_(controls_) {
+  InitialiseProgramState(state_);
+  QApplication::setApplicationName("MZ4800");
+  // Windows in their order: the main window, then the dialogs it owns.
+  main_ = std::make_unique<MainWindow>(ctx_, binder_);
+  op_.SetParent(main_.get());
+  herald_ = std::make_unique<Herald>();
+  RegisterWindow(ctl::Herald, herald_.get());
+  InitialiseTimers(loop_);
+  InstallEventHandlers(ctx_);
+}
+
+QtProgram::~QtProgram() = default;
+
+void QtProgram::Show() {
+  Centre(main_.get());
+  main_->show();
+}
+
+void QtProgram::Repaint() { main_->update(); }
+
+void QtProgram::Beep() { QApplication::beep(); }
+
+void QtProgram::ShowWindow(std::string_view form, bool show) {
+  auto it = windows_.find(form);
+  if (it == windows_.end()) return;
+  QWidget* w = it->second;
+  if (show) {
+    if (w == herald_.get()) Centre(w);
+    w->show();
+    w->repaint();
+  } else {
+    w->hide();
+  }
+}
+
+void QtProgram::CloseMainWindow() { main_->close(); }
+
+}  // namespace mz

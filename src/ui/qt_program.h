@@ -1,0 +1,58 @@
+#pragma once
+// The whole program with its real windows and adapters, wired once. main()
+// creates one; widget and end-to-end tests create their own.
+#include <QObject>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "core/context.h"
+#include "ui/adapters/control_binder.h"
+#include "ui/adapters/posix_serial_port.h"
+#include "ui/adapters/qt_event_loop.h"
+#include "ui/adapters/qt_operator.h"
+
+namespace mz {
+
+class MainWindow;
+class Herald;
+
+class QtProgram : public QObject, public Display {
+  Q_OBJECT
+ public:
+  explicit QtProgram(std::filesystem::path folder);
+  ~QtProgram() override;
+
+  void Show();
+
+  Context& ctx() { return ctx_; }
+  MainWindow& window() { return *main_; }
+  QtEventLoop& loop() { return loop_; }
+
+  // Display
+  void Repaint() override;
+  void Beep() override;
+  void ShowWindow(std::string_view form, bool show) override;
+  void CloseMainWindow() override;
+
+  // Non-modal windows by form name ("Msg", "diag").
+  void RegisterWindow(std::string name, QWidget* window) { windows_[std::move(name)] = window; }
+
+ private:
+  ProgramState state_;
+  Controls controls_;
+  QtEventLoop loop_;
+  PosixSerialPort port_;
+  QtOperator op_;
+  Context ctx_;
+  ControlBinder binder_;
+  std::unique_ptr<MainWindow> main_;
+  std::unique_ptr<Herald> herald_;
+  std::map<std::string, QWidget*, std::less<>> windows_;
+};
+
+// $HOME/MZ4800
+std::filesystem::path DefaultProgramFolder();
+
+}  // namespace mz
