@@ -4,6 +4,8 @@
 
 namespace mz {
 
+class Canvas;
+
 class Display {
  public:
   virtual ~Display() = default;
@@ -15,6 +17,9 @@ class Display {
   virtual void ShowWindow(std::string_view form, bool show) = 0;
   // Asks the main window to close; the close query decides.
   virtual void CloseMainWindow() = 0;
+  // The canvas of the graph's paint box (pb1), on which the sequencers draw
+  // one step at a time between repaints.
+  virtual Canvas& GraphCanvas() = 0;
 };
 
 }  // namespace mz

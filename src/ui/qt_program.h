@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/context.h"
+#include "display/recording_canvas.h"
 #include "ui/adapters/control_binder.h"
 #include "ui/adapters/posix_serial_port.h"
 #include "ui/adapters/qt_event_loop.h"
@@ -35,6 +36,7 @@ class QtProgram : public QObject, public Display {
   void Beep() override;
   void ShowWindow(std::string_view form, bool show) override;
   void CloseMainWindow() override;
+  Canvas& GraphCanvas() override { return graphCanvas_; }
 
   // Non-modal windows by form name ("Msg", "diag").
   void RegisterWindow(std::string name, QWidget* window) { windows_[std::move(name)] = window; }
@@ -50,6 +52,7 @@ class QtProgram : public QObject, public Display {
   std::unique_ptr<MainWindow> main_;
   std::unique_ptr<Herald> herald_;
   std::map<std::string, QWidget*, std::less<>> windows_;
+  RecordingCanvas graphCanvas_;  // replaced by the paint box's image canvas
 };
 
 // $HOME/MZ4800

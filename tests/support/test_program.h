@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/context.h"
+#include "display/recording_canvas.h"
 #include "support/fake_operator.h"
 #include "support/fake_port.h"
 #include "support/virtual_event_loop.h"
@@ -19,6 +20,8 @@ class FakeDisplay : public Display {
     shown.push_back(std::string(show ? "+" : "-") + std::string(form));
   }
   void CloseMainWindow() override { ++closeRequests; }
+  Canvas& GraphCanvas() override { return canvas; }
+  RecordingCanvas canvas;
   int repaints = 0;
   int beeps = 0;
   int closeRequests = 0;

@@ -1,0 +1,27 @@
+#pragma once
+// The frequency plan: reading the operator's numbers, validating the three
+// set-up panels, the estimated time, the target field of a frequency and the
+// percentage step of a sweep.
+#include <optional>
+#include <string_view>
+
+#include "core/context.h"
+
+namespace mz {
+
+// Filters and converts a box's text; reports "Invalid String : " and returns
+// nullopt on bad text. The value is rounded to 32-bit float precision.
+std::optional<double> ReadNumber(Context& ctx, std::string_view text);
+
+void ValidateStandardSetup(Context& ctx);
+void ValidateSingleSetup(Context& ctx);
+void ValidateCustomTable(Context& ctx);
+void ValidateDwell(Context& ctx);
+void UpdateEstimatedTime(Context& ctx);
+
+// Target field for a frequency from LevelProfile; also shows it in Edit12.
+Real TargetFieldAt(Context& ctx, Integer freqHz);
+Real LogInterpolate(double f1, double f2, double f, double l1, double l2);
+Integer NextStepFrequency(const ProgramState& s, Integer freqHz);
+
+}  // namespace mz
