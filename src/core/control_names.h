@@ -58,6 +58,21 @@ inline constexpr const char* LevelIncrement = "Edit3";
 // Test Type group ("Normal" / "Pre-Scanned").
 inline constexpr const char* TestTypeGroup = "RadioGroup1";
 
+// Menu items (their check marks are set while the window paints).
+inline constexpr const char* MenuKv3100 = "KV31001";
+inline constexpr const char* MenuWpa20 = "WPA201";
+inline constexpr const char* MenuPaOther = "PAOther1";
+inline constexpr const char* MenuCom[] = {"Simulate1", "Com11", "Com21", "Com31", "Com41"};
+inline constexpr const char* MenuMode = "Mode1";
+inline constexpr const char* MenuSaveResults = "SaveResults1";
+inline constexpr const char* MenuSavePreScans = "SavePreScans1";
+inline constexpr const char* MenuShowFieldWarnings = "ShowFieldWarningMessages1";
+
+// Other windows' controls used by more than one part of the program.
+inline constexpr const char* WarningText = "Warns.Label1";
+inline constexpr const char* WarningDontShow = "Warns.CheckBox1";  // "Do Not Show This Warning Again "
+inline constexpr const char* HardwareVersion = "Hkeep.VersionLabel";
+
 // The herald and the diagnostics window as non-modal windows.
 inline constexpr const char* Herald = "Msg";
 inline constexpr const char* Diagnostics = "diag";
