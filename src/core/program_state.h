@@ -49,6 +49,12 @@ struct CellRow {
   Single Drive10 = 0;
 };
 
+// A timer counted in 55 ms ticks of the millisecond clock (tick_timer.h).
+struct TickTimer {
+  std::int64_t StartTick = 0;
+  std::int64_t ExpiryTick = 0;
+};
+
 template <typename T>
 using Table = std::array<T, kTableSize>;
 
@@ -129,6 +135,11 @@ struct ProgramState {
   Byte EutHalt = 0;
   Integer LastLevelledFreqHz = 0;
   Real LastLevelledLevel = 0;
+  Byte SingleChanged = 0;  // the arrow buttons changed frequency or level
+  Byte SingleDiffers = 0;  // frequency or level differ from those last levelled
+  TickTimer SettleTimer;
+  TickTimer DwellTimer;
+  TickTimer RunTimer;
 
   // Reply decoding. RxBuffer holds at most 128 bytes.
   std::vector<std::uint8_t> RxBuffer;
