@@ -13,6 +13,8 @@ inline constexpr Colour kGreen = 0x00FF00;
 inline constexpr Colour kBlue = 0xFF0000;
 inline constexpr Colour kButtonFace = 0x8000000F;
 
-inline constexpr bool IsSystemColour(Colour c) { return (c & 0xFF000000u) != 0; }
+inline constexpr bool IsSystemColour(Colour c) {
+  return (c & 0xFF000000u) != 0;
+}
 
 }  // namespace mz

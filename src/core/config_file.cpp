@@ -15,7 +15,9 @@ std::string First128(std::string s) {
 }
 }  // namespace
 
-std::filesystem::path ConfigPath(const Context& ctx) { return ctx.folder / "MZ4800.INI"; }
+std::filesystem::path ConfigPath(const Context& ctx) {
+  return ctx.folder / "MZ4800.INI";
+}
 
 void ReadConfiguration(Context& ctx) {
   auto& s = ctx.state;
@@ -73,11 +75,11 @@ void ReadConfiguration(Context& ctx) {
 void WriteConfiguration(Context& ctx) {
   const auto& s = ctx.state;
   LineWriter out;
-  for (Colour c : {s.ScreenColours.Border, s.ScreenColours.Grid, s.ScreenColours.Screen,
-                   s.ScreenColours.EutOk, s.ScreenColours.EutFail, s.ScreenColours.Achieved,
-                   s.ScreenColours.SetPoint, s.PrinterColours.Grid, s.PrinterColours.SetPoint,
-                   s.PrinterColours.Achieved, s.PrinterColours.EutOk, s.PrinterColours.EutFail,
-                   s.PrinterColours.Text}) {
+  for (Colour c :
+       {s.ScreenColours.Border, s.ScreenColours.Grid, s.ScreenColours.Screen, s.ScreenColours.EutOk,
+        s.ScreenColours.EutFail, s.ScreenColours.Achieved, s.ScreenColours.SetPoint,
+        s.PrinterColours.Grid, s.PrinterColours.SetPoint, s.PrinterColours.Achieved,
+        s.PrinterColours.EutOk, s.PrinterColours.EutFail, s.PrinterColours.Text}) {
     out.Line(FormatInt(static_cast<Integer>(c)));
   }
   out.Line(FormatInt(s.PortNumber));

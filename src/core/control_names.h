@@ -45,9 +45,9 @@ inline constexpr const char* SimulationLabel = "warnlabel";
 
 // Modulation display.
 inline constexpr const char* ModulationCombo = "ComboBox1";
-inline constexpr const char* SetupDepthLabel = "Label28";   // "Modulation Depth = 80%"
+inline constexpr const char* SetupDepthLabel = "Label28";     // "Modulation Depth = 80%"
 inline constexpr const char* SingleDepthCaption = "Label61";  // "Modulation Depth"
-inline constexpr const char* SingleDepthValue = "Label30";  // "80 %"
+inline constexpr const char* SingleDepthValue = "Label30";    // "80 %"
 inline constexpr const char* SingleModulationLabel = "Label62";
 inline constexpr const char* SingleModGroup = "singlemodgroup";
 
@@ -70,7 +70,8 @@ inline constexpr const char* MenuShowFieldWarnings = "ShowFieldWarningMessages1"
 
 // Other windows' controls used by more than one part of the program.
 inline constexpr const char* WarningText = "Warns.Label1";
-inline constexpr const char* WarningDontShow = "Warns.CheckBox1";  // "Do Not Show This Warning Again "
+inline constexpr const char* WarningDontShow =
+    "Warns.CheckBox1";  // "Do Not Show This Warning Again "
 inline constexpr const char* HardwareVersion = "Hkeep.VersionLabel";
 
 // The herald and the diagnostics window as non-modal windows.

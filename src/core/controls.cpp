@@ -25,15 +25,31 @@ ControlProps& Controls::Mutable(std::string_view name) {
   return it->second;
 }
 
-bool Controls::Has(std::string_view name) const { return controls_.find(name) != controls_.end(); }
+bool Controls::Has(std::string_view name) const {
+  return controls_.find(name) != controls_.end();
+}
 
-const std::string& Controls::Text(std::string_view name) const { return Get(name).Text; }
-Colour Controls::ColourOf(std::string_view name) const { return Get(name).BrushColour; }
-Colour Controls::FontColour(std::string_view name) const { return Get(name).FontColour; }
-bool Controls::Visible(std::string_view name) const { return Get(name).Visible; }
-bool Controls::Enabled(std::string_view name) const { return Get(name).Enabled; }
-bool Controls::Checked(std::string_view name) const { return Get(name).Checked; }
-int Controls::ItemIndex(std::string_view name) const { return Get(name).ItemIndex; }
+const std::string& Controls::Text(std::string_view name) const {
+  return Get(name).Text;
+}
+Colour Controls::ColourOf(std::string_view name) const {
+  return Get(name).BrushColour;
+}
+Colour Controls::FontColour(std::string_view name) const {
+  return Get(name).FontColour;
+}
+bool Controls::Visible(std::string_view name) const {
+  return Get(name).Visible;
+}
+bool Controls::Enabled(std::string_view name) const {
+  return Get(name).Enabled;
+}
+bool Controls::Checked(std::string_view name) const {
+  return Get(name).Checked;
+}
+int Controls::ItemIndex(std::string_view name) const {
+  return Get(name).ItemIndex;
+}
 
 const std::string& Controls::Cell(std::string_view name, int col, int row) const {
   static const std::string kEmpty;

@@ -44,8 +44,12 @@ std::string LineReader::NextLine() {
   return lines_[next_++];
 }
 
-double LineReader::NextReal() { return ParseReal(NextLine()); }
-int LineReader::NextInteger() { return ParseInteger(NextLine()); }
+double LineReader::NextReal() {
+  return ParseReal(NextLine());
+}
+int LineReader::NextInteger() {
+  return ParseInteger(NextLine());
+}
 unsigned char LineReader::NextByte() {
   return static_cast<unsigned char>(static_cast<unsigned>(NextInteger()) & 0xFFu);
 }

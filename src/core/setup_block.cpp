@@ -8,7 +8,9 @@
 namespace mz {
 
 namespace {
-std::string Real82(double v) { return FormatFixed(v, 8, 2); }
+std::string Real82(double v) {
+  return FormatFixed(v, 8, 2);
+}
 constexpr const char* kSpares[] = {"Spare3", "Spare4", "Spare5", "Spare6"};
 }  // namespace
 

@@ -43,7 +43,7 @@ void ReadConfigurationOrDefaults(Context& ctx) {
 void OpenLink(Context& ctx) {
   auto& s = ctx.state;
   if (s.PortNumber < 1 || s.PortNumber > 4) return;  // simulation
-  ctx.port.Open(true);  // a missing or busy port ends the tick here
+  ctx.port.Open(true);                               // a missing or busy port ends the tick here
   PauseTicks(ctx, 1);
   if (ctx.port.Dsr()) {
     s.LinkUp = 1;
@@ -67,10 +67,10 @@ void InitialiseTimers(EventLoop& loop) {
     int ms;
     bool enabled;
   };
-  for (const auto& t : {Setting{TimerId::Clock, 1000, true}, Setting{TimerId::Startup, 1000, true},
-                        Setting{TimerId::Status, 2500, true},
-                        Setting{TimerId::PreScan, 500, false},
-                        Setting{TimerId::RunClock, 900, false}, Setting{TimerId::Sim, 1000, false}}) {
+  for (const auto& t :
+       {Setting{TimerId::Clock, 1000, true}, Setting{TimerId::Startup, 1000, true},
+        Setting{TimerId::Status, 2500, true}, Setting{TimerId::PreScan, 500, false},
+        Setting{TimerId::RunClock, 900, false}, Setting{TimerId::Sim, 1000, false}}) {
     loop.SetTimerInterval(t.id, t.ms);
     loop.SetTimerEnabled(t.id, t.enabled);
   }

@@ -37,13 +37,26 @@ void ShowModulation(Context& ctx, int m) {
 void ShowModeCaption(Context& ctx) {
   const char* caption = nullptr;
   switch (ctx.state.TestType) {
-    case 1: caption = "Standard"; break;
-    case 2: caption = "Single Frequency"; break;
-    case 3: caption = "Custom"; break;
-    case 11: caption = "Pre Scan Standard"; break;
-    case 12: caption = "Pre Scan Single Frequency"; break;
-    case 13: caption = "Pre Scan Custom"; break;
-    default: return;
+    case 1:
+      caption = "Standard";
+      break;
+    case 2:
+      caption = "Single Frequency";
+      break;
+    case 3:
+      caption = "Custom";
+      break;
+    case 11:
+      caption = "Pre Scan Standard";
+      break;
+    case 12:
+      caption = "Pre Scan Single Frequency";
+      break;
+    case 13:
+      caption = "Pre Scan Custom";
+      break;
+    default:
+      return;
   }
   ctx.controls.SetText(ctl::ModeLabel, caption);
 }

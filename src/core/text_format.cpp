@@ -10,9 +10,13 @@
 
 namespace mz {
 
-std::int64_t RoundEven(double v) { return static_cast<std::int64_t>(std::nearbyint(v)); }
+std::int64_t RoundEven(double v) {
+  return static_cast<std::int64_t>(std::nearbyint(v));
+}
 
-std::string FormatInt(std::int64_t v) { return std::to_string(v); }
+std::string FormatInt(std::int64_t v) {
+  return std::to_string(v);
+}
 
 std::string FormatFixed(double v, int width, int decimals) {
   char buf[64];
@@ -34,7 +38,9 @@ std::string FormatScientific(double v) {
   return mantissa + "E" + buf;
 }
 
-std::string FreqText(std::int64_t hz) { return FormatFixed(static_cast<double>(hz) * 1e-6, 5, 3); }
+std::string FreqText(std::int64_t hz) {
+  return FormatFixed(static_cast<double>(hz) * 1e-6, 5, 3);
+}
 
 std::string FormatDuration(std::int64_t seconds) {
   char buf[64];

@@ -1,0 +1,65 @@
+#include "link/command_frame.h"
+
+#include <gtest/gtest.h>
+
+#include "link/command_codes.h"
+#include "link/diagnostics.h"
+#include "support/test_program.h"
+
+namespace mz {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+TEST(BuildFrame, FollowsTheDataByteRules) {
+  EXPECT_EQ(BuildFrame(cmd::RfOff, 0, 0, 0), (Bytes{0x01, 0x02, 0x88, 0x04}));
+  EXPECT_EQ(BuildFrame(cmd::SetModulation, 0, 0, 1), (Bytes{0x01, 0x03, 0x61, 0x00, 0x04}));
+  EXPECT_EQ(BuildFrame(cmd::SetModulation, 0x31, 0, 1), (Bytes{0x01, 0x03, 0x61, 0x31, 0x04}));
+  // Four value bytes, no padding.
+  EXPECT_EQ(BuildFrame(cmd::SetFreqLevel, 100'000'000, 128, 5),
+            (Bytes{0x01, 0x07, 0x60, 0x05, 0xF5, 0xE1, 0x00, 0x80, 0x04}));
+  // Three value bytes: one zero in front keeps the drive code last.
+  EXPECT_EQ(BuildFrame(cmd::SetFreqLevel, 10'000'000, 128, 5),
+            (Bytes{0x01, 0x07, 0x60, 0x00, 0x98, 0x96, 0x80, 0x80, 0x04}));
+  EXPECT_EQ(BuildFrame(cmd::SetFreqLevel, 30'000'000, 1, 5),
+            (Bytes{0x01, 0x07, 0x60, 0x01, 0xC9, 0xC3, 0x80, 0x01, 0x04}));
+  EXPECT_EQ(BuildFrame(cmd::SetFreqPreScanLevel, 1'000'000'000, 200, 5),
+            (Bytes{0x01, 0x07, 0x62, 0x3B, 0x9A, 0xCA, 0x00, 0xC8, 0x04}));
+  // No value: the extra byte is not sent either.
+  EXPECT_EQ(BuildFrame(0x40, 0, 0x55, 0), (Bytes{0x01, 0x02, 0x40, 0x04}));
+  EXPECT_EQ(BuildFrame(0x40, -5, 0x55, 0), (Bytes{0x01, 0x02, 0x40, 0x04}));
+  // A zero inside the value is kept; only leading zeros go.
+  EXPECT_EQ(BuildFrame(0x40, 0x010000, 0, 0), (Bytes{0x01, 0x05, 0x40, 0x01, 0x00, 0x00, 0x04}));
+}
+
+TEST(FrameHexText, JoinsUpperCaseHexWithCommas) {
+  EXPECT_EQ(FrameHexText(Bytes{0x01, 0x02, 0x88, 0x04}), "01,02,88,04");
+  EXPECT_EQ(FrameHexText(Bytes{}), "");
+  EXPECT_EQ(FrameHexText(Bytes{0x01}), "");
+  EXPECT_EQ(FrameHexText(Bytes(128, 0xAB)).size(), 255u);
+}
+
+class SendCommandTest : public ::testing::Test {
+ protected:
+  test::TestProgram p;
+};
+
+TEST_F(SendCommandTest, WritesOneFrameWhenOpenWithDsrAndShowsIt) {
+  p.port.Open(true);
+  SendCommand(p.ctx, cmd::RfOff);
+  EXPECT_EQ(p.port.written, (Bytes{0x01, 0x02, 0x88, 0x04}));
+  EXPECT_EQ(p.controls.Text(diag::TxString), "01,02,88,04");
+}
+
+TEST_F(SendCommandTest, ShowsButDropsTheFrameWhenClosedOrWithoutDsr) {
+  SendCommand(p.ctx, cmd::RfOff);
+  EXPECT_EQ(p.controls.Text(diag::TxString), "01,02,88,04");
+  p.port.Open(true);
+  p.port.dsr = false;
+  SendCommand(p.ctx, cmd::SetFreqLevel, 100'000'000, 128, 5);
+  EXPECT_EQ(p.controls.Text(diag::TxString), "01,07,60,05,F5,E1,00,80,04");
+  EXPECT_TRUE(p.port.written.empty());
+}
+
+}  // namespace
+}  // namespace mz
