@@ -147,6 +147,12 @@ struct ProgramState {
   std::array<Byte, 8> StatusBits{};
   std::array<Byte, 8> ReadingBits{};
 
+  // Screen graph: the x reached by the series being drawn, and the strip
+  // chart's clock-time labels (slots 1..6).
+  Integer PlotPrevX = 0;
+  Integer PlotX = 0;
+  std::array<std::string, 7> StripTimeLabels{};
+
   // Diagnostics window.
   Byte DiagDriveCode = 0;
 
