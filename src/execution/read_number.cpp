@@ -1,0 +1,49 @@
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+#include <string>
+
+#include "execution/frequency_plan.h"
+
+// The conversion of every number the operator types into a box.
+namespace mz {
+
+namespace {
+
+// Optional minus, digits, optional point and digits; at least one digit.
+bool IsPlainDecimal(const std::string& s) {
+  std::size_t i = 0;
+  if (i < s.size() && s[i] == '-') ++i;
+  bool digits = false;
+  while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i, digits = true;
+  if (i < s.size() && s[i] == '.') {
+    ++i;
+    while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i, digits = true;
+  }
+  return digits && i == s.size();
+}
+
+}  // namespace
+
+std::optional<double> ReadNumber(Context& ctx, std::string_view text) {
+  // Units and other decoration typed with the number are dropped silently.
+  std::string kept;
+  for (char c : text) {
+    if (c == '-' || c == '.' || (c >= '0' && c <= '9')) kept += c;
+  }
+  if (IsPlainDecimal(kept)) {
+    const double v = std::strtod(kept.c_str(), nullptr);
+    // Beyond the range of a 32-bit float there is no number to store.
+    if (std::fabs(v) <= std::numeric_limits<float>::max()) {
+      return static_cast<double>(static_cast<float>(v));
+    }
+  }
+  std::string message = "Invalid String : \"";
+  message += text;
+  message += '"';
+  if (message.size() > 128) message.resize(128);
+  ctx.op.Message(MessageKind::Warning, message, Buttons::Ok);
+  return std::nullopt;
+}
+
+}  // namespace mz
