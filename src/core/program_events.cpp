@@ -2,6 +2,8 @@
 
 #include "core/dispatch.h"
 #include "core/startup.h"
+#include "execution/run_sequencer.h"
+#include "link/simulation.h"
 
 namespace mz {
 
@@ -14,6 +16,8 @@ void OnTimer(Context& ctx, TimerId id, void (*handler)(Context&)) {
 
 void InstallEventHandlers(Context& ctx) {
   OnTimer(ctx, TimerId::Startup, Startup);
+  OnTimer(ctx, TimerId::RunClock, runclockTimer);
+  OnTimer(ctx, TimerId::Sim, simtimerTimer);
 }
 
 }  // namespace mz

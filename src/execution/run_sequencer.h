@@ -1,6 +1,6 @@
 #pragma once
 // The run sequencer: RUN/STOP, the run clock's state machine, the end of a
-// run and the run controls.
+// run and the run controls, the DWELL hold and the modulation command.
 #include "core/context.h"
 
 namespace mz {
@@ -14,9 +14,31 @@ enum class EndReason {
   MaximumResults = 7,
 };
 
+// The one way a run or pre-scan ends: timers, captions, controls and the
+// reason's message.
 void EndRun(Context& ctx, EndReason reason);
+
+// Enables the run, pre-scan, DWELL and test-type buttons and the Mode menu for
+// the current state.
 void UpdateRunControls(Context& ctx);
+
+// One tick of the run clock (every 900 ms while a run is active).
 void runclockTimer(Context& ctx);
+
+// A mouse press on RUN/STOP: starts a run, or stops the one in progress.
 void Button1MouseDown(Context& ctx);
+
+// DWELL/RELEASE: holds the current step past the end of its dwell.
+void Button10Click(Context& ctx);
+
+// A click on the EUT Status group: takes its choice and drops a pending halt.
+void EUTstatusClick(Context& ctx);
+
+// Switches modulation and the EUT prompt on for a dwell (after one tick).
+void ModulationOn(Context& ctx);
+
+// Sends SetModulation: m in bits 0..3, and with withPrompt the EUT prompt
+// bits of EutPromptMode (0x30 pulsed, 0x10 on).
+void SendModulation(Context& ctx, int m, bool withPrompt);
 
 }  // namespace mz

@@ -1,0 +1,313 @@
+#include "core/control_names.h"
+#include "core/text_format.h"
+#include "display/screen_graph.h"
+#include "execution/frequency_plan.h"
+#include "execution/run_sequencer.h"
+#include "execution/tick_timer.h"
+#include "files/cell_characteristic.h"
+#include "link/command_codes.h"
+#include "link/command_frame.h"
+#include "link/supervision.h"
+
+namespace mz {
+
+namespace {
+
+constexpr int kMaxSteps = 1995;  // the result table keeps a margin below 2000
+constexpr int kSettleTicks = 18;
+
+bool IsSweep(int type) {
+  return type == 1 || type == 3 || type == 11 || type == 13;
+}
+bool IsSingle(int type) {
+  return type == 2 || type == 12;
+}
+
+// Every index into the result and pre-scan tables goes through here, so a
+// step count outside the tables can never write past them.
+bool InTable(Integer i) {
+  return i >= 0 && i < kTableSize;
+}
+
+std::string Decimals2(double v) {
+  return FormatFixed(v, 0, 2);
+}
+
+// The simulated instrument answers only while the sequencer waits for it.
+void FollowPortWithSim(Context& ctx) {
+  ctx.loop.SetTimerEnabled(TimerId::Sim, ctx.state.PortNumber == 0);
+}
+
+void WaitOrFinish(ProgramState& s) {
+  s.RunState = s.StopRequested != 0 ? 9 : 3;
+}
+
+// A pre-scanned step sends the drive code that the pre-scan recorded; a code
+// of 0 would mean "no drive byte" on the wire, so it becomes 1, also in the table.
+void SendPreScannedStep(Context& ctx) {
+  auto& s = ctx.state;
+  Byte drive = 1;
+  if (InTable(s.StepCount)) {
+    if (s.PreScanDrive[s.StepCount] == 0) s.PreScanDrive[s.StepCount] = 1;
+    drive = s.PreScanDrive[s.StepCount];
+  }
+  SendCommand(ctx, cmd::SetFreqPreScanLevel, s.CurrentFreqHz, drive, 5);
+}
+
+void SendStep(Context& ctx) {
+  auto& s = ctx.state;
+  if (s.TestType < 10) {
+    SendCommand(ctx, cmd::SetFreqLevel, s.CurrentFreqHz, s.StepDriveCode, 5);
+  } else {
+    SendPreScannedStep(ctx);
+  }
+}
+
+// A target outside (0, 100) V/M (a gap in a custom table) keeps the previous
+// target and drive code.
+void TakeTarget(Context& ctx, Integer freqHz) {
+  auto& s = ctx.state;
+  const Real t = TargetFieldAt(ctx, freqHz);
+  if (t > 0 && t < 100) {
+    s.StepDriveCode = CellDrive(ctx, t, freqHz);
+    s.FieldLevel = t;
+  }
+}
+
+void Start(Context& ctx) {
+  auto& s = ctx.state;
+  s.StepCount = 1;
+  FollowPortWithSim(ctx);
+  switch (s.TestType) {
+    case 1:
+    case 11:
+      ValidateStandardSetup(ctx);
+      s.CurrentFreqHz = s.StartFreqHz;
+      TakeTarget(ctx, s.CurrentFreqHz);
+      break;
+    case 2:
+    case 12:
+      ValidateSingleSetup(ctx);
+      if (!s.AutoIncrease) ctx.controls.SetEnabled("CheckBox2", false);
+      s.StepDriveCode = CellDrive(ctx, s.SingleLevel, s.CurrentFreqHz);
+      s.FieldLevel = s.SingleLevel;
+      break;
+    case 3:
+    case 13:
+      ValidateCustomTable(ctx);
+      s.CurrentFreqHz = s.StartFreqHz;
+      TakeTarget(ctx, s.CurrentFreqHz);
+      break;
+    default:
+      break;
+  }
+  if (!s.SetupValid) {
+    s.RunState = 9;  // ends as completed, after the validation messages
+    return;
+  }
+  ctx.controls.SetText(ctl::Target, Decimals2(s.FieldLevel));
+  ctx.controls.SetText(ctl::Dwell, "0.0");
+  StartTickTimer(ctx, s.RunTimer, 0);
+  s.TestRunning = 1;
+  SendStep(ctx);
+  WaitOrFinish(s);
+}
+
+void NextSweepStep(Context& ctx, bool custom) {
+  auto& s = ctx.state;
+  if (s.CurrentFreqHz < s.FinishFreqHz && s.TestRunning != 0) {
+    s.CurrentFreqHz = NextStepFrequency(s, s.CurrentFreqHz);
+    if (custom) ValidateCustomTable(ctx);
+    TakeTarget(ctx, s.CurrentFreqHz);
+    SendStep(ctx);
+    WaitOrFinish(s);
+    ctx.controls.SetText(ctl::Target, Decimals2(s.FieldLevel));
+  } else {
+    s.RunState = 9;  // the sweep is complete
+  }
+}
+
+void NextLevelStep(Context& ctx) {
+  auto& s = ctx.state;
+  if (s.SingleLevel > (s.AutoIncStopLevel - s.AutoIncStepLevel) * 1.0001) {
+    s.RunState = 9;  // the stop level has been done
+    return;
+  }
+  s.SingleLevel = s.AutoIncStartLevel + s.AutoIncStepLevel * (s.StepCount - 1);
+  ctx.controls.SetText(ctl::Current, FormatFixed(s.CurrentFreqHz * 1e-6, 0, 3));
+  s.LastLevelledLevel = s.SingleLevel;
+  s.StepDriveCode = CellDrive(ctx, s.SingleLevel, s.CurrentFreqHz);
+  s.FieldLevel = s.SingleLevel;
+  // The ramp computes its own drive codes, also in a pre-scanned single test.
+  SendCommand(ctx, cmd::SetFreqLevel, s.CurrentFreqHz, s.StepDriveCode, 5);
+  ctx.controls.SetText(ctl::Target, Decimals2(s.SingleLevel));
+  WaitOrFinish(s);
+}
+
+void RelevelSingle(Context& ctx) {
+  auto& s = ctx.state;
+  s.SingleDiffers = s.LastLevelledFreqHz != s.CurrentFreqHz || s.LastLevelledLevel != s.SingleLevel;
+  if (s.SingleDiffers != 0) {
+    s.StepDriveCode = CellDrive(ctx, s.SingleLevel, s.CurrentFreqHz);
+    s.FieldLevel = s.SingleLevel;
+  }
+  if (s.TestType == 2) {
+    SendCommand(ctx, cmd::Relevel);
+  } else {
+    SendPreScannedStep(ctx);
+  }
+  WaitOrFinish(s);
+}
+
+void NextStep(Context& ctx) {
+  auto& s = ctx.state;
+  ctx.controls.SetText(ctl::Dwell, "0.0");
+  switch (s.TestType) {
+    case 1:
+    case 11:
+      NextSweepStep(ctx, false);
+      break;
+    case 3:
+    case 13:
+      NextSweepStep(ctx, true);
+      break;
+    case 2:
+    case 12:
+      if (s.AutoIncrease) {
+        NextLevelStep(ctx);
+      } else {
+        RelevelSingle(ctx);
+      }
+      StartTickTimer(ctx, s.SettleTimer, kSettleTicks);
+      break;
+    default:
+      break;
+  }
+  FollowPortWithSim(ctx);
+}
+
+void LevelReached(Context& ctx) {
+  auto& s = ctx.state;
+  if (s.PortNumber == 0) {
+    if (InTable(s.StepCount)) {
+      ctx.controls.SetText(ctl::Actual, Decimals2(s.ResultLevel[s.StepCount]));
+    }
+    ctx.loop.SetTimerEnabled(TimerId::Sim, true);
+  } else {
+    ctx.loop.SetTimerEnabled(TimerId::Sim, false);
+  }
+  s.RunState = 5;
+
+  if (IsSweep(s.TestType)) {
+    ModulationOn(ctx);
+    StartTickTimer(ctx, s.DwellTimer, std::int64_t{s.DwellTime} * 18);
+    PlotSeriesStep(ctx, 1, s.StepCount);
+    ModulationOn(ctx);
+  } else if (IsSingle(s.TestType)) {
+    if (s.SingleChanged != 0) {
+      // The arrow buttons moved frequency or level: level the new setting
+      // before anything is recorded for it.
+      ValidateSingleSetup(ctx);
+      s.StepDriveCode = CellDrive(ctx, s.SingleLevel, s.CurrentFreqHz);
+      SendCommand(ctx, cmd::SetFreqLevel, s.CurrentFreqHz, s.StepDriveCode, 5);
+      s.RunState = 3;
+      s.SingleChanged = 0;
+    } else {
+      ModulationOn(ctx);
+      StartTickTimer(ctx, s.DwellTimer, std::int64_t{s.AutoIncDwell} * 18);
+      if (!s.AutoIncrease) s.SingleDiffers = 0;
+    }
+    PlotStripStep(ctx, s.StepCount);
+  }
+
+  ++s.StepCount;
+  if (s.StepCount > kMaxSteps) s.RunState = 9;
+  if (s.StopRequested != 0) s.RunState = 9;
+}
+
+void Dwelling(Context& ctx) {
+  auto& s = ctx.state;
+  ctx.loop.SetTimerEnabled(TimerId::Sim, false);
+  if (s.StopRequested != 0) {
+    s.RunState = 9;
+    return;
+  }
+  const bool dwellDone = TickTimerExpired(ctx, s.DwellTimer) && s.DwellHold == 0;
+  if (IsSweep(s.TestType)) {
+    ctx.controls.SetText(ctl::Dwell, FormatInt(TickTimerElapsedSeconds(ctx, s.DwellTimer)));
+    if (dwellDone) {
+      s.RunState = 2;
+      SendModulation(ctx, 0, false);
+    }
+  } else if (IsSingle(s.TestType)) {
+    // Without the ramp the box counts from the last time the level was reached.
+    const TickTimer& shown = s.AutoIncrease ? s.DwellTimer : s.SettleTimer;
+    ctx.controls.SetText(ctl::Dwell, FormatInt(TickTimerElapsedSeconds(ctx, shown)));
+    if (dwellDone) {
+      if (s.AutoIncrease) {
+        s.RunState = 2;
+        SendModulation(ctx, 0, false);
+      } else {
+        // Modulation stays on; a new point is recorded every dwell until STOP.
+        s.RunState = 4;
+        SendCommand(ctx, cmd::Relevel);
+      }
+    }
+  }
+}
+
+void Finish(Context& ctx) {
+  auto& s = ctx.state;
+  ctx.loop.SetTimerEnabled(TimerId::RunClock, false);
+  ctx.controls.SetEnabled("CheckBox2", true);
+  SendCommand(ctx, cmd::RfOff);
+  if (s.StepCount > kMaxSteps) EndRun(ctx, EndReason::MaximumResults);
+  EndRun(ctx, s.EutHalt != 0 ? EndReason::EutFailure : EndReason::Completed);
+  ctx.display.Repaint();
+  s.RunState = 0;
+  ctx.controls.SetText(ctl::Dwell, "0.0");
+}
+
+}  // namespace
+
+void runclockTimer(Context& ctx) {
+  auto& s = ctx.state;
+  PollInstrument(ctx);
+  UpdateRunControls(ctx);
+  ValidateStandardSetup(ctx);
+
+  // Replies decoded during the pauses above may have moved the state on, so
+  // it is read afresh from here.
+  if (s.StopRequested != 0) s.RunState = 9;
+  if (s.RunState >= 1 && s.RunState <= 5 && s.EutHalt != 0) s.RunState = 9;
+
+  switch (s.RunState) {
+    case 1:
+      Start(ctx);
+      break;
+    case 2:
+      NextStep(ctx);
+      break;
+    case 3:
+      if (IsSingle(s.TestType)) StartTickTimer(ctx, s.SettleTimer, kSettleTicks);
+      break;
+    case 4:
+      LevelReached(ctx);
+      break;
+    case 5:
+      Dwelling(ctx);
+      break;
+    case 9:
+      Finish(ctx);
+      break;
+    default:
+      break;  // 0 idle; 6 to 8 belong to the pre-scan
+  }
+
+  if (s.RunState > 0) {
+    ctx.controls.SetText(ctl::Total, FormatDuration(TickTimerElapsedSeconds(ctx, s.RunTimer)));
+  }
+  UpdateLamps(ctx);
+}
+
+}  // namespace mz

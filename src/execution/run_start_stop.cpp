@@ -1,0 +1,38 @@
+#include "core/control_names.h"
+#include "core/test_panels.h"
+#include "execution/run_sequencer.h"
+#include "files/cell_characteristic.h"
+#include "link/command_codes.h"
+#include "link/command_frame.h"
+
+namespace mz {
+
+void Button1MouseDown(Context& ctx) {
+  auto& s = ctx.state;
+  if (s.TestRunning != 0) {
+    // STOP: the output goes off at once, whatever state the run is in.
+    s.StopRequested = 1;
+    ctx.loop.SetTimerEnabled(TimerId::RunClock, false);
+    SendCommand(ctx, cmd::RfOff);
+    s.RunState = 0;
+    ctx.controls.SetText(ctl::Dwell, "0.0");
+    EndRun(ctx, EndReason::StoppedByUser);
+    ctx.controls.SetEnabled("CheckBox2", true);
+    return;
+  }
+
+  LoadCellCharacteristic(ctx);
+  s.TestRunning = 1;
+  ctx.loop.SetTimerEnabled(TimerId::Status, false);
+  for (int k = 1; k <= 8; ++k) s.FieldWarningEnabled[k] = 1;
+  s.EutHalt = 0;
+  ctx.loop.SetTimerEnabled(TimerId::PreScan, false);
+  ctx.controls.SetText("Button1", "STOP");
+  s.StepCount = 1;
+  ClearResults(ctx);
+  ctx.display.Repaint();
+  s.RunState = 1;
+  ctx.loop.SetTimerEnabled(TimerId::RunClock, true);
+}
+
+}  // namespace mz

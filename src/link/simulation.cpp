@@ -1,0 +1,87 @@
+#include "link/simulation.h"
+
+#include "core/control_names.h"
+#include "core/text_format.h"
+#include "display/screen_graph.h"
+#include "execution/frequency_plan.h"
+
+namespace mz {
+
+namespace {
+
+void NextSeed(ProgramState& s) {
+  s.RandSeed = s.RandSeed * 134775813u + 1u;
+}
+
+bool InTable(Integer i) {
+  return i >= 0 && i < kTableSize;
+}
+
+}  // namespace
+
+std::uint32_t RandomBelow(ProgramState& s, std::uint32_t n) {
+  NextSeed(s);
+  return static_cast<std::uint32_t>((std::uint64_t{s.RandSeed} * n) >> 32);
+}
+
+double RandomReal(ProgramState& s) {
+  NextSeed(s);
+  return static_cast<double>(s.RandSeed) / 4294967296.0;
+}
+
+void simtimerTimer(Context& ctx) {
+  auto& s = ctx.state;
+  auto& c = ctx.controls;
+  const bool step = InTable(s.StepCount);
+  const bool sweep = s.TestType == 1 || s.TestType == 3 || s.TestType == 11 || s.TestType == 13;
+  const bool single = s.TestType == 2 || s.TestType == 12;
+  const bool eutWatched = s.EutStatusMode == 1 || s.EutStatusMode == 2;
+
+  const auto r = RandomBelow(s, 10);
+  c.SetColour(ctl::LampAmplifier, kButtonFace);  // the simulated amplifier never fails
+
+  if (r == 9) {  // an EUT fault, one tick in ten on average
+    c.SetColour(ctl::LampEutOk, kButtonFace);
+    c.SetColour(ctl::LampEutFault, kRed);
+    if (sweep && eutWatched) {
+      if (step) s.ResultEutStatus[s.StepCount] = 2;
+      s.EutHalt = s.EutStatusMode == 1 ? 1 : 0;
+    } else if (single) {
+      s.EutHalt = s.StopOnEutFault ? 1 : 0;
+    }
+  } else {
+    c.SetColour(ctl::LampEutOk, kGreen);
+    c.SetColour(ctl::LampEutFault, kButtonFace);
+    if (eutWatched) {
+      if (step) s.ResultEutStatus[s.StepCount] = 1;
+      s.EutHalt = 0;
+    }
+  }
+
+  if (s.StopRequested != 0) {
+    s.RunState = 9;
+  } else if (s.RunState == 1 || s.RunState == 2) {
+    ++s.RunState;
+  } else if (s.RunState == 3) {
+    s.RunState = 4;
+    s.LastLevelledFreqHz = s.CurrentFreqHz;
+    s.LastLevelledLevel = s.SingleLevel;
+  }
+
+  c.SetText(ctl::HardwareVersion, "Hardware version : Unknown");
+
+  const Integer f = s.CurrentFreqHz < 0 ? 0 : s.CurrentFreqHz;
+  c.SetText(ctl::Current, FreqText(f));
+  if (step) s.ResultFreqHz[s.StepCount] = f;
+
+  if (s.TestType == 2) UpdateStripTimeLabels(ctx);
+
+  // The strip may have scrolled, so the step is looked at again.
+  if (InTable(s.StepCount)) {
+    s.ResultLevel[s.StepCount] = 1.0;
+    const Real t = TargetFieldAt(ctx, s.CurrentFreqHz);
+    if (t > 0 && t < 100) s.ResultLevel[s.StepCount] = t - 1 + RandomReal(s);
+  }
+}
+
+}  // namespace mz
