@@ -32,6 +32,8 @@ class Canvas {
   virtual void SetPenStyle(PenStyle s) = 0;
   virtual void SetPenWidth(int w) = 0;
   virtual void SetBrushColour(Colour c) = 0;
+  // The brush colour as last set (the status strip keeps it for unknown marks).
+  virtual Colour BrushColour() const = 0;
   virtual void SetBrushStyle(BrushStyle s) = 0;
   virtual void SetFontColour(Colour c) = 0;
   virtual void SetFontStyle(FontStyle s) = 0;

@@ -19,6 +19,7 @@ class RecordingCanvas : public Canvas {
   void SetPenStyle(PenStyle s) override;
   void SetPenWidth(int w) override;
   void SetBrushColour(Colour c) override;
+  Colour BrushColour() const override { return brush_; }
   void SetBrushStyle(BrushStyle s) override;
   void SetFontColour(Colour c) override;
   void SetFontStyle(FontStyle s) override;
@@ -30,6 +31,9 @@ class RecordingCanvas : public Canvas {
 
   std::vector<std::string> calls;
   void Clear() { calls.clear(); }
+
+ private:
+  Colour brush_ = 0xFFFFFF;
 };
 
 }  // namespace mz

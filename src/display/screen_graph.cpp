@@ -1,12 +1,69 @@
+// The full redraw of the graph and the report panel's commands.
 #include "display/screen_graph.h"
 
-// Placeholder bodies; the screen graph replaces them.
+#include <algorithm>
+
+#include "core/colours.h"
+#include "core/control_names.h"
+#include "core/test_panels.h"
+#include "display/canvas.h"
+#include "display/graph_geometry.h"
+
 namespace mz {
 
-void FormPaint(Context&, Canvas&) {}
-void PlotSeriesStep(Context&, int, int) {}
-void PlotStripStep(Context&, int) {}
-void UpdateStripTimeLabels(Context&) {}
-void FillCustomGrid(Context&) {}
+using namespace graph;
+
+void ShowMenuMarks(Context& ctx) {
+  Controls& c = ctx.controls;
+  const ProgramState& s = ctx.state;
+  c.SetChecked(ctl::MenuPaOther, s.AmplifierType == 0);
+  c.SetChecked(ctl::MenuKv3100, s.AmplifierType == 1);
+  c.SetChecked(ctl::MenuWpa20, s.AmplifierType == 2);
+  for (int port = 0; port <= 4; ++port) c.SetChecked(ctl::MenuCom[port], s.PortNumber == port);
+  c.SetVisible(ctl::SimulationLabel, s.PortNumber == 0);
+  c.SetEnabled(ctl::MenuSavePreScans, s.PreScanAvailable != 0);
+}
+
+void FormPaint(Context& ctx, Canvas& canvas) {
+  ShowMenuMarks(ctx);
+  ProgramState& s = ctx.state;
+
+  // The report panel repaints first, which blanks the paint box.
+  canvas.SetBrushStyle(BrushStyle::Solid);
+  canvas.SetBrushColour(kButtonFace);
+  canvas.FillRect(0, 0, kBoxWidth, kBoxHeight);
+
+  DrawGraphFrame(s, canvas);
+  DrawSetPoint(s, canvas);
+
+  const int steps = std::min<Integer>(s.StepCount, kTableSize - 1);
+  if (IsStripChart(s.TestType)) {
+    // During a run StepCount is one past the last recorded step.
+    for (int i = 1; i <= steps - 1; ++i) PlotStripStep(s, canvas, i);
+  } else {
+    s.ResultLevel[0] = s.ResultLevel[1];
+    s.ResultFreqHz[0] = s.ResultFreqHz[1];
+    for (int i = 1; i <= steps; ++i) PlotSeriesStep(s, canvas, kSeriesResults, i);
+  }
+}
+
+void Button12Click(Context& ctx) {
+  ctx.state.GraphRange = ctx.state.GraphRange >= 1 ? 0 : 1;
+  ctx.display.Repaint();
+}
+
+void Button9Click(Context& ctx) {
+  // Drawn over the graph as shown; the next repaint removes it.
+  const int steps = std::min<Integer>(ctx.state.StepCount, kTableSize - 1);
+  for (int i = 1; i <= steps; ++i) PlotSeriesStep(ctx, kSeriesPreScan, i);
+}
+
+void Clear1Click(Context& ctx) {
+  if (ctx.op.Message(MessageKind::Confirmation, "Clear all Results ?", Buttons::YesNo) ==
+      Answer::Yes) {
+    ClearResults(ctx);
+  }
+  ctx.display.Repaint();
+}
 
 }  // namespace mz

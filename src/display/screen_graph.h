@@ -1,22 +1,59 @@
 #pragma once
-// The live graph on the report panel's paint box.
+// The live graph on the report panel's paint box (pb1): field against
+// frequency for swept tests, a strip chart against step number for single-
+// frequency tests. The sequencers add one step at a time on the graph canvas;
+// a repaint redraws everything from the program state.
+#include <string>
+
 #include "core/context.h"
 
 namespace mz {
 
 class Canvas;
 
-// Full redraw from the program state (the main window's paint handler).
+inline constexpr int kSeriesResults = 1;
+inline constexpr int kSeriesPreScan = 2;
+
+// Full redraw from the program state (the main window's paint handler),
+// including the menu check marks that follow the state.
 void FormPaint(Context& ctx, Canvas& canvas);
-// Draws step i of a frequency-axis series (1 results, 2 pre-scan) on the
-// graph canvas; i below 2 starts the series.
-void PlotSeriesStep(Context& ctx, int series, int i);
-// Draws step i of the single-frequency strip chart on the graph canvas.
-void PlotStripStep(Context& ctx, int i);
+
+// Menu check marks, the "Simulation" label and Save As > Pre-Scans, as the
+// state says.
+void ShowMenuMarks(Context& ctx);
+
+// Backgrounds, grid and axis labels.
+void DrawGraphFrame(const ProgramState& s, Canvas& canvas);
+void DrawGraphFrame(Context& ctx);  // on the graph canvas
+
+// The set-point line of the current test type.
+void DrawSetPoint(const ProgramState& s, Canvas& canvas);
+
+// Draws step i of a frequency-axis series (1 results, 2 pre-scan); i below 2
+// starts the series. Continues from the x left by the previous call.
+void PlotSeriesStep(ProgramState& s, Canvas& canvas, int series, int i);
+void PlotSeriesStep(Context& ctx, int series, int i);  // on the graph canvas
+
+// Draws step i of the single-frequency strip chart; i below 1 starts it.
+void PlotStripStep(ProgramState& s, Canvas& canvas, int i);
+void PlotStripStep(Context& ctx, int i);  // on the graph canvas
+
 // The strip chart's time labels and its scroll at 480 steps, kept by the
-// reading reply and the simulation for single-frequency tests.
+// reading reply and the simulation for single-frequency tests each time a
+// level is recorded (before it is stored at StepCount).
 void UpdateStripTimeLabels(Context& ctx);
+
+// A time of day from ClockNow as the strip chart labels it ("h:nn:ss").
+std::string StripTimeText(double clockNow);
+
 // Shows CustomTable in the custom grid (StringGrid1).
 void FillCustomGrid(Context& ctx);
+
+// "Change Range": toggles the frequency axis between 30-1000 and 30-300 MHz.
+void Button12Click(Context& ctx);
+// "Plot Pre-Scan": draws the pre-scan drives over the graph as shown.
+void Button9Click(Context& ctx);
+// Display > Clear: asks, clears the results on Yes, repaints either way.
+void Clear1Click(Context& ctx);
 
 }  // namespace mz
