@@ -12,16 +12,22 @@ namespace mz {
 // Filters and converts a box's text; reports "Invalid String : " and returns
 // nullopt on bad text. The value is rounded to 32-bit float precision.
 std::optional<double> ReadNumber(Context& ctx, std::string_view text);
+// ReadNumber of a box's text, 0 when the text does not convert.
+double ReadBox(Context& ctx, std::string_view box);
 
+// Each validator stores only valid values and warns about the others.
 void ValidateStandardSetup(Context& ctx);
 void ValidateSingleSetup(Context& ctx);
 void ValidateCustomTable(Context& ctx);
 void ValidateDwell(Context& ctx);
+// EstimatedTime of the current plan, shown in Edit6.
 void UpdateEstimatedTime(Context& ctx);
 
 // Target field for a frequency from LevelProfile; also shows it in Edit12.
 Real TargetFieldAt(Context& ctx, Integer freqHz);
+// L1 + (L2 - L1) ln(f/f1) / ln(f2/f1); 0 when a frequency is 0.
 Real LogInterpolate(double f1, double f2, double f, double l1, double l2);
+// The next frequency of a sweep, StepPercent above f, at most FinishFreqHz.
 Integer NextStepFrequency(const ProgramState& s, Integer freqHz);
 
 }  // namespace mz

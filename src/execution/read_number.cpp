@@ -47,3 +47,11 @@ std::optional<double> ReadNumber(Context& ctx, std::string_view text) {
 }
 
 }  // namespace mz
+
+namespace mz {
+
+double ReadBox(Context& ctx, std::string_view box) {
+  return ReadNumber(ctx, ctx.controls.Text(box)).value_or(0);
+}
+
+}  // namespace mz

@@ -1,0 +1,80 @@
+#include <limits>
+
+#include "core/text_format.h"
+#include "execution/frequency_plan.h"
+#include "execution/plan_warnings.h"
+
+// The Single Frequency panel: frequency, level and the automatic increase.
+namespace mz {
+
+void ValidateSingleSetup(Context& ctx) {
+  auto& s = ctx.state;
+  auto& c = ctx.controls;
+  s.SetupValid = true;
+
+  double v = ReadBox(ctx, "Edit15");
+  if (v > 29.9 && v < 1000.1) {
+    s.CurrentFreqHz = static_cast<Integer>(RoundEven(v * 1'000'000));
+  } else {
+    Reject(ctx, "Invalid Single Frequency");
+  }
+
+  // The automatic-increase boxes are checked even while greyed.
+  v = ReadBox(ctx, "Edit17");
+  if (v >= 0 && v <= 10) {
+    s.AutoIncStartLevel = v;
+  } else {
+    Reject(ctx, "Invalid Start Level");
+  }
+
+  v = ReadBox(ctx, "Edit18");
+  if (v <= 10 && v > s.AutoIncStartLevel) {
+    s.AutoIncStopLevel = v;
+  } else {
+    Reject(ctx, "Invalid End Level");
+  }
+
+  v = ReadBox(ctx, "Edit19");
+  if (v >= 0 && v <= 10) {
+    s.AutoIncStepLevel = v;
+  } else {
+    Reject(ctx, "Invalid Step Size");
+  }
+
+  if (c.Checked("CheckBox2")) {
+    s.AutoIncrease = true;
+    v = ReadBox(ctx, "Edit20");
+    if (v >= 0 && v < std::numeric_limits<Integer>::max()) {
+      s.AutoIncDwell = static_cast<Integer>(RoundEven(v));
+    } else {
+      Reject(ctx, "Invalid Single Dwell Time ");
+    }
+  } else {
+    s.AutoIncrease = false;
+    s.AutoIncDwell = 5;
+  }
+
+  s.StopOnEutFault = c.Checked("CheckBox1") && c.Checked("CheckBox2");
+
+  const bool arrows = !s.AutoIncrease;
+  for (const char* b : {"BitBtn1", "BitBtn2", "BitBtn3", "BitBtn4"}) c.SetEnabled(b, arrows);
+  if (s.AutoIncrease) {
+    s.SingleLevel = s.AutoIncStartLevel;
+    return;
+  }
+  v = ReadBox(ctx, "Edit16");
+  if (v >= 0 && v <= 10) {
+    s.UncalibratedAck = false;
+    s.SingleLevel = v;
+  } else if (v > 10 && v <= 13) {
+    // Above 10 V/M the cell is not calibrated: said once until the level
+    // comes back to 10 V/M or less.
+    if (!s.UncalibratedAck) Warn(ctx, "MZ4800 Not Calibrated at this Level");
+    s.SingleLevel = v;
+    s.UncalibratedAck = true;
+  } else {
+    Reject(ctx, "Invalid Level");
+  }
+}
+
+}  // namespace mz

@@ -1,0 +1,109 @@
+#include <cmath>
+#include <limits>
+
+#include "core/control_names.h"
+#include "core/main_window_commands.h"
+#include "core/test_panels.h"
+#include "core/text_format.h"
+#include "execution/frequency_plan.h"
+#include "execution/plan_warnings.h"
+#include "execution/show_setup.h"
+
+// The Standard panel: start, finish, step, field, dwell, modulation and the
+// two EUT choices.
+namespace mz {
+
+namespace {
+
+// Giving up the pre-scan data: back to the plain test type.
+void DropPreScan(Context& ctx) {
+  ctx.controls.SetVisible("Button9", false);  // "Plot Pre-Scan"
+  ctx.controls.SetItemIndex(ctl::TestTypeGroup, 0);
+  SetPreScanUse(ctx, 0);
+  ctx.controls.SetEnabled(ctl::TestTypeGroup, false);
+  ctx.state.PreScanAvailable = 0;
+  ShowModeCaption(ctx);
+}
+
+bool IsStandard(int type) {
+  return type == 1 || type == 11;
+}
+bool HasFieldBox(int type) {
+  return type == 1 || type == 3 || type == 11 || type == 13;
+}
+
+}  // namespace
+
+void ValidateDwell(Context& ctx) {
+  const double v = ReadBox(ctx, "Edit7");
+  // A dwell that does not fit the whole-second counter is as invalid as 0.
+  if (v > 0 && v < std::numeric_limits<Integer>::max()) {
+    ctx.state.DwellTime = static_cast<Integer>(RoundEven(v));
+  } else {
+    Warn(ctx, "Invalid Dwell Time");
+    ShowSetup(ctx);
+  }
+}
+
+void ValidateStandardSetup(Context& ctx) {
+  auto& s = ctx.state;
+  s.ChangeAccepted = true;
+  if (s.PreScanAvailable && !s.TestRunning) {
+    const Answer a = ctx.op.Message(
+        MessageKind::Confirmation,
+        "Changing Values will Disable Pre Scan Settings. Continue with Changes ?", Buttons::YesNo);
+    if (a != Answer::Yes) {
+      s.ChangeAccepted = false;
+      return;
+    }
+    DropPreScan(ctx);
+  }
+  s.SetupValid = true;
+  ValidateDwell(ctx);
+
+  // The start is checked against the finish as stored, before the finish box
+  // is read.
+  double v = ReadBox(ctx, "Edit2") * 1'000'000;
+  if (v > 29'900'000 && v < s.FinishFreqHz) {
+    s.StartFreqHz = static_cast<Integer>(RoundEven(v));
+  } else {
+    Reject(ctx, "Invalid Start Frequency");
+  }
+
+  v = ReadBox(ctx, "Edit4") * 1'000'000;
+  if (v > s.StartFreqHz && v <= 1'000'100'000) {
+    // A Custom plan takes its finish from the table.
+    if (IsStandard(s.TestType)) s.FinishFreqHz = static_cast<Integer>(RoundEven(v));
+  } else {
+    Reject(ctx, "Invalid End Frequency");
+  }
+
+  v = ReadBox(ctx, "Stepedit");
+  if (v > 0.25 && v < 30) {
+    s.StepPercent = static_cast<Single>(v);
+  } else {
+    Reject(ctx, "Invalid Step Size ");
+  }
+
+  v = ReadBox(ctx, "Edit5");
+  if (v > 0 && v < 15) {
+    if (HasFieldBox(s.TestType)) s.FieldLevel = v;
+  } else {
+    Reject(ctx, "Invalid Field Strength");
+  }
+
+  if (s.FinishFreqHz <= s.StartFreqHz) Reject(ctx, "End Frequency Less than Start Frequency !");
+
+  // A list without a selection leaves the stored choice as it was.
+  auto choice = [&ctx](std::string_view name, Byte& value) {
+    const int i = ctx.controls.ItemIndex(name);
+    if (i >= 0) value = static_cast<Byte>(i);
+  };
+  choice(ctl::ModulationCombo, s.Modulation);
+  choice("EUTstatus", s.EutStatusMode);
+  choice("EUTprompt", s.EutPromptMode);
+
+  UpdateEstimatedTime(ctx);
+}
+
+}  // namespace mz
