@@ -74,6 +74,17 @@ inline constexpr const char* WarningDontShow =
     "Warns.CheckBox1";  // "Do Not Show This Warning Again "
 inline constexpr const char* HardwareVersion = "Hkeep.VersionLabel";
 
+// The main window's own dialogs, shown modally by form name, and their controls.
+inline constexpr const char* NotesForm = "Nbook";
+inline constexpr const char* NotesMemo = "Nbook.Memo1";
+inline constexpr const char* DetailsForm = "Hkeep";
+inline constexpr const char* DetailsDelimiter = "Hkeep.Edit1";
+inline constexpr const char* DetailsCellNumber = "Hkeep.Edit2";
+inline constexpr const char* AboutForm = "About";
+inline constexpr const char* AboutVersion = "About.Label1";
+inline constexpr const char* ScreenColoursForm = "Scol";
+inline constexpr const char* PrinterColoursForm = "Pcol";
+
 // The herald and the diagnostics window as non-modal windows.
 inline constexpr const char* Herald = "Msg";
 inline constexpr const char* Diagnostics = "diag";

@@ -16,6 +16,10 @@ class EventLoop {
   // Milliseconds on a monotonic clock.
   virtual std::int64_t NowMs() const = 0;
 
+  // The wall-clock date and time as milliseconds since 1 January 1970 UTC;
+  // the logic formats it in local time.
+  virtual std::int64_t WallClockMs() const = 0;
+
   // A timer fires every interval while enabled. Enabling it, or changing its
   // interval, starts the interval afresh. Handlers may be re-entered when a
   // handler processes events (a pause, a modal box).

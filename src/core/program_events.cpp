@@ -1,5 +1,6 @@
 #include "core/program_events.h"
 
+#include "core/clock.h"
 #include "core/dispatch.h"
 #include "core/startup.h"
 #include "execution/run_sequencer.h"
@@ -16,6 +17,7 @@ void OnTimer(Context& ctx, TimerId id, void (*handler)(Context&)) {
 
 void InstallEventHandlers(Context& ctx) {
   OnTimer(ctx, TimerId::Startup, Startup);
+  OnTimer(ctx, TimerId::Clock, ClockTick);
   OnTimer(ctx, TimerId::RunClock, runclockTimer);
   OnTimer(ctx, TimerId::Sim, simtimerTimer);
 }

@@ -16,6 +16,9 @@ namespace mz::test {
 class VirtualEventLoop : public EventLoop {
  public:
   std::int64_t NowMs() const override { return now_; }
+  // A fixed date (settable) plus the virtual time, so clock texts are known.
+  std::int64_t WallClockMs() const override { return wallStartMs_ + now_; }
+  void SetWallClockStart(std::int64_t unixMs) { wallStartMs_ = unixMs; }
   void SetTimerHandler(TimerId id, std::function<void()> handler) override;
   void SetTimerInterval(TimerId id, int ms) override;
   void SetTimerEnabled(TimerId id, bool enabled) override;
@@ -54,6 +57,7 @@ class VirtualEventLoop : public EventLoop {
   void Run(const std::function<void()>& fn);
 
   std::int64_t now_ = 0;
+  std::int64_t wallStartMs_ = 983'181'600'000;  // 26 February 2001 10:00 UTC
   std::array<Timer, kTimerCount> timers_{};
   std::map<std::pair<std::int64_t, long>, std::function<void()>> scheduled_;
   long seq_ = 0;

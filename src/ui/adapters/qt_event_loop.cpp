@@ -1,6 +1,7 @@
 #include "ui/adapters/qt_event_loop.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QEventLoop>
 
 namespace mz {
@@ -18,6 +19,8 @@ QtEventLoop::QtEventLoop(QObject* parent) : QObject(parent) {
   connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this,
           [this] { quit_ = true; });
 }
+
+std::int64_t QtEventLoop::WallClockMs() const { return QDateTime::currentMSecsSinceEpoch(); }
 
 void QtEventLoop::SetTimerHandler(TimerId id, std::function<void()> handler) {
   handlers_[static_cast<int>(id)] = std::move(handler);

@@ -16,6 +16,7 @@ class QtEventLoop : public QObject, public EventLoop {
   explicit QtEventLoop(QObject* parent = nullptr);
 
   std::int64_t NowMs() const override { return clock_.elapsed(); }
+  std::int64_t WallClockMs() const override;
   void SetTimerHandler(TimerId id, std::function<void()> handler) override;
   void SetTimerInterval(TimerId id, int ms) override;
   void SetTimerEnabled(TimerId id, bool enabled) override;

@@ -1,0 +1,35 @@
+#include <string>
+
+#include "core/aux_dialogs.h"
+#include "core/control_names.h"
+#include "files/cell_characteristic.h"
+
+namespace mz {
+
+void ShowInstrumentDetails(Context& ctx) {
+  const auto& s = ctx.state;
+  ctx.controls.SetText(ctl::DetailsCellNumber, s.CellNumber);
+  std::string delimiter;
+  if (s.FileDelimiter == ' ') {
+    delimiter = ";";
+  } else if (s.FileDelimiter != '\0') {
+    delimiter = std::string(1, s.FileDelimiter);
+  }
+  ctx.controls.SetText(ctl::DetailsDelimiter, delimiter);
+  ctx.op.ShowModal(ctl::DetailsForm);
+}
+
+void HkeepAcceptClick(Context& ctx) {
+  auto& s = ctx.state;
+  const std::string& delimiter = ctx.controls.Text(ctl::DetailsDelimiter);
+  if (delimiter == " ") {
+    ctx.op.Message(MessageKind::Plain, "Invalid delimitor", Buttons::Ok);
+  } else if (!delimiter.empty()) {
+    s.FileDelimiter = delimiter[0];
+  }
+  // An empty box has no character to take: the delimiter stays as it was.
+  s.CellNumber = ctx.controls.Text(ctl::DetailsCellNumber).substr(0, 128);
+  LoadCellCharacteristic(ctx);
+}
+
+}  // namespace mz

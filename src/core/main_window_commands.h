@@ -1,0 +1,36 @@
+#pragma once
+// The main window's commands as operations on the program state and the
+// screen model: test-type switching, the pre-scan choice, the IEC presets,
+// the report panel, the amplifier choice and the small menu commands.
+#include "core/context.h"
+
+namespace mz {
+
+// STANDARD, SINGLE and CUSTOM (and the Mode menu's three items): kind 1, 2, 3.
+// Asks before giving up pre-scan data when the type changes.
+void SelectTestType(Context& ctx, int kind);
+
+// The Test Type group: 0 "Normal", 1 "Pre-Scanned".
+void SetPreScanUse(Context& ctx, int index);
+
+// Mode > IEC Tests...: 80 to 1000 MHz with 1 KHz AM at fieldVm (3 or 10 V/M).
+void ApplyIecPreset(Context& ctx, double fieldVm);
+
+// REPORT: validates the set-up of the current type when no pre-scan data is
+// present, then shows the report panel.
+void ShowReport(Context& ctx);
+
+// Configure > KV3100 (1) / WPA20 (2) / PA Other (0).
+void SelectAmplifier(Context& ctx, int type);
+
+// Display > Show Field Warning Messages: toggles ShowFieldWarnings.
+void ShowFieldWarningMessages1Click(Context& ctx);
+
+// Configure > System...: asks the instrument for its version, then shows the
+// instrument details.
+void System1Click(Context& ctx);
+
+// Help > Diagnostics...: shows the diagnostics window, not modally.
+void Diagnostics1Click(Context& ctx);
+
+}  // namespace mz
