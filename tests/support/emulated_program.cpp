@@ -1,0 +1,18 @@
+#include "support/emulated_program.h"
+
+#include "core/program_events.h"
+#include "core/startup.h"
+
+namespace mz::test {
+
+EmulatedProgram::EmulatedProgram(emu::Behaviour behaviour) : instrument(std::move(behaviour)) {
+  InitialiseProgramState(state);
+  InitialiseTimers(loop);
+  loop.SetErrorSink(&op);
+}
+
+void EmulatedProgram::Wire() {
+  InstallEventHandlers(ctx);
+}
+
+}  // namespace mz::test
