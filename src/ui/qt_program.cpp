@@ -6,6 +6,7 @@
 #include "core/control_names.h"
 #include "core/program_events.h"
 #include "core/startup.h"
+#include "ui/widgets/graph_box.h"
 #include "ui/windows/herald.h"
 #include "ui/windows/main_window.h"
 
@@ -35,6 +36,11 @@ QtProgram::QtProgram(std::filesystem::path folder)
   // Windows in their order: the main window, then the dialogs it owns.
   main_ = std::make_unique<MainWindow>(ctx_, binder_);
   op_.SetParent(main_.get());
+  graph_ = main_->findChild<GraphBox*>("pb1");
+  if (graph_ == nullptr) {
+    spareGraph_ = std::make_unique<GraphBox>(ctx_);
+    graph_ = spareGraph_.get();
+  }
   herald_ = std::make_unique<Herald>();
   RegisterWindow(ctl::Herald, herald_.get());
   InitialiseTimers(loop_);
@@ -46,11 +52,22 @@ QtProgram::~QtProgram() = default;
 void QtProgram::Show() {
   Centre(main_.get());
   main_->show();
+  // The first paint sets the menu marks from the state.
+  Repaint();
 }
 
-void QtProgram::Repaint() { main_->update(); }
+void QtProgram::Repaint() {
+  graph_->Redraw();
+  main_->update();
+}
 
-void QtProgram::Beep() { QApplication::beep(); }
+Canvas& QtProgram::GraphCanvas() {
+  return graph_->canvas();
+}
+
+void QtProgram::Beep() {
+  QApplication::beep();
+}
 
 void QtProgram::ShowWindow(std::string_view form, bool show) {
   auto it = windows_.find(form);
@@ -65,6 +82,8 @@ void QtProgram::ShowWindow(std::string_view form, bool show) {
   }
 }
 
-void QtProgram::CloseMainWindow() { main_->close(); }
+void QtProgram::CloseMainWindow() {
+  main_->close();
+}
 
 }  // namespace mz

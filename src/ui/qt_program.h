@@ -8,7 +8,6 @@
 #include <string>
 
 #include "core/context.h"
-#include "display/recording_canvas.h"
 #include "ui/adapters/control_binder.h"
 #include "ui/adapters/posix_serial_port.h"
 #include "ui/adapters/qt_event_loop.h"
@@ -18,6 +17,7 @@ namespace mz {
 
 class MainWindow;
 class Herald;
+class GraphBox;
 
 class QtProgram : public QObject, public Display {
   Q_OBJECT
@@ -36,7 +36,7 @@ class QtProgram : public QObject, public Display {
   void Beep() override;
   void ShowWindow(std::string_view form, bool show) override;
   void CloseMainWindow() override;
-  Canvas& GraphCanvas() override { return graphCanvas_; }
+  Canvas& GraphCanvas() override;
 
   // Non-modal windows by form name ("Msg", "diag").
   void RegisterWindow(std::string name, QWidget* window) { windows_[std::move(name)] = window; }
@@ -52,7 +52,10 @@ class QtProgram : public QObject, public Display {
   std::unique_ptr<MainWindow> main_;
   std::unique_ptr<Herald> herald_;
   std::map<std::string, QWidget*, std::less<>> windows_;
-  RecordingCanvas graphCanvas_;  // replaced by the paint box's image canvas
+  // The main window's paint box (pb1); a box of our own, never shown, while
+  // the window has none.
+  GraphBox* graph_ = nullptr;
+  std::unique_ptr<GraphBox> spareGraph_;
 };
 
 // $HOME/MZ4800

@@ -1,0 +1,215 @@
+#include "ui/adapters/qt_canvas.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <QRegion>
+#include <cstdlib>
+#include <utility>
+
+#include "ui/adapters/qt_colour.h"
+
+namespace mz {
+
+namespace {
+
+QString ToQString(std::string_view text) {
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The dash patterns of the platform's one-pixel styled pens, in pixels.
+QList<qreal> DashPattern(PenStyle s) {
+  switch (s) {
+    case PenStyle::Dash:
+      return {18, 6};
+    case PenStyle::Dot:
+      return {3, 3};
+    case PenStyle::DashDot:
+      return {9, 6, 3, 6};
+    default:
+      return {};
+  }
+}
+
+// QPainter draws a one-pixel line from its lower end to its higher end and
+// leaves out the higher end; the program's lines leave out the end they are
+// drawn to. True when the two agree.
+bool DrawnForwards(QPoint from, QPoint to) {
+  const int dx = to.x() - from.x();
+  const int dy = to.y() - from.y();
+  return std::abs(dx) >= std::abs(dy) ? dx > 0 : dy > 0;
+}
+
+void EnsureArialFallback() {
+  static const bool done = [] {
+    QFont::insertSubstitution("Arial", "Liberation Sans");
+    return true;
+  }();
+  (void)done;
+}
+
+}  // namespace
+
+QtCanvas::QtCanvas(QPaintDevice& device) : device_(&device) {
+  EnsureArialFallback();
+  // The paint box's font; pages set their own.
+  font_.setFamily("Arial");
+  font_.setPixelSize(11);
+}
+
+QtCanvas::QtCanvas(QPainter& painter) : QtCanvas(*painter.device()) {
+  external_ = &painter;
+}
+
+QtCanvas::~QtCanvas() = default;
+
+QtCanvas::Batch::Batch(QtCanvas& canvas) : canvas_(canvas), opened_(canvas.external_ == nullptr) {
+  if (opened_ && canvas_.batchDepth_++ == 0)
+    canvas_.own_ = std::make_unique<QPainter>(canvas_.device_);
+}
+
+QtCanvas::Batch::~Batch() {
+  if (opened_ && --canvas_.batchDepth_ == 0) {
+    canvas_.own_.reset();
+    if (canvas_.onDraw) canvas_.onDraw();
+  }
+}
+
+QPainter& QtCanvas::Painter() {
+  if (external_ != nullptr) return *external_;
+  if (!own_) own_ = std::make_unique<QPainter>(device_);
+  return *own_;
+}
+
+void QtCanvas::Done() {
+  if (external_ == nullptr && batchDepth_ == 0) {
+    own_.reset();
+    if (onDraw) onDraw();
+  }
+}
+
+QPen QtCanvas::MakePen() const {
+  if (penStyle_ == PenStyle::Clear) return QPen(Qt::NoPen);
+  QPen pen(ToQColor(pen_));
+  pen.setWidth(penWidth_);
+  pen.setJoinStyle(Qt::MiterJoin);
+  if (penWidth_ == 1) {
+    pen.setCapStyle(Qt::FlatCap);
+    if (penStyle_ != PenStyle::Solid) pen.setDashPattern(DashPattern(penStyle_));
+  } else {
+    pen.setCapStyle(Qt::RoundCap);
+    if (penStyle_ == PenStyle::Dash) pen.setStyle(Qt::DashLine);
+    if (penStyle_ == PenStyle::Dot) pen.setStyle(Qt::DotLine);
+    if (penStyle_ == PenStyle::DashDot) pen.setStyle(Qt::DashDotLine);
+  }
+  return pen;
+}
+
+void QtCanvas::MoveTo(int x, int y) {
+  pos_ = QPoint(x, y);
+}
+
+void QtCanvas::LineTo(int x, int y) {
+  const QPoint from = pos_;
+  const QPoint to(x, y);
+  pos_ = to;
+  // A line to its own starting point draws nothing.
+  if (from == to || penStyle_ == PenStyle::Clear) return;
+  QPainter& p = Painter();
+  p.setPen(MakePen());
+  if (penWidth_ > 1 || DrawnForwards(from, to)) {
+    p.drawLine(from, to);
+  } else {
+    // Drawn backwards: QPainter would keep the end point and drop the start.
+    // Cut the end point out and add the start.
+    p.save();
+    const QRect everywhere(-(1 << 20), -(1 << 20), 1 << 21, 1 << 21);
+    p.setClipRegion(QRegion(everywhere).subtracted(QRegion(to.x(), to.y(), 1, 1)),
+                    p.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
+    p.drawLine(from, to);
+    p.drawPoint(from);
+    p.restore();
+  }
+  Done();
+}
+
+void QtCanvas::Rectangle(int left, int top, int right, int bottom) {
+  if (right < left) std::swap(left, right);
+  if (bottom < top) std::swap(top, bottom);
+  const int w = right - left;
+  const int h = bottom - top;
+  if (w == 0 || h == 0) return;
+  QPainter& p = Painter();
+  const bool outline = penStyle_ != PenStyle::Clear;
+  if (brushStyle_ == BrushStyle::Solid) {
+    // Without an outline the platform fills one pixel less each way.
+    const QRect fill = outline ? QRect(left, top, w, h) : QRect(left, top, w - 1, h - 1);
+    if (!fill.isEmpty()) p.fillRect(fill, ToQColor(brush_));
+  }
+  if (outline) {
+    if (penWidth_ == 1 && penStyle_ == PenStyle::Solid) {
+      // One-pixel frame inside the rectangle, exact even when it is one
+      // pixel wide or high.
+      const QColor c = ToQColor(pen_);
+      p.fillRect(QRect(left, top, w, 1), c);
+      p.fillRect(QRect(left, bottom - 1, w, 1), c);
+      p.fillRect(QRect(left, top, 1, h), c);
+      p.fillRect(QRect(right - 1, top, 1, h), c);
+    } else {
+      p.setPen(MakePen());
+      p.setBrush(Qt::NoBrush);
+      p.drawRect(QRect(left, top, w - 1, h - 1));
+    }
+  }
+  Done();
+}
+
+void QtCanvas::FillRect(int left, int top, int right, int bottom) {
+  if (right < left) std::swap(left, right);
+  if (bottom < top) std::swap(top, bottom);
+  if (right == left || bottom == top) return;
+  Painter().fillRect(QRect(left, top, right - left, bottom - top), ToQColor(brush_));
+  Done();
+}
+
+void QtCanvas::TextOut(int x, int y, std::string_view text) {
+  QPainter& p = Painter();
+  p.setFont(font_);
+  const QString s = ToQString(text);
+  const QFontMetrics fm(font_, p.device());
+  // The text cell is painted in the brush colour first, as on the platform
+  // while the brush is solid.
+  if (brushStyle_ == BrushStyle::Solid) {
+    p.fillRect(QRect(x, y, fm.horizontalAdvance(s), fm.height()), ToQColor(brush_));
+  }
+  p.setPen(ToQColor(fontColour_));
+  p.drawText(QPoint(x, y + fm.ascent()), s);
+  Done();
+}
+
+void QtCanvas::SetFontStyle(FontStyle s) {
+  font_.setBold(s.Bold);
+  font_.setItalic(s.Italic);
+  font_.setUnderline(s.Underline);
+}
+
+void QtCanvas::SetFont(std::string_view name, int pointSize) {
+  font_.setFamily(ToQString(name));
+  font_.setPointSize(pointSize > 0 ? pointSize : 1);
+}
+
+void QtCanvas::SetFontPixelHeight(int pixels) {
+  font_.setPixelSize(pixels > 0 ? pixels : 1);
+}
+
+int QtCanvas::TextWidth(std::string_view text) {
+  const QPaintDevice* device = external_ != nullptr ? external_->device() : device_;
+  return QFontMetrics(font_, device).horizontalAdvance(ToQString(text));
+}
+
+int QtCanvas::TextHeight(std::string_view text) {
+  (void)text;
+  const QPaintDevice* device = external_ != nullptr ? external_->device() : device_;
+  return QFontMetrics(font_, device).height();
+}
+
+}  // namespace mz
