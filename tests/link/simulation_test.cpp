@@ -1,0 +1,125 @@
+#include "link/simulation.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "core/control_names.h"
+#include "execution/run_sequencer.h"
+#include "support/run_setup.h"
+#include "support/test_program.h"
+
+namespace mz::test {
+namespace {
+
+TEST(SimulationRandom, FollowsTheRunTimeLibrarysSequenceFromSeedZero) {
+  ProgramState s;
+  // Seeds 1, 134775814, 3698175007, 870078620, ... of seed * 134775813 + 1.
+  const std::uint32_t expected[] = {0, 0, 8, 2, 2, 6, 3, 1, 3, 4, 0, 4};
+  for (auto e : expected) EXPECT_EQ(RandomBelow(s, 10), e);
+  EXPECT_EQ(s.RandSeed, 2039224980u);
+  EXPECT_DOUBLE_EQ(RandomReal(s),
+                   static_cast<double>(2039224980u * 134775813u + 1u) / 4294967296.0);
+}
+
+class SimTick : public ::testing::Test {
+ protected:
+  SimTick() {
+    ApplyConfigurationDefaults(p.state);
+    p.state.TestType = 1;
+    p.state.StepCount = 3;
+    p.state.CurrentFreqHz = 150'000'000;
+    p.state.LevelProfile[1] = {100'000'000, 10.0F};
+    p.state.LevelProfile[2] = {200'000'000, 10.0F};
+  }
+  TestProgram p;
+};
+
+TEST_F(SimTick, ReportsTheLevelReachedAndAReadingNearTheTarget) {
+  p.state.RunState = 3;
+  p.state.SingleLevel = 4.5;
+  simtimerTimer(p.ctx);
+  EXPECT_EQ(p.state.RunState, 4);
+  EXPECT_EQ(p.state.LastLevelledFreqHz, 150'000'000);
+  EXPECT_EQ(p.state.LastLevelledLevel, 4.5);
+  EXPECT_EQ(p.state.ResultFreqHz[3], 150'000'000);
+  EXPECT_GE(p.state.ResultLevel[3], 9.0);
+  EXPECT_LT(p.state.ResultLevel[3], 10.0);
+  EXPECT_EQ(p.controls.Text(ctl::Current), "150.000");
+  EXPECT_EQ(p.controls.Text(ctl::HardwareVersion), "Hardware version : Unknown");
+  EXPECT_EQ(p.controls.ColourOf(ctl::LampEutOk), kGreen);  // first draw is 0: EUT OK
+
+  // Waiting states move on one per tick; the others stay.
+  for (auto [from, to] : {std::pair{1, 2}, {2, 3}, {5, 5}, {0, 0}}) {
+    p.state.RunState = from;
+    simtimerTimer(p.ctx);
+    EXPECT_EQ(p.state.RunState, to) << from;
+  }
+  p.state.StopRequested = 1;
+  simtimerTimer(p.ctx);
+  EXPECT_EQ(p.state.RunState, 9);
+}
+
+TEST_F(SimTick, TargetOutsideTheCellRangeRecordsOne) {
+  p.state.LevelProfile[1].Level = 0;
+  p.state.LevelProfile[2].Level = 0;
+  simtimerTimer(p.ctx);
+  EXPECT_EQ(p.state.ResultLevel[3], 1.0);
+  p.state.LevelProfile[1].Level = 100;
+  p.state.LevelProfile[2].Level = 100;
+  simtimerTimer(p.ctx);
+  EXPECT_EQ(p.state.ResultLevel[3], 1.0);
+}
+
+TEST_F(SimTick, EutFaultUnderContinueIsClearedByAnOkTickAtTheSameStep) {
+  p.state.EutStatusMode = 2;
+  int ticks = 0;
+  while (p.controls.ColourOf(ctl::LampEutFault) != kRed && ++ticks < 200) simtimerTimer(p.ctx);
+  ASSERT_LT(ticks, 200);
+  EXPECT_EQ(p.state.ResultEutStatus[3], 2);
+  EXPECT_EQ(p.state.EutHalt, 0);
+  while (p.controls.ColourOf(ctl::LampEutFault) == kRed) simtimerTimer(p.ctx);
+  EXPECT_EQ(p.state.ResultEutStatus[3], 1);
+  EXPECT_EQ(p.controls.ColourOf(ctl::LampEutOk), kGreen);
+}
+
+// Runs a Standard sweep in simulation on a freshly started program.
+struct RecordedRun {
+  std::vector<Real> levels;
+  std::vector<Byte> eut;
+  std::vector<std::string> messages;
+};
+
+RecordedRun RunFreshProgram() {
+  TestProgram p;
+  ApplyConfigurationDefaults(p.state);
+  p.state.PortNumber = 0;
+  p.Wire();
+  QuietTimers(p.ctx);
+  WriteFlatCell(p.ctx);
+  FillStandardPanel(p.ctx, {.Start = "30", .Finish = "1000", .Step = "10", .EutStatus = 2});
+  Button1MouseDown(p.ctx);
+  const bool ended =
+      p.loop.RunUntilTrue([&] { return !p.loop.TimerEnabled(TimerId::RunClock); }, 600'000);
+  EXPECT_TRUE(ended);
+  RecordedRun r;
+  r.levels.assign(p.state.ResultLevel.begin(), p.state.ResultLevel.begin() + p.state.StepCount);
+  r.eut.assign(p.state.ResultEutStatus.begin(),
+               p.state.ResultEutStatus.begin() + p.state.StepCount);
+  r.messages = p.op.Texts();
+  return r;
+}
+
+TEST(SimulatedRuns, TwoProgramStartsRecordTheSameLevelsAndEutFaults) {
+  const auto first = RunFreshProgram();
+  const auto second = RunFreshProgram();
+  ASSERT_GT(first.levels.size(), 30u);
+  EXPECT_EQ(first.levels, second.levels);
+  EXPECT_EQ(first.eut, second.eut);
+  // Under "Continue" the faults are recorded and the sweep goes on to the end.
+  EXPECT_NE(std::count(first.eut.begin(), first.eut.end(), Byte{2}), 0);
+  EXPECT_EQ(first.messages, std::vector<std::string>{"The Run has Ended. "});
+}
+
+}  // namespace
+}  // namespace mz::test

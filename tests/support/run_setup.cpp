@@ -1,0 +1,91 @@
+#include "support/run_setup.h"
+
+#include <fstream>
+#include <stdexcept>
+
+#include "core/controls.h"
+#include "link/command_codes.h"
+
+namespace mz::test {
+
+void WriteFlatCell(Context& ctx) {
+  ctx.state.CellNumber = "10";
+  std::ofstream out(ctx.folder / "cell0010.csv", std::ios::binary | std::ios::trunc);
+  out << "Cell 10\r\nMHz,3 V/M,5 V/M,7 V/M,10 V/M\r\n";
+  for (int mhz : {30, 100, 300, 1000}) out << mhz << ",0.5,0.8,1.2,2.0\r\n";
+}
+
+void FillStandardPanel(Context& ctx, const StandardPanel& p) {
+  auto& c = ctx.controls;
+  c.SetText("Edit2", p.Start);
+  c.SetText("Edit4", p.Finish);
+  c.SetText("Stepedit", p.Step);
+  c.SetText("Edit5", p.Field);
+  c.SetText("Edit7", p.Dwell);
+  c.SetItemIndex("ComboBox1", p.Modulation);
+  c.SetItemIndex("EUTstatus", p.EutStatus);
+  c.SetItemIndex("EUTprompt", p.EutPrompt);
+  // The start is checked against the finish stored before, as on screen.
+  ctx.state.FinishFreqHz = 1'000'000'000;
+  ctx.state.TestType = 1;
+}
+
+void FillSinglePanel(Context& ctx, const SinglePanel& p) {
+  auto& c = ctx.controls;
+  c.SetText("Edit15", p.Freq);
+  c.SetText("Edit16", p.Level);
+  c.SetText("Edit17", p.Start);
+  c.SetText("Edit18", p.Stop);
+  c.SetText("Edit19", p.Step);
+  c.SetText("Edit20", p.AutoDwell);
+  c.SetChecked("CheckBox2", p.AutoIncrease);
+  c.SetChecked("CheckBox1", p.StopOnEutFault);
+  ctx.state.TestType = 2;
+}
+
+void QuietTimers(Context& ctx) {
+  for (auto id : {TimerId::Startup, TimerId::Clock, TimerId::Status})
+    ctx.loop.SetTimerEnabled(id, false);
+}
+
+std::int32_t Frame::Freq() const {
+  if (Data.size() < 4) return 0;
+  return static_cast<std::int32_t>((std::uint32_t{Data[0]} << 24) | (std::uint32_t{Data[1]} << 16) |
+                                   (std::uint32_t{Data[2]} << 8) | Data[3]);
+}
+
+std::vector<Frame> Frames(std::span<const std::uint8_t> bytes) {
+  std::vector<Frame> frames;
+  std::size_t i = 0;
+  while (i < bytes.size()) {
+    if (bytes[i] == kAck || bytes[i] == kNak) {  // the program's answer to a reply
+      ++i;
+      continue;
+    }
+    if (bytes[i] != kSoh || i + 2 >= bytes.size()) throw std::runtime_error("not a frame start");
+    const std::size_t count = bytes[i + 1];
+    const std::size_t end = i + count + 1;  // index of EOT
+    if (count < 2 || end >= bytes.size() || bytes[end] != kEot)
+      throw std::runtime_error("frame without EOT");
+    frames.push_back(
+        {bytes[i + 2],
+         {bytes.begin() + static_cast<long>(i) + 3, bytes.begin() + static_cast<long>(end)}});
+    i = end + 1;
+  }
+  return frames;
+}
+
+std::vector<Frame> WithoutPolls(const std::vector<Frame>& frames) {
+  std::vector<Frame> out;
+  for (const auto& f : frames)
+    if (f.Code != cmd::KeepAlive && f.Code != cmd::StatusPoll) out.push_back(f);
+  return out;
+}
+
+std::vector<int> Codes(const std::vector<Frame>& frames) {
+  std::vector<int> codes;
+  for (const auto& f : frames) codes.push_back(f.Code);
+  return codes;
+}
+
+}  // namespace mz::test
