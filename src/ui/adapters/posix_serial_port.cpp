@@ -54,7 +54,9 @@ void ApplyLineSettings(int fd, const std::filesystem::path& device) {
 PosixSerialPort::PosixSerialPort(std::filesystem::path folder, QObject* parent)
     : QObject(parent), folder_(std::move(folder)) {}
 
-PosixSerialPort::~PosixSerialPort() { Close(); }
+PosixSerialPort::~PosixSerialPort() {
+  Close();
+}
 
 void PosixSerialPort::Open(bool open) {
   if (!open) {
