@@ -1,0 +1,304 @@
+// Validation of the set-up panels, the estimated time and the two stepping
+// rules of a sweep.
+#include "execution/frequency_plan.h"
+
+#include <gtest/gtest.h>
+
+#include "core/control_names.h"
+#include "execution/setup_handlers.h"
+#include "execution/show_setup.h"
+#include "support/test_program.h"
+
+namespace mz::test {
+namespace {
+
+class PlanTest : public ::testing::Test {
+ protected:
+  PlanTest() {
+    ApplyConfigurationDefaults(p.state);  // 100 to 200 MHz, 1 %, 1 V/M, dwell 1 s
+    p.state.TestType = 1;
+    ShowSetup(p.ctx);
+  }
+  void Type(std::string_view box, std::string_view text) { p.controls.SetText(box, text); }
+  std::vector<std::string> Messages() { return p.op.Texts(); }
+
+  TestProgram p;
+};
+
+TEST_F(PlanTest, ReadNumberKeepsDigitsPointAndMinusAndRoundsToSingle) {
+  EXPECT_EQ(ReadNumber(p.ctx, "5 V/M"), 5.0);
+  EXPECT_EQ(ReadNumber(p.ctx, "1e3"), 13.0);
+  EXPECT_EQ(ReadNumber(p.ctx, "1,5"), 15.0);
+  EXPECT_EQ(ReadNumber(p.ctx, "-2.5"), -2.5);
+  EXPECT_EQ(ReadNumber(p.ctx, "100.1"), static_cast<double>(100.1f));
+  EXPECT_TRUE(Messages().empty());
+
+  for (const char* bad : {"abc", "", "-", "1-2", "1.2.3", "."}) {
+    EXPECT_EQ(ReadNumber(p.ctx, bad), std::nullopt) << bad;
+  }
+  EXPECT_EQ(p.op.messages.front().Text, "Invalid String : \"abc\"");
+  EXPECT_EQ(p.op.messages.front().Kind, MessageKind::Warning);
+  EXPECT_EQ(p.op.messages[1].Text, "Invalid String : \"\"");
+
+  ReadNumber(p.ctx, std::string(200, 'x'));
+  EXPECT_EQ(p.op.messages.back().Text.size(), 128u);
+}
+
+TEST_F(PlanTest, StandardRangesAtTheirLimits) {
+  Type("Edit4", "1000.1");
+  StepeditExit(p.ctx);
+  EXPECT_EQ(p.state.FinishFreqHz, 1'000'099'976);
+  Type("Edit2", "100.1");
+  StepeditExit(p.ctx);
+  EXPECT_EQ(p.state.StartFreqHz, 100'099'998);
+  EXPECT_TRUE(p.state.SetupValid);
+
+  struct Case {
+    const char* box;
+    const char* text;
+    const char* message;
+  };
+  for (const Case& c :
+       {Case{"Edit2", "29.9", "Invalid Start Frequency"},
+        Case{"Edit4", "1000.2", "Invalid End Frequency"},
+        Case{"Stepedit", "0.25", "Invalid Step Size "},
+        Case{"Stepedit", "30", "Invalid Step Size "}, Case{"Edit5", "15", "Invalid Field Strength"},
+        Case{"Edit5", "0", "Invalid Field Strength"}}) {
+    ShowSetup(p.ctx);
+    const ProgramState before = p.state;
+    p.op.messages.clear();
+    Type(c.box, c.text);
+    StepeditExit(p.ctx);
+    EXPECT_EQ(Messages(), std::vector<std::string>{c.message}) << c.box << " " << c.text;
+    EXPECT_FALSE(p.state.SetupValid);
+    EXPECT_EQ(p.state.StartFreqHz, before.StartFreqHz);
+    EXPECT_EQ(p.state.FinishFreqHz, before.FinishFreqHz);
+    EXPECT_EQ(p.state.StepPercent, before.StepPercent);
+    EXPECT_EQ(p.state.FieldLevel, before.FieldLevel);
+  }
+
+  p.op.messages.clear();
+  Type("Edit2", "30");
+  Type("Stepedit", "0.26");
+  StepeditExit(p.ctx);
+  Type("Stepedit", "29.9");
+  StepeditExit(p.ctx);
+  EXPECT_TRUE(Messages().empty());
+  EXPECT_EQ(p.state.StartFreqHz, 30'000'000);
+  EXPECT_EQ(p.state.StepPercent, 29.9f);
+}
+
+TEST_F(PlanTest, StartIsCheckedAgainstTheStoredFinish) {
+  // Raising both limits above the old finish needs the finish box first.
+  Type("Edit2", "300");
+  Type("Edit4", "400");
+  StepeditExit(p.ctx);
+  EXPECT_EQ(Messages(), std::vector<std::string>{"Invalid Start Frequency"});
+  EXPECT_EQ(p.state.StartFreqHz, 100'000'000);
+  EXPECT_EQ(p.state.FinishFreqHz, 400'000'000);
+  EXPECT_EQ(p.controls.Text("Edit2"), "100.00");  // the box reverts
+}
+
+TEST_F(PlanTest, OnlyTheValuesOfTheCurrentTypeAreStored) {
+  p.state.TestType = 3;
+  Type("Edit4", "150");
+  Type("Edit5", "7");
+  ValidateStandardSetup(p.ctx);
+  EXPECT_EQ(p.state.FinishFreqHz, 200'000'000);
+  EXPECT_EQ(p.state.FieldLevel, 7.0);
+  p.state.TestType = 2;
+  Type("Edit5", "9");
+  ValidateStandardSetup(p.ctx);
+  EXPECT_EQ(p.state.FieldLevel, 7.0);
+  EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(PlanTest, BadDwellTextGivesTwoMessagesAndKeepsTheDwell) {
+  Type("Edit7", "abc");
+  Edit7Exit(p.ctx);
+  EXPECT_EQ(Messages(),
+            (std::vector<std::string>{"Invalid String : \"abc\"", "Invalid Dwell Time"}));
+  EXPECT_EQ(p.state.DwellTime, 1);
+  EXPECT_EQ(p.controls.Text("Edit7"), "1");
+  Type("Edit7", "0.4");  // above 0, rounded to a dwell of 0 s
+  Edit7KeyPress(p.ctx, 'x');
+  EXPECT_EQ(p.state.DwellTime, 1);
+  Edit7KeyPress(p.ctx, kEnterKey);
+  EXPECT_EQ(p.state.DwellTime, 0);
+}
+
+TEST_F(PlanTest, PreScanQuestionOnLeavingASetupBox) {
+  p.state.PreScanAvailable = 1;
+  p.state.TestType = 11;
+  p.controls.SetEnabled(ctl::TestTypeGroup, true);
+  p.controls.SetItemIndex(ctl::TestTypeGroup, 1);
+
+  // The dwell box asks nothing.
+  Edit7Exit(p.ctx);
+  EXPECT_TRUE(Messages().empty());
+
+  p.op.answers = {Answer::No};
+  Type("Edit5", "3");
+  StepeditKeyPress(p.ctx, kEnterKey);
+  EXPECT_EQ(Messages(),
+            std::vector<std::string>{
+                "Changing Values will Disable Pre Scan Settings. Continue with Changes ?"});
+  EXPECT_EQ(p.op.messages[0].Kind, MessageKind::Confirmation);
+  EXPECT_FALSE(p.state.ChangeAccepted);
+  EXPECT_EQ(p.state.FieldLevel, 1.0);
+  EXPECT_EQ(p.state.TestType, 11);
+
+  p.op.answers = {Answer::Yes};
+  Type("Edit5", "3");
+  StepeditExit(p.ctx);
+  EXPECT_TRUE(p.state.ChangeAccepted);
+  EXPECT_EQ(p.state.FieldLevel, 3.0);
+  EXPECT_EQ(p.state.TestType, 1);
+  EXPECT_EQ(p.state.PreScanAvailable, 0);
+  EXPECT_FALSE(p.controls.Enabled(ctl::TestTypeGroup));
+  EXPECT_EQ(p.controls.ItemIndex(ctl::TestTypeGroup), 0);
+  EXPECT_FALSE(p.controls.Visible("Button9"));
+  EXPECT_EQ(p.controls.Text(ctl::ModeLabel), "Standard");
+}
+
+TEST_F(PlanTest, UncalibratedLevelIsWarnedOnceUntilTenOrLess) {
+  Type("Edit15", "100");
+  Type("Edit17", "1");
+  Type("Edit18", "10");
+  Type("Edit19", "1");
+  int warnings = 0;
+  for (const char* level : {"12", "12.5", "9", "12"}) {
+    Type("Edit16", level);
+    Edit18Exit(p.ctx);
+    EXPECT_TRUE(p.state.SetupValid) << level;
+    EXPECT_EQ(p.state.SingleLevel, std::stod(level));
+  }
+  for (const auto& m : Messages()) warnings += m == "MZ4800 Not Calibrated at this Level";
+  EXPECT_EQ(warnings, 2);
+  EXPECT_EQ(Messages().size(), 2u);
+
+  Type("Edit16", "13.5");
+  Edit17KeyPress(p.ctx, kEnterKey);
+  EXPECT_EQ(Messages().back(), "Invalid Level");
+  EXPECT_FALSE(p.state.SetupValid);
+  EXPECT_EQ(p.state.SingleLevel, 12.0);
+}
+
+TEST_F(PlanTest, AutomaticIncreaseTakesTheStartLevelAndGreysTheArrows) {
+  Type("Edit15", "29.9");
+  Type("Edit17", "2");
+  Type("Edit18", "2");  // not above the start
+  Type("Edit19", "0.5");
+  Type("Edit20", "-1");
+  p.controls.SetChecked("CheckBox2", true);
+  p.controls.SetChecked("CheckBox1", true);
+  Edit18Exit(p.ctx);
+  EXPECT_EQ(Messages(), (std::vector<std::string>{"Invalid Single Frequency", "Invalid End Level",
+                                                  "Invalid Single Dwell Time "}));
+  EXPECT_TRUE(p.state.AutoIncrease);
+  EXPECT_TRUE(p.state.StopOnEutFault);
+  EXPECT_EQ(p.state.SingleLevel, 2.0);
+  EXPECT_FALSE(p.controls.Enabled("BitBtn3"));
+  EXPECT_TRUE(p.controls.Enabled("Edit20"));
+
+  p.controls.SetChecked("CheckBox2", false);
+  Edit18Exit(p.ctx);
+  EXPECT_FALSE(p.state.StopOnEutFault);
+  EXPECT_EQ(p.state.AutoIncDwell, 5);
+  EXPECT_TRUE(p.controls.Enabled("BitBtn3"));
+  EXPECT_FALSE(p.controls.Enabled("Edit20"));
+}
+
+class CustomTableTest : public PlanTest {
+ protected:
+  CustomTableTest() { p.state.TestType = 3; }
+  void Row(int i, std::string_view freq, std::string_view level) {
+    p.controls.SetCell("StringGrid1", 0, i, freq);
+    p.controls.SetCell("StringGrid1", 1, i, level);
+  }
+};
+
+TEST_F(CustomTableTest, RowsBecomeTheProfileAndTheSweepLimits) {
+  Row(1, "100", "3");
+  Row(2, "", "");
+  Row(3, "200", "10");
+  Row(4, "200", "5");  // equal frequencies pass
+  StringGrid1Exit(p.ctx);
+  EXPECT_TRUE(Messages().empty());
+  EXPECT_EQ(p.state.StartFreqHz, 100'000'000);
+  EXPECT_EQ(p.state.FinishFreqHz, 200'000'000);
+  EXPECT_EQ(p.state.LevelProfile[3], (FreqLevel{200'000'000, 10.0f}));
+  EXPECT_EQ(p.state.LevelProfile[2], FreqLevel{});
+  // Between a point and an empty row there is no target.
+  EXPECT_EQ(TargetFieldAt(p.ctx, 150'000'000), 0.0);
+  EXPECT_EQ(TargetFieldAt(p.ctx, 100'000'000), 3.0);
+  EXPECT_EQ(p.controls.Text(ctl::Target), "3.00");
+  EXPECT_EQ(p.controls.Cell("StringGrid1", 0, 1), "100.000");
+  EXPECT_EQ(p.controls.Cell("StringGrid1", 1, 3), "10.0");
+}
+
+TEST_F(CustomTableTest, BadCellsAreReportedAndRevert) {
+  Row(1, "100", "3");
+  Row(2, "300", "5");
+  Row(4, "250", "4");  // below the row above, across an empty row
+  StringGrid1Exit(p.ctx);
+  EXPECT_EQ(Messages(), std::vector<std::string>{"Invalid Data. Please Correct"});
+  EXPECT_EQ(p.state.FinishFreqHz, 250'000'000);
+
+  p.op.messages.clear();
+  Row(4, "", "");
+  Row(2, "5", "15");  // both out of range: the old entry stays
+  StringGrid1Exit(p.ctx);
+  EXPECT_EQ(Messages(), std::vector<std::string>{"Invalid Data. Please Correct"});
+  EXPECT_EQ(p.state.CustomTable[2], (FreqLevel{300'000'000, 5.0f}));
+  EXPECT_EQ(p.controls.Cell("StringGrid1", 0, 2), "300.000");
+  EXPECT_EQ(p.controls.Cell("StringGrid1", 1, 2), "5.0");
+  EXPECT_EQ(p.state.FinishFreqHz, 300'000'000);
+}
+
+TEST_F(CustomTableTest, AnEmptyFirstRowDoesNotStartTheSweepAtZero) {
+  Row(2, "100", "3");
+  Row(3, "200", "5");
+  StringGrid1Exit(p.ctx);
+  EXPECT_EQ(Messages(), std::vector<std::string>{"Invalid Data. Please Correct"});
+  EXPECT_EQ(p.state.StartFreqHz, 100'000'000);
+  EXPECT_EQ(p.state.FinishFreqHz, 200'000'000);
+}
+
+TEST_F(PlanTest, EstimatedTimeCountsTheSteps) {
+  p.state.StartFreqHz = 50'000'000;
+  p.state.FinishFreqHz = 100'000'000;
+  p.state.StepPercent = 5;
+  p.state.DwellTime = 5;
+  p.state.FieldLevel = 4;
+  UpdateEstimatedTime(p.ctx);
+  EXPECT_EQ(p.state.EstimatedTime, 229);  // 16 steps of 5 + 9 s, plus 5 s
+  EXPECT_EQ(p.controls.Text("Edit6"), "00:03:49");
+  EXPECT_EQ(p.state.LevelProfile[2], (FreqLevel{100'000'000, 4.0f}));
+
+  p.state.StepPercent = 0;  // never reaches the finish: capped at 1001 steps
+  UpdateEstimatedTime(p.ctx);
+  EXPECT_EQ(p.state.EstimatedTime, 14 * 1001 + 5);
+
+  p.state.TestType = 2;
+  UpdateEstimatedTime(p.ctx);
+  EXPECT_EQ(p.state.EstimatedTime, 0);
+}
+
+TEST_F(PlanTest, SweepStepsByPercentAndEndsOnTheFinish) {
+  p.state.FinishFreqHz = 200'000'000;
+  p.state.StepPercent = 20;
+  std::vector<Integer> f{100'000'000};
+  while (f.back() < p.state.FinishFreqHz) f.push_back(NextStepFrequency(p.state, f.back()));
+  EXPECT_EQ(
+      f, (std::vector<Integer>{100'000'000, 120'000'000, 144'000'000, 172'800'000, 200'000'000}));
+}
+
+TEST(LogInterpolate, IsLinearInTheLogarithmOfFrequency) {
+  EXPECT_NEAR(LogInterpolate(100e6, 1000e6, 316.227766e6, 1, 10), 5.5, 1e-9);
+  EXPECT_EQ(LogInterpolate(0, 1000e6, 500e6, 1, 10), 0);
+  EXPECT_EQ(LogInterpolate(100e6, 100e6, 200e6, 1, 10), 0);
+}
+
+}  // namespace
+}  // namespace mz::test
