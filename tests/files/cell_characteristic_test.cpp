@@ -1,0 +1,153 @@
+// The cell characteristic: file name, loader line rules and the drive code.
+#include "files/cell_characteristic.h"
+
+#include <gtest/gtest.h>
+
+#include "core/errors.h"
+#include "link/diagnostics.h"
+#include "support/test_program.h"
+
+namespace mz::test {
+namespace {
+
+TEST(CellFileName, PadsToFourCharactersAndKeepsTheFirstFour) {
+  EXPECT_EQ(CellFileName("10"), "cell0010.csv");
+  EXPECT_EQ(CellFileName("7"), "cell0007.csv");
+  EXPECT_EQ(CellFileName("12345"), "cell1234.csv");
+}
+
+class CellFileTest : public ::testing::Test {
+ protected:
+  CellFileTest() { p.state.CellNumber = "10"; }
+  void Install(const std::filesystem::path& from) {
+    std::filesystem::copy_file(from, p.folder.path() / "cell0010.csv");
+  }
+  TestProgram p;
+};
+
+TEST_F(CellFileTest, LoaderFollowsTheLineRules) {
+  Install(Golden("cell_rules.csv"));
+  LoadCellCharacteristic(p.ctx);
+  const auto& t = p.state.CellTable;
+  EXPECT_TRUE(p.op.messages.empty());
+  EXPECT_EQ(p.state.CellRowCount, 9);  // eight lines after the headings
+  EXPECT_EQ(t[1].FreqHz, 30'000'000);
+  EXPECT_EQ(t[1].Drive10, 1.3f);
+  EXPECT_EQ(t[2].FreqHz, 50'000'000);  // 50.5 MHz, half to even
+  EXPECT_EQ(t[2].Drive3, 0.5f);
+  EXPECT_EQ(t[3].FreqHz, 0);  // empty line
+  EXPECT_EQ(t[4].FreqHz, 0);  // text line
+  EXPECT_EQ(t[5].FreqHz, 100'000'000);
+  EXPECT_EQ(t[5].Drive10, 2.5f);  // further fields ignored
+  EXPECT_EQ(t[6].Drive3, 2.0f);
+  EXPECT_EQ(t[6].Drive5, 0.0f);  // not a number: not stored
+  EXPECT_EQ(t[6].Drive7, 4.0f);
+  EXPECT_EQ(t[7].FreqHz, 0);  // a short line of blanks is not data
+  EXPECT_EQ(t[8].FreqHz, 1'000'000'000);
+  EXPECT_EQ(t[8].Drive5, 4.0f);
+}
+
+TEST_F(CellFileTest, MissingFileKeepsTheTableAndNamesTheWholeCellNumber) {
+  p.state.CellTable[1].FreqHz = 30'000'000;
+  p.state.CellRowCount = 2;
+  p.state.CellNumber = "12345";
+  LoadCellCharacteristic(p.ctx);
+  ASSERT_EQ(p.op.messages.size(), 1u);
+  EXPECT_EQ(p.op.messages[0].Text,
+            "Cell File is Missing or Corrupt! Re-Load Characteristic File for Cell 12345");
+  EXPECT_EQ(p.op.messages[0].Kind, MessageKind::Warning);
+  EXPECT_EQ(p.state.CellTable[1].FreqHz, 30'000'000);
+  EXPECT_EQ(p.state.CellRowCount, 2);
+
+  p.state.CellNumber = "10";
+  LoadCellCharacteristic(p.ctx);
+  EXPECT_EQ(p.op.messages[1].Text,
+            "Cell File is Missing or Corrupt! Re-Load Characteristic File for Cell 0010");
+}
+
+TEST_F(CellFileTest, ShorterFileLeavesNothingOfTheLongerOne) {
+  Install(Golden("cell_rules.csv"));
+  LoadCellCharacteristic(p.ctx);
+  WriteFile(p.folder.path() / "cell0010.csv", "a\r\nb\r\n100,1,2,3,4\r\n");
+  LoadCellCharacteristic(p.ctx);
+  EXPECT_EQ(p.state.CellRowCount, 2);
+  EXPECT_EQ(p.state.CellTable[1].FreqHz, 100'000'000);
+  EXPECT_EQ(p.state.CellTable[2].FreqHz, 0);
+}
+
+TEST_F(CellFileTest, DemonstrationFileGivesDriveCodesInRange) {
+  Install(std::filesystem::path(MZ_GOLDEN_DIR) / "../../examples/cell0010.csv");
+  LoadCellCharacteristic(p.ctx);
+  EXPECT_TRUE(p.op.messages.empty());
+  const auto& t = p.state.CellTable;
+  const int rows = p.state.CellRowCount - 1;
+  ASSERT_GE(rows, 10);
+  EXPECT_EQ(t[1].FreqHz, 30'000'000);
+  EXPECT_EQ(t[rows].FreqHz, 1'000'000'000);
+  for (int r = 1; r <= rows; ++r) {
+    if (r > 1) {
+      EXPECT_GT(t[r].FreqHz, t[r - 1].FreqHz) << r;
+    }
+    EXPECT_TRUE(0 < t[r].Drive3 && t[r].Drive3 < t[r].Drive5 && t[r].Drive5 < t[r].Drive7 &&
+                t[r].Drive7 < t[r].Drive10)
+        << r;
+    EXPECT_GE(t[r].Drive3 * 117, 1) << r;
+    EXPECT_LE(t[r].Drive10 * 117, 255) << r;
+  }
+}
+
+class CellDriveTest : public ::testing::Test {
+ protected:
+  CellDriveTest() {
+    auto& s = p.state;
+    s.CellNumber = "20";
+    s.CellTable[1] = CellRow{100'000'000, 1.0f, 1.5f, 2.0f, 2.5f};
+    s.CellTable[2] = CellRow{200'000'000, 2.0f, 3.0f, 4.0f, 5.0f};
+    s.CellRowCount = 3;
+    s.FinishFreqHz = 200'000'000;
+    s.StepCount = 7;
+  }
+  int Drive(Real vm, Integer hz) { return CellDrive(p.ctx, vm, hz); }
+  TestProgram p;
+};
+
+TEST_F(CellDriveTest, InterpolatesInLevelAndFrequency) {
+  EXPECT_EQ(Drive(4, 150'000'000), 219);  // 1.875 x 117 = 219.375
+  EXPECT_DOUBLE_EQ(p.state.LevelFactor[7], 219.375 / 4);
+  EXPECT_DOUBLE_EQ(p.state.SingleFieldFactor, 219.375 / 4);
+  EXPECT_EQ(p.controls.Text(diag::TxFactor), "1.875");
+  EXPECT_EQ(p.controls.Text(diag::TxValue), "219");
+
+  EXPECT_EQ(Drive(2, 150'000'000), 117);   // from 0 V/M and drive 0: 2/3 of 1.5
+  EXPECT_EQ(Drive(12, 150'000'000), 255);  // 4.25 x 117, clamped
+  EXPECT_EQ(p.controls.Text(diag::TxFactor), "4.250");
+  EXPECT_EQ(Drive(0.001, 150'000'000), 1);
+  EXPECT_TRUE(p.op.messages.empty());
+}
+
+TEST_F(CellDriveTest, FrequenciesOutsideTheRangeAreReplaced) {
+  EXPECT_EQ(Drive(3, 1'200'000'000), Drive(3, 200'000'000));  // the finish frequency
+  EXPECT_EQ(Drive(3, 200'000'000), 234);
+  EXPECT_EQ(Drive(3, 10'000'000), Drive(3, 29'900'000));
+  EXPECT_EQ(Drive(3, 29'900'000), 35);  // 0.299 x 117, extrapolated below row 2
+}
+
+TEST_F(CellDriveTest, LowBandUsesRowOneForCellsBelowSixteen) {
+  EXPECT_EQ(Drive(3, 50'000'000), 58);  // 58.5, half to even
+  p.state.CellNumber = "12";
+  EXPECT_EQ(Drive(3, 50'000'000), 117);
+  p.state.CellNumber = "1a";
+  EXPECT_THROW(Drive(3, 50'000'000), ProgramError);
+  EXPECT_EQ(Drive(3, 150'000'000), 176);  // 175.5; no cell number needed above 80 MHz
+}
+
+TEST_F(CellDriveTest, NoTableGivesTheMinimumAndZeroFieldAFiniteFactor) {
+  EXPECT_EQ(Drive(0, 150'000'000), 1);
+  EXPECT_DOUBLE_EQ(p.state.SingleFieldFactor, 1.5 * 117 / 3);
+  p.state.CellTable = {};
+  p.state.CellRowCount = 0;
+  for (Real vm : {1.0, 5.0, 10.0}) EXPECT_EQ(Drive(vm, 300'000'000), 1);
+}
+
+}  // namespace
+}  // namespace mz::test
