@@ -4,7 +4,9 @@
 #include "core/dispatch.h"
 #include "core/startup.h"
 #include "execution/run_sequencer.h"
+#include "link/reply_decoder.h"
 #include "link/simulation.h"
+#include "link/supervision.h"
 
 namespace mz {
 
@@ -20,6 +22,9 @@ void InstallEventHandlers(Context& ctx) {
   OnTimer(ctx, TimerId::Clock, ClockTick);
   OnTimer(ctx, TimerId::RunClock, runclockTimer);
   OnTimer(ctx, TimerId::Sim, simtimerTimer);
+  OnTimer(ctx, TimerId::Status, statustimerTimer);
+  ctx.port.SetDataAvailableHandler(
+      [&ctx](int count) { Dispatch(ctx.op, [&] { ReplyDecoder(ctx, count); }); });
 }
 
 }  // namespace mz

@@ -1,8 +1,272 @@
 #include "link/reply_decoder.h"
 
-// Placeholder body; the reply decoder replaces it.
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "core/control_names.h"
+#include "core/text_format.h"
+#include "display/screen_graph.h"
+#include "execution/run_sequencer.h"
+#include "link/command_codes.h"
+#include "link/command_frame.h"
+#include "link/diagnostics.h"
+#include "link/field_warnings.h"
+
 namespace mz {
 
-void ReplyDecoder(Context&, int) {}
+namespace {
+
+constexpr std::size_t kRxCapacity = 128;
+
+namespace reply {
+constexpr Byte Status = 200;
+constexpr Byte Version = 201;
+constexpr Byte Reading = 202;
+constexpr Byte Alarm = 203;
+constexpr Byte Level = 205;
+constexpr Byte ReadingNoAck = 216;
+}  // namespace reply
+
+using ReplyData = std::array<Byte, 12>;
+
+bool InTable(Integer i) {
+  return i >= 0 && i < kTableSize;
+}
+
+void SetBits(std::array<Byte, 8>& bits, Byte b) {
+  for (int k = 0; k < 8; ++k) bits[static_cast<std::size_t>(k)] = (b >> k) & 1;
+}
+
+void PaintStatusLampsRed(Controls& c) {
+  for (const char* lamp : {ctl::LampRunning, ctl::LampSettling, ctl::LampModulation,
+                           ctl::LampPrompt, ctl::LampStandby}) {
+    c.SetColour(lamp, kRed);
+  }
+}
+
+void ApplyEutFault(Context& ctx) {
+  auto& s = ctx.state;
+  ctx.controls.SetColour(ctl::LampEutOk, kButtonFace);
+  ctx.controls.SetColour(ctl::LampEutFault, s.PreScanRunning != 0 ? kButtonFace : kRed);
+  const bool marks = s.EutStatusMode == 1 || s.EutStatusMode == 2;
+  switch (s.TestType) {
+    case 1:
+    case 3:
+    case 11:
+    case 13:
+      if (marks) {
+        if (InTable(s.StepCount)) s.ResultEutStatus[static_cast<std::size_t>(s.StepCount)] = 2;
+        s.EutHalt = s.EutStatusMode == 1 ? 1 : 0;
+      }
+      break;
+    case 2:
+    case 12:
+      s.EutHalt = s.StopOnEutFault ? 1 : 0;
+      if (marks && InTable(s.StepCount)) {
+        s.ResultEutStatus[static_cast<std::size_t>(s.StepCount)] = 2;
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+void ApplyEutOk(Context& ctx) {
+  auto& s = ctx.state;
+  ctx.controls.SetColour(ctl::LampEutOk, s.PreScanRunning != 0 ? kButtonFace : kGreen);
+  ctx.controls.SetColour(ctl::LampEutFault, kButtonFace);
+  if (s.EutStatusMode == 1 || s.EutStatusMode == 2) {
+    if (InTable(s.StepCount)) {
+      auto& mark = s.ResultEutStatus[static_cast<std::size_t>(s.StepCount)];
+      if (mark == 0) mark = 1;
+    }
+    s.EutHalt = 0;
+  }
+}
+
+void OnStatus(Context& ctx, const ReplyData& d) {
+  auto& s = ctx.state;
+  auto& c = ctx.controls;
+  const Byte status = d[0];
+  SetBits(s.StatusBits, status);
+
+  if (s.AmplifierType == 1 || s.AmplifierType == 2) {
+    if ((status & 0x80) != 0) {
+      c.SetColour(ctl::LampAmplifier, kButtonFace);
+    } else {
+      c.SetColour(ctl::LampAmplifier, kRed);
+      if (s.TestRunning != 0) {
+        s.StopRequested = 1;
+        SendCommand(ctx, cmd::RfOff);
+        s.RunState = 0;
+        c.SetText(ctl::Dwell, "0.0");
+        EndRun(ctx, EndReason::PaStatusError);  // shows a message: events run meanwhile
+      }
+    }
+  } else {
+    c.SetColour(ctl::LampAmplifier, kButtonFace);
+  }
+
+  if ((status & 0x40) != 0) {
+    ApplyEutFault(ctx);
+  } else {
+    ApplyEutOk(ctx);
+  }
+
+  switch ((status >> 3) & 0x07) {
+    case 1:
+    case 2:  // levelling, whatever the sequencer was doing
+      s.RunState = s.StopRequested != 0 ? 9 : 3;
+      break;
+    case 4:  // levelled
+      if (s.RunState == 3) s.RunState = 4;
+      s.LastLevelledFreqHz = s.CurrentFreqHz;
+      s.LastLevelledLevel = s.SingleLevel;
+      break;
+    case 3:
+    case 5:
+    case 6:
+      PaintStatusLampsRed(c);
+      break;
+    case 7:
+      c.SetColour(ctl::LampComms, kRed);
+      c.SetVisible(ctl::ResetComms, true);
+      break;
+    default:
+      break;
+  }
+}
+
+void OnVersion(Context& ctx, const ReplyData& d) {
+  const Single version = static_cast<Single>(d[0]) + static_cast<Single>(d[1]) * 0.01f;
+  ShowVersionText(ctx, FormatFixed(version, 1, 2));
+}
+
+void OnReading(Context& ctx, const ReplyData& d, bool withAck) {
+  auto& s = ctx.state;
+  auto& c = ctx.controls;
+  const Integer freq = static_cast<Integer>((static_cast<std::uint32_t>(d[1] & 0x3F) << 24) |
+                                            (static_cast<std::uint32_t>(d[2]) << 16) |
+                                            (static_cast<std::uint32_t>(d[3]) << 8) | d[4]);
+  c.SetText(ctl::Current, FreqText(freq));
+  const bool inTable = InTable(s.StepCount);
+  const auto step = static_cast<std::size_t>(inTable ? s.StepCount : 0);
+  if (inTable) s.ResultFreqHz[step] = freq;
+
+  s.FieldReading = d[5];
+  c.SetText(diag::DataValidity, FormatInt(d[0]));
+  c.SetText(diag::RxValue, FormatInt(d[5]));
+
+  if (s.TestType == 2) {
+    if (s.SingleFieldFactor != 0) s.FieldReading = s.FieldReading / s.SingleFieldFactor;
+    if (withAck) UpdateStripTimeLabels(ctx);
+  } else if (inTable && s.LevelFactor[step] != 0) {
+    s.FieldReading = s.FieldReading / s.LevelFactor[step];
+  }
+
+  // The strip chart may have moved StepCount back; store where it points now.
+  if (InTable(s.StepCount)) s.ResultLevel[static_cast<std::size_t>(s.StepCount)] = s.FieldReading;
+  c.SetText(ctl::Actual, FormatFixed(s.FieldReading, withAck ? 6 : 0, 2));
+
+  SetBits(s.ReadingBits, d[0]);
+  ShowFaultMessage(ctx, FaultKindOfCondition(d[0] & 0x1F));  // may wait for the operator
+  if (withAck) SendCommand(ctx, cmd::ReadingAck);
+}
+
+void OnAlarm(Context& ctx, const ReplyData& d) {
+  auto& c = ctx.controls;
+  SetBits(ctx.state.StatusBits, d[0]);
+  if ((d[0] & 0x01) != 0) {
+    c.SetFontColour(ctl::MonitorHeading, kRed);
+    c.SetText(ctl::MonitorHeading, "Watchdog Alarm");
+    c.SetVisible(ctl::ResetComms, true);
+    c.SetColour(ctl::LampComms, kRed);
+  } else {
+    c.SetColour(ctl::LampComms, kButtonFace);
+    c.SetFontColour(ctl::MonitorHeading, kBlack);
+    c.SetText(ctl::MonitorHeading, "MONITOR");
+    c.SetVisible(ctl::ResetComms, false);
+  }
+}
+
+void OnLevel(Context& ctx, const ReplyData& d) {
+  auto& s = ctx.state;
+  if (s.PreScanRunning == 0) return;
+  // The pre-scan has already counted past the step it measured.
+  if (InTable(s.StepCount - 1)) s.PreScanDrive[static_cast<std::size_t>(s.StepCount - 1)] = d[0];
+  s.RunState = s.StopRequested != 0 ? 9 : 2;
+}
+
+void Act(Context& ctx, Byte code, const ReplyData& d) {
+  switch (code) {
+    case reply::Status:
+      OnStatus(ctx, d);
+      break;
+    case reply::Version:
+      OnVersion(ctx, d);
+      break;
+    case reply::Reading:
+      OnReading(ctx, d, true);
+      break;
+    case reply::ReadingNoAck:
+      OnReading(ctx, d, false);
+      break;
+    case reply::Alarm:
+      OnAlarm(ctx, d);
+      break;
+    case reply::Level:
+      OnLevel(ctx, d);
+      break;
+    default:
+      break;  // acknowledged and dropped
+  }
+}
+
+}  // namespace
+
+void ReplyDecoder(Context& ctx, int count) {
+  auto& rx = ctx.state.RxBuffer;
+  for (int i = 0; i < count; ++i) {
+    const std::uint8_t b = ctx.port.ReadByte();
+    if (rx.size() < kRxCapacity) rx.push_back(b);
+  }
+
+  // Frames are cut off the front. A decoded reply can wait for the operator
+  // (the warning window, the end-of-run message), and this handler runs again
+  // meanwhile; each frame therefore leaves the buffer before it is acted on,
+  // and the buffer is read afresh after every frame.
+  while (!rx.empty()) {
+    const std::uint8_t first = rx.front();
+    if (first == kSoh) {
+      if (rx.size() < 2) break;
+      const std::size_t replyCount = rx[1];
+      // A COUNT below 2 puts CODE outside the frame; one above 126 can never
+      // complete in the buffer. Neither is a frame: drop the SOH and look again.
+      if (replyCount < 2 || replyCount + 2 > kRxCapacity) {
+        rx.erase(rx.begin());
+        continue;
+      }
+      if (rx.size() < replyCount + 2) break;  // the rest comes with a later event
+
+      const std::uint8_t ack = kAck;
+      ctx.port.Write({&ack, 1});
+      ctx.controls.SetText(diag::RxString, FrameHexText(rx));
+      const Byte code = rx[2];
+      ReplyData data{};  // positions 4 to 15, whatever COUNT says
+      for (std::size_t k = 0; k < data.size() && k + 3 < rx.size(); ++k) data[k] = rx[k + 3];
+      rx.erase(rx.begin(), rx.begin() + static_cast<std::ptrdiff_t>(replyCount + 2));
+      Act(ctx, code, data);
+    } else if (first == kAck || first == kNak) {
+      rx.erase(rx.begin());  // nothing is sent again after a NAK
+    } else {
+      rx.clear();  // out of step: discard everything and start afresh
+    }
+    if (rx.size() < 2) {
+      // A lone byte waits for the next event, as a partial frame does.
+      break;
+    }
+  }
+}
 
 }  // namespace mz

@@ -18,6 +18,44 @@ void PollInstrument(Context& ctx) {
   SendCommand(ctx, cmd::StatusPoll);
 }
 
+void statustimerTimer(Context& ctx) {
+  auto& s = ctx.state;
+  if (s.LinkUp == 1 && !ctx.port.Dsr()) {
+    s.LinkUp = 0;
+    ctx.controls.SetColour(ctl::LampComms, kRed);
+    ctx.controls.SetVisible(ctl::ResetComms, true);
+    // Closed before the message: ticks that run while it is open find the
+    // link already down and the port closed, and report nothing more.
+    ctx.port.Open(false);
+    ctx.op.Message(MessageKind::Information, "MZ4800 not responding", Buttons::Ok);
+  }
+  if (s.LinkUp == 0 && ctx.port.Dsr()) {
+    s.LinkUp = 1;
+    ctx.controls.SetColour(ctl::LampComms, kButtonFace);
+  }
+  if (s.TestRunning == 0) PollInstrument(ctx);
+}
+
+void Button7Click(Context& ctx) {
+  // Simulation never opens a port.
+  if (ctx.state.PortNumber < 1 || ctx.state.PortNumber > 4) return;
+  ctx.controls.SetText(ctl::ResetComms, "Wait");
+  ctx.port.Open(true);  // a missing or busy port ends the click here, still "Wait"
+  PauseTicks(ctx, 1);
+  SendCommand(ctx, cmd::RfOff);
+  PauseTicks(ctx, 18);
+  ctx.controls.SetVisible(ctl::ResetComms, false);
+  ctx.controls.SetText(ctl::ResetComms, "Reset Comms");
+  ctx.state.LinkUp = 0;
+}
+
+void Label11Click(Context& ctx) {
+  if (ctx.state.PortNumber < 1 || ctx.state.PortNumber > 4) return;
+  ctx.port.Open(true);
+  PauseTicks(ctx, 1);
+  SendCommand(ctx, cmd::RfOff);
+}
+
 void UpdateLamps(Context& ctx) {
   const auto& s = ctx.state;
   auto& c = ctx.controls;

@@ -16,4 +16,15 @@ void PollInstrument(Context& ctx);
 // Paints the STATUS lamps and the EUT "Prompt" lamp from RunState.
 void UpdateLamps(Context& ctx);
 
+// The status timer's tick (every 2500 ms while no run or pre-scan is active):
+// reports a lost instrument once, notices its return, and polls.
+void statustimerTimer(Context& ctx);
+
+// "Reset Comms": reopens the port and switches the RF off; the next status
+// tick decides whether the instrument is back.
+void Button7Click(Context& ctx);
+
+// A click on the "Comms." label: reopens the port and switches the RF off.
+void Label11Click(Context& ctx);
+
 }  // namespace mz

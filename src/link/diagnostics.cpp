@@ -1,0 +1,22 @@
+#include "link/diagnostics.h"
+
+#include "core/control_names.h"
+#include "core/text_format.h"
+#include "files/cell_characteristic.h"
+#include "link/command_codes.h"
+#include "link/command_frame.h"
+
+namespace mz {
+
+void DiagButton2Click(Context& ctx) {
+  auto& s = ctx.state;
+  s.DiagDriveCode = CellDrive(ctx, s.SingleLevel, s.CurrentFreqHz);
+  ctx.controls.SetText(diag::TxValue, FormatInt(s.DiagDriveCode));
+  SendCommand(ctx, cmd::SetFreqLevel, s.CurrentFreqHz, s.DiagDriveCode, 5);
+}
+
+void DiagButton1Click(Context& ctx) {
+  ctx.display.ShowWindow(ctl::Diagnostics, false);
+}
+
+}  // namespace mz

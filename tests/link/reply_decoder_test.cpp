@@ -1,0 +1,363 @@
+#include "link/reply_decoder.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "core/control_names.h"
+#include "link/diagnostics.h"
+#include "support/test_program.h"
+
+namespace mz::test {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+const Bytes kAckByte{0x06};
+const Bytes kReadingAck{0x01, 0x02, 0x2D, 0x04};
+
+class ReplyDecoderTest : public ::testing::Test {
+ protected:
+  ReplyDecoderTest() {
+    p.Wire();
+    p.port.Open(true);
+    p.state.StepCount = 1;
+  }
+  // Bytes arrive in one data event, which is handled at once.
+  void Arrive(const Bytes& bytes) {
+    p.port.Feed(bytes);
+    p.loop.AdvanceBy(0);
+  }
+  Bytes Written() { return p.port.TakeWritten(); }
+
+  TestProgram p;
+  ProgramState& s = p.state;
+  Controls& c = p.controls;
+};
+
+TEST_F(ReplyDecoderTest, StatusReplyPaintsLampsAndMovesTheRun) {
+  s.AmplifierType = 1;
+  s.TestRunning = 1;
+  Arrive({0x01, 0x03, 0xC8, 0xC0, 0x04});  // amplifier OK, EUT fault, state 0
+  EXPECT_EQ(Written(), kAckByte);
+  EXPECT_EQ(c.ColourOf(ctl::LampAmplifier), kButtonFace);
+  EXPECT_EQ(c.ColourOf(ctl::LampEutFault), kRed);
+  EXPECT_EQ(c.ColourOf(ctl::LampEutOk), kButtonFace);
+  EXPECT_EQ(c.Text(diag::RxString), "01,03,C8,C0,04");
+  EXPECT_TRUE(s.RxBuffer.empty());
+
+  s.RunState = 3;
+  s.CurrentFreqHz = 123'000'000;
+  s.SingleLevel = 7.5;
+  Arrive({0x01, 0x03, 0xC8, 0xA0, 0x04});  // state 4: levelled
+  EXPECT_EQ(s.RunState, 4);
+  EXPECT_EQ(s.LastLevelledFreqHz, 123'000'000);
+  EXPECT_EQ(s.LastLevelledLevel, 7.5);
+  EXPECT_EQ(c.ColourOf(ctl::LampEutOk), kGreen);
+
+  Arrive({0x01, 0x03, 0xC8, 0x88, 0x04});  // state 1: levelling again
+  EXPECT_EQ(s.RunState, 3);
+  s.StopRequested = 1;
+  Arrive({0x01, 0x03, 0xC8, 0x90, 0x04});  // state 2 with a stop pending
+  EXPECT_EQ(s.RunState, 9);
+
+  Arrive({0x01, 0x03, 0xC8, 0xA8, 0x04});  // state 5: status lamps red
+  for (const char* lamp : {ctl::LampRunning, ctl::LampSettling, ctl::LampModulation,
+                           ctl::LampPrompt, ctl::LampStandby}) {
+    EXPECT_EQ(c.ColourOf(lamp), kRed) << lamp;
+  }
+  EXPECT_EQ(c.ColourOf(ctl::LampReady), kButtonFace);
+  c.SetVisible(ctl::ResetComms, false);
+  Arrive({0x01, 0x03, 0xC8, 0xB8, 0x04});  // state 7
+  EXPECT_EQ(c.ColourOf(ctl::LampComms), kRed);
+  EXPECT_TRUE(c.Visible(ctl::ResetComms));
+}
+
+TEST_F(ReplyDecoderTest, AmplifierFaultEndsARunOnlyWithAKnownAmplifier) {
+  s.AmplifierType = 0;
+  s.TestRunning = 1;
+  Arrive({0x01, 0x03, 0xC8, 0x00, 0x04});
+  EXPECT_EQ(c.ColourOf(ctl::LampAmplifier), kButtonFace);
+  EXPECT_TRUE(p.op.messages.empty());
+  EXPECT_EQ(Written(), kAckByte);
+
+  s.AmplifierType = 2;
+  s.RunState = 5;
+  p.loop.SetTimerEnabled(TimerId::Status, false);
+  Arrive({0x01, 0x03, 0xC8, 0x00, 0x04});
+  EXPECT_EQ(c.ColourOf(ctl::LampAmplifier), kRed);
+  EXPECT_EQ(Written(), (Bytes{0x06, 0x01, 0x02, 0x88, 0x04}));  // ACK, then RfOff
+  EXPECT_EQ(p.op.Texts(), std::vector<std::string>{"PA STATUS ERROR. Run Stopped. "});
+  EXPECT_EQ(s.TestRunning, 0);
+  EXPECT_EQ(s.RunState, 0);
+  EXPECT_EQ(c.Text(ctl::Dwell), "0.0");
+  EXPECT_TRUE(p.loop.TimerEnabled(TimerId::Status));
+
+  // Idle: the lamp shows the fault, nothing else happens.
+  Arrive({0x01, 0x03, 0xC8, 0x00, 0x04});
+  EXPECT_EQ(Written(), kAckByte);
+  EXPECT_EQ(p.op.messages.size(), 1u);
+}
+
+TEST_F(ReplyDecoderTest, EutReportsMarkTheStep) {
+  s.TestType = 1;
+  s.EutStatusMode = 1;  // Halt
+  s.StepCount = 4;
+  Arrive({0x01, 0x03, 0xC8, 0x80, 0x04});
+  EXPECT_EQ(s.ResultEutStatus[4], 1);
+  Arrive({0x01, 0x03, 0xC8, 0xC0, 0x04});
+  EXPECT_EQ(s.ResultEutStatus[4], 2);
+  EXPECT_EQ(s.EutHalt, 1);
+  Arrive({0x01, 0x03, 0xC8, 0x80, 0x04});  // OK again: the fail mark stays, the halt goes
+  EXPECT_EQ(s.ResultEutStatus[4], 2);
+  EXPECT_EQ(s.EutHalt, 0);
+
+  s.TestType = 2;
+  s.EutStatusMode = 0;
+  s.StopOnEutFault = true;
+  s.StepCount = 5;
+  s.PreScanRunning = 1;
+  Arrive({0x01, 0x03, 0xC8, 0xC0, 0x04});
+  EXPECT_EQ(s.EutHalt, 1);
+  EXPECT_EQ(s.ResultEutStatus[5], 0);                     // no marks with EUT status off
+  EXPECT_EQ(c.ColourOf(ctl::LampEutFault), kButtonFace);  // not lit during a pre-scan
+
+  s.StepCount = 2001;  // out of the table: nothing is written anywhere
+  s.EutStatusMode = 2;
+  Arrive({0x01, 0x03, 0xC8, 0xC0, 0x04});
+  Arrive({0x01, 0x03, 0xC8, 0x80, 0x04});
+}
+
+TEST_F(ReplyDecoderTest, ReadingReplyStoresTheCorrectedFieldAndIsAcknowledged) {
+  s.TestType = 1;
+  s.StepCount = 3;
+  s.LevelFactor[3] = 2.0;
+  s.ShowFieldWarnings = 1;
+  s.FieldWarningEnabled.fill(1);
+  const Bytes reading{0x01, 0x08, 0xCA, 0x02, 0x05, 0xF5, 0xE1, 0x00, 0x32, 0x04};
+  Arrive(reading);
+  EXPECT_EQ(c.Text(ctl::Current), "100.000");
+  EXPECT_EQ(s.ResultFreqHz[3], 100'000'000);
+  EXPECT_EQ(s.ResultLevel[3], 25.0);
+  EXPECT_EQ(c.Text(ctl::Actual), " 25.00");
+  EXPECT_EQ(c.Text(diag::DataValidity), "2");
+  EXPECT_EQ(c.Text(diag::RxValue), "50");
+  EXPECT_EQ(p.op.modalForms, std::vector<std::string>{"Warns"});
+  EXPECT_EQ(c.Text(ctl::WarningText), "Unable to Reach UP to Required Frequency");
+  EXPECT_EQ(s.FieldWarningIndex, 2);
+  Bytes expected = kAckByte;
+  expected.insert(expected.end(), kReadingAck.begin(), kReadingAck.end());
+  EXPECT_EQ(Written(), expected);
+
+  // Without acknowledgement: no ReadingAck, no minimum width. Bit 4 and the
+  // top bits of the frequency byte change nothing; warnings are off now.
+  s.ShowFieldWarnings = 0;
+  Arrive({0x01, 0x08, 0xD8, 0xF2, 0xC5, 0xF5, 0xE1, 0x00, 0x32, 0x04});
+  EXPECT_EQ(Written(), kAckByte);
+  EXPECT_EQ(c.Text(ctl::Actual), "25.00");
+  EXPECT_EQ(s.ResultFreqHz[3], 100'000'000);
+  EXPECT_EQ(p.op.modalForms.size(), 1u);
+
+  // Single frequency: divided by the single-frequency factor instead.
+  s.TestType = 2;
+  s.SingleFieldFactor = 4.0;
+  s.StepCount = 10;
+  Arrive({0x01, 0x08, 0xD8, 0x00, 0x05, 0xF5, 0xE1, 0x00, 0x32, 0x04});
+  EXPECT_EQ(s.ResultLevel[10], 12.5);
+}
+
+TEST_F(ReplyDecoderTest, FieldWarningWindow) {
+  s.ShowFieldWarnings = 1;
+  s.FieldWarningEnabled.fill(1);
+  auto reading = [](Byte condition) {
+    return Bytes{0x01, 0x08, 0xD8, condition, 0x05, 0xF5, 0xE1, 0x00, 0x32, 0x04};
+  };
+  // The operator ticks "Do Not Show This Warning Again " for kind 2 only.
+  p.op.onModal["Warns"] = [&] {
+    if (s.FieldWarningIndex == 2) c.SetChecked(ctl::WarningDontShow, true);
+    EXPECT_EQ(s.WarningShowing, 1);
+    return Answer::Ok;
+  };
+  for (Byte condition : {18, 2, 24, 5, 16, 1}) Arrive(reading(condition));
+  // 18 -> kind 2 (silenced on OK); 2 -> silenced; 24 -> kind 5; 5, 16 -> none; 1 -> kind 1.
+  EXPECT_EQ(p.op.modalForms.size(), 3u);
+  EXPECT_EQ(c.Text(ctl::WarningText), "Unable to Reach DOWN to Required Frequency");
+  EXPECT_EQ(s.FieldWarningEnabled[2], 0);
+  EXPECT_EQ(s.FieldWarningEnabled[5], 1);
+  EXPECT_FALSE(c.Checked(ctl::WarningDontShow));
+  EXPECT_EQ(s.WarningShowing, 0);
+}
+
+TEST_F(ReplyDecoderTest, VersionAlarmAndLevelReplies) {
+  Arrive({0x01, 0x04, 0xC9, 0x01, 0x05, 0x04});
+  EXPECT_EQ(c.Text(ctl::HardwareVersion), "Hardware version : 1.05");
+  Arrive({0x01, 0x04, 0xC9, 0x01, 0x1C, 0x04});
+  EXPECT_EQ(c.Text(ctl::HardwareVersion), "Hardware version : 1.28");
+
+  Arrive({0x01, 0x03, 0xCB, 0x81, 0x04});
+  EXPECT_EQ(c.Text(ctl::MonitorHeading), "Watchdog Alarm");
+  EXPECT_EQ(c.FontColour(ctl::MonitorHeading), kRed);
+  EXPECT_TRUE(c.Visible(ctl::ResetComms));
+  EXPECT_EQ(c.ColourOf(ctl::LampComms), kRed);
+  EXPECT_EQ(s.StatusBits[7], 1);
+  Arrive({0x01, 0x03, 0xCB, 0x00, 0x04});
+  EXPECT_EQ(c.Text(ctl::MonitorHeading), "MONITOR");
+  EXPECT_EQ(c.FontColour(ctl::MonitorHeading), kBlack);
+  EXPECT_FALSE(c.Visible(ctl::ResetComms));
+  EXPECT_EQ(c.ColourOf(ctl::LampComms), kButtonFace);
+
+  s.StepCount = 3;
+  s.RunState = 6;
+  Arrive({0x01, 0x03, 0xCD, 0x99, 0x04});  // no pre-scan: ignored
+  EXPECT_EQ(s.PreScanDrive[2], 0);
+  EXPECT_EQ(s.RunState, 6);
+  s.PreScanRunning = 1;
+  Arrive({0x01, 0x03, 0xCD, 0x99, 0x04});
+  EXPECT_EQ(s.PreScanDrive[2], 0x99);
+  EXPECT_EQ(s.RunState, 2);
+  s.StopRequested = 1;
+  s.StepCount = 0;  // no step before the first: nothing stored
+  Arrive({0x01, 0x03, 0xCD, 0x42, 0x04});
+  EXPECT_EQ(s.RunState, 9);
+  EXPECT_EQ(Written().size(), 7u);  // one ACK per frame, nothing else
+}
+
+TEST_F(ReplyDecoderTest, FramingSplitsPairsAndResynchronisation) {
+  s.RunState = 3;
+  Arrive({0x01, 0x03});  // a status reply split across two events
+  EXPECT_TRUE(Written().empty());
+  EXPECT_EQ(s.RxBuffer.size(), 2u);
+  Arrive({0xC8, 0xA0, 0x04});
+  EXPECT_EQ(Written(), kAckByte);
+  EXPECT_EQ(s.RunState, 4);
+
+  // Two frames in one event: both decoded in order, RX String first both, then the second.
+  p.RecordChanges();
+  Arrive({0x01, 0x03, 0xC8, 0x88, 0x04, 0x15, 0x01, 0x03, 0xC8, 0xA0, 0x04});
+  EXPECT_EQ(Written(), (Bytes{0x06, 0x06}));
+  EXPECT_EQ(s.RunState, 4);
+  std::vector<std::string> rxStrings;
+  for (const auto& ch : p.changes) {
+    if (ch.Name == diag::RxString) rxStrings.push_back(ch.Value);
+  }
+  EXPECT_EQ(rxStrings,
+            (std::vector<std::string>{"01,03,C8,88,04,15,01,03,C8,A0,04", "01,03,C8,A0,04"}));
+
+  s.RunState = 3;
+  Arrive({0x06, 0x01, 0x03, 0xC8, 0xA0, 0x04});  // an ACK ahead of the frame
+  EXPECT_EQ(s.RunState, 4);
+  EXPECT_EQ(Written(), kAckByte);
+
+  s.RunState = 3;
+  Arrive({0x55, 0x01, 0x03, 0xC8, 0xA0, 0x04});  // noise: everything discarded
+  EXPECT_EQ(s.RunState, 3);
+  EXPECT_TRUE(Written().empty());
+  EXPECT_TRUE(s.RxBuffer.empty());
+
+  // A lone noise byte waits for the next event, and takes that event's frame with it.
+  Arrive({0x01, 0x03, 0xC8, 0xA0, 0x04, 0x55});
+  EXPECT_EQ(s.RunState, 4);
+  s.RunState = 3;
+  Arrive({0x01, 0x03, 0xC8, 0xA0, 0x04});
+  EXPECT_EQ(s.RunState, 3);
+  EXPECT_EQ(Written(), kAckByte);
+}
+
+TEST_F(ReplyDecoderTest, ImpossibleCountsDoNotBlockReception) {
+  for (Byte count : {0, 1, 127, 200, 254, 255}) {
+    SCOPED_TRACE(count);
+    s.RunState = 3;
+    Arrive({0x01, count, 0xC8, 0xA0, 0x04});
+    EXPECT_TRUE(Written().empty());
+    Arrive({0x01, 0x03, 0xC8, 0xA0, 0x04});  // the next good reply is decoded
+    EXPECT_EQ(Written(), kAckByte);
+    EXPECT_EQ(s.RunState, 4);
+    EXPECT_TRUE(s.RxBuffer.empty());
+  }
+  // The largest frame that fits (COUNT 126) is still decoded.
+  Bytes big{0x01, 126, 0xC8, 0x88};
+  big.resize(128, 0x00);
+  Arrive(big);
+  EXPECT_EQ(Written(), kAckByte);
+  EXPECT_EQ(s.RunState, 3);
+}
+
+TEST_F(ReplyDecoderTest, BufferHoldsAtMost128Bytes) {
+  Bytes flood{0x01, 126};
+  flood.resize(300, 0x06);  // a frame of 128 bytes, then more than fits
+  p.port.Feed(flood);
+  p.port.Feed({});  // nothing new
+  p.loop.AdvanceBy(0);
+  EXPECT_EQ(Written(), kAckByte);  // the frame; the rest was dropped
+  EXPECT_TRUE(s.RxBuffer.empty());
+}
+
+TEST_F(ReplyDecoderTest, ReplyArrivingWhileTheWarningIsOpenIsDecodedOnce) {
+  s.ShowFieldWarnings = 1;
+  s.FieldWarningEnabled.fill(1);
+  s.TestType = 1;
+  s.RunState = 3;
+  int opened = 0;
+  p.op.onModal["Warns"] = [&] {
+    ++opened;
+    // The rest of the status reply comes while the window is open.
+    p.port.Feed({0xA0, 0x04});
+    p.loop.AdvanceBy(50);
+    EXPECT_EQ(s.RunState, 4);
+    return Answer::Ok;
+  };
+  // A reading with a warning, and the first half of a status reply behind it.
+  Arrive({0x01, 0x08, 0xCA, 0x01, 0x05, 0xF5, 0xE1, 0x00, 0x32, 0x04, 0x01, 0x03, 0xC8});
+  p.loop.AdvanceBy(100);
+  EXPECT_EQ(opened, 1);
+  // ACK reading, ACK status (inside the window), then the ReadingAck.
+  Bytes expected{0x06, 0x06};
+  expected.insert(expected.end(), kReadingAck.begin(), kReadingAck.end());
+  EXPECT_EQ(Written(), expected);
+  EXPECT_TRUE(s.RxBuffer.empty());
+  EXPECT_EQ(s.RunState, 4);
+}
+
+// Random bytes in random events: the decoder keeps its buffer bounded, never
+// indexes outside the tables, always finishes, and afterwards still decodes.
+TEST_F(ReplyDecoderTest, SurvivesRandomTraffic) {
+  std::mt19937 rng(4800);
+  std::uniform_int_distribution<int> byte(0, 255);
+  std::uniform_int_distribution<int> size(0, 40);
+  const Byte likely[] = {0x01, 0x06, 0x15, 0x04, 0xC8, 0xC9, 0xCA, 0xCB, 0xCD, 0xD8};
+  s.ShowFieldWarnings = 1;
+  s.FieldWarningEnabled.fill(1);
+  p.op.onModal["Warns"] = [] { return Answer::Ok; };
+  for (int event = 0; event < 20000; ++event) {
+    Bytes chunk(static_cast<std::size_t>(size(rng)));
+    for (auto& b : chunk) {
+      const int r = byte(rng);
+      // Mostly bytes that look like protocol, so that frames do get decoded.
+      b = r < 160 ? likely[r % 10]
+                  : (r < 200 ? static_cast<Byte>(byte(rng) % 8) : static_cast<Byte>(byte(rng)));
+    }
+    if (event % 500 == 0) {
+      s.TestType = static_cast<Byte>(std::array{1, 2, 3, 11, 12, 13}[event / 500 % 6]);
+      s.StepCount = std::array{0, 1, 2000, 2001, -1}[event / 500 % 5];
+      s.PreScanRunning = static_cast<Byte>(event / 500 % 2);
+      s.EutStatusMode = static_cast<Byte>(event / 500 % 3);
+    }
+    p.port.Feed(chunk);
+    p.loop.AdvanceBy(1);
+    ASSERT_LE(s.RxBuffer.size(), 128u);
+  }
+  const auto acks = std::count(p.port.written.begin(), p.port.written.end(), 0x06);
+  EXPECT_GT(acks, 500);  // frames were found, not only noise
+
+  // Complete whatever partial frame is left, then flush it as noise.
+  Arrive(Bytes(128, 0x00));
+  Arrive({0x55});
+  Written();
+  s.StepCount = 1;
+  s.RunState = 3;
+  Arrive({0x01, 0x03, 0xC8, 0xA0, 0x04});
+  EXPECT_EQ(s.RunState, 4);
+  EXPECT_EQ(Written(), kAckByte);
+}
+
+}  // namespace
+}  // namespace mz::test
