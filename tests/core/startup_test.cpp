@@ -24,6 +24,10 @@ Bytes Concat(std::initializer_list<Bytes> parts) {
 
 class StartupTest : public ::testing::Test {
  protected:
+  // The characteristic of cell "10", so that start-up has no cell to report.
+  StartupTest() {
+    test::WriteFile(p.folder.path() / "cell0010.csv", "MHz,3,5,7,10\r\n\r\n100,1,2,3,4\r\n");
+  }
   void WriteConfig(int port) {
     test::TestProgram writer;
     ApplyConfigurationDefaults(writer.state);
