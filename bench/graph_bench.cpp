@@ -1,0 +1,75 @@
+// One full repaint of the screen graph (FormPaint) after a 2000-step run,
+// drawn through the QPainter canvas on the paint box's image, as the window
+// does it.
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+#include <QImage>
+#include <cmath>
+
+#include "display/graph_geometry.h"
+#include "display/screen_graph.h"
+#include "support/test_program.h"
+#include "ui/adapters/qt_canvas.h"
+
+namespace mz::test {
+namespace {
+
+// Text needs the font database of a running application.
+void EnsureApplication() {
+  static int argc = 1;
+  static char name[] = "mz_bench";
+  static char* argv[] = {name, nullptr};
+  if (QGuiApplication::instance() == nullptr) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    new QGuiApplication(argc, argv);  // lives until the process ends
+  }
+}
+
+// 2000 steps climbing from 30 to 1000 MHz, so that every step draws a segment
+// and a status mark.
+void RecordLongRun(ProgramState& s) {
+  ApplyConfigurationDefaults(s);
+  s.TestType = 1;
+  s.StartFreqHz = 30'000'000;
+  s.FinishFreqHz = 1'000'000'000;
+  s.FieldLevel = 3.0;
+  for (int i = 1; i <= 2000; ++i) {
+    s.ResultFreqHz[i] = static_cast<Integer>(30e6 * std::pow(1000.0 / 30.0, (i - 1) / 1999.0));
+    s.ResultLevel[i] = 3.0 + 0.5 * std::sin(i * 0.05);
+    s.ResultEutStatus[i] = i % 100 == 0 ? 2 : 1;
+  }
+  s.StepCount = 2000;
+}
+
+void FormPaint2000Steps(benchmark::State& bm) {
+  EnsureApplication();
+  TestProgram p;
+  RecordLongRun(p.state);
+  QImage image(graph::kBoxWidth, graph::kBoxHeight, QImage::Format_RGB32);
+  QtCanvas canvas(image);
+  for (auto _ : bm) {
+    const QtCanvas::Batch batch(canvas);
+    FormPaint(p.ctx, canvas);
+  }
+  benchmark::DoNotOptimize(image.constBits());
+}
+BENCHMARK(FormPaint2000Steps)->Unit(benchmark::kMillisecond);
+
+// One live step as the sequencer draws it (a painter opened for each call).
+void LiveStep(benchmark::State& bm) {
+  EnsureApplication();
+  TestProgram p;
+  RecordLongRun(p.state);
+  QImage image(graph::kBoxWidth, graph::kBoxHeight, QImage::Format_RGB32);
+  QtCanvas canvas(image);
+  int i = 1;
+  for (auto _ : bm) {
+    PlotSeriesStep(p.state, canvas, kSeriesResults, i);
+    i = i >= 2000 ? 1 : i + 1;
+  }
+}
+BENCHMARK(LiveStep)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace mz::test
