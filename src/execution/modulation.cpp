@@ -18,6 +18,10 @@ void SendModulation(Context& ctx, int m, bool withPrompt) {
 
 void ModulationOn(Context& ctx) {
   PauseTicks(ctx, 1);
+  SendDwellModulation(ctx);
+}
+
+void SendDwellModulation(Context& ctx) {
   if (ctx.state.TestType == 2) {
     // The single-frequency group decides; anything but "On" counts as "Off",
     // so an unset group never leaves modulation running unasked.

@@ -186,6 +186,22 @@ void NextStep(Context& ctx) {
   FollowPortWithSim(ctx);
 }
 
+// A pause lets STOP or an amplifier fault end the run in the middle of a
+// tick; what the tick had still to do would then switch modulation and the
+// EUT prompt back on after the output went off, or ask questions meant for
+// an idle program.
+bool RunEndedMeanwhile(const Context& ctx) {
+  return !ctx.loop.TimerEnabled(TimerId::RunClock);
+}
+
+// ModulationOn, unless the run ended during its pause; false then.
+bool DwellModulationOn(Context& ctx) {
+  PauseTicks(ctx, 1);
+  if (RunEndedMeanwhile(ctx)) return false;
+  SendDwellModulation(ctx);
+  return true;
+}
+
 void LevelReached(Context& ctx) {
   auto& s = ctx.state;
   if (s.PortNumber == 0) {
@@ -199,10 +215,10 @@ void LevelReached(Context& ctx) {
   s.RunState = 5;
 
   if (IsSweep(s.TestType)) {
-    ModulationOn(ctx);
+    if (!DwellModulationOn(ctx)) return;
     StartTickTimer(ctx, s.DwellTimer, std::int64_t{s.DwellTime} * 18);
     PlotSeriesStep(ctx, 1, s.StepCount);
-    ModulationOn(ctx);
+    if (!DwellModulationOn(ctx)) return;
   } else if (IsSingle(s.TestType)) {
     if (s.SingleChanged != 0) {
       // The arrow buttons moved frequency or level: level the new setting
@@ -213,7 +229,7 @@ void LevelReached(Context& ctx) {
       s.RunState = 3;
       s.SingleChanged = 0;
     } else {
-      ModulationOn(ctx);
+      if (!DwellModulationOn(ctx)) return;
       StartTickTimer(ctx, s.DwellTimer, std::int64_t{s.AutoIncDwell} * 18);
       if (!s.AutoIncrease) s.SingleDiffers = 0;
     }
@@ -273,6 +289,7 @@ void Finish(Context& ctx) {
 void runclockTimer(Context& ctx) {
   auto& s = ctx.state;
   PollInstrument(ctx);
+  if (RunEndedMeanwhile(ctx)) return;
   UpdateRunControls(ctx);
   ValidateStandardSetup(ctx);
 

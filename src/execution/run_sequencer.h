@@ -36,6 +36,8 @@ void EUTstatusClick(Context& ctx);
 
 // Switches modulation and the EUT prompt on for a dwell (after one tick).
 void ModulationOn(Context& ctx);
+// ModulationOn without its pause.
+void SendDwellModulation(Context& ctx);
 
 // Sends SetModulation: m in bits 0..3, and with withPrompt the EUT prompt
 // bits of EutPromptMode (0x30 pulsed, 0x10 on).
