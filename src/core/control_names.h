@@ -69,6 +69,7 @@ inline constexpr const char* MenuSavePreScans = "SavePreScans1";
 inline constexpr const char* MenuShowFieldWarnings = "ShowFieldWarningMessages1";
 
 // Other windows' controls used by more than one part of the program.
+inline constexpr const char* WarningsForm = "Warns";
 inline constexpr const char* WarningText = "Warns.Label1";
 inline constexpr const char* WarningDontShow =
     "Warns.CheckBox1";  // "Do Not Show This Warning Again "

@@ -61,7 +61,7 @@ void ShowFieldWarning(Context& ctx, int /*kind*/, std::string_view text) {
     ProgramState& s;
     ~Closed() { s.WarningShowing = 0; }
   } closed{s};
-  if (ctx.op.ShowModal("Warns") != Answer::Ok) return;
+  if (ctx.op.ShowModal(ctl::WarningsForm) != Answer::Ok) return;
   if (ctx.controls.Checked(ctl::WarningDontShow)) {
     const auto index = s.FieldWarningIndex;
     if (index < s.FieldWarningEnabled.size()) s.FieldWarningEnabled[index] = 0;
