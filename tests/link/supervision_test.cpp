@@ -42,13 +42,15 @@ TEST(LinkSupervision, LostInstrumentIsReportedOnceAndStaysDown) {
   p.port.dsr = false;
   // The instrument returns while the message is open and ticks go on: the
   // port is closed already, so nothing more is reported.
+  std::int64_t reportedAt = -1;
   p.op.onMessage = [&](const RecordedMessage&) {
+    reportedAt = p.loop.NowMs();
     p.port.dsr = true;
     p.loop.AdvanceBy(6000);
   };
   const auto lost = p.loop.NowMs();
   ASSERT_TRUE(p.loop.RunUntilTrue([&] { return !p.op.messages.empty(); }, 2500));
-  EXPECT_LE(p.loop.NowMs() - lost, 2500 + 6000);
+  EXPECT_LE(reportedAt - lost, 2500);
   p.op.onMessage = nullptr;
   EXPECT_EQ(p.op.messages[0],
             (RecordedMessage{MessageKind::Information, kNotResponding, Buttons::Ok}));
