@@ -1,0 +1,200 @@
+// Whole runs against the instrument emulator on the virtual clock: the
+// program's frames go over the loopback port and the replies come back
+// through the reply decoder, as with the instrument on COM1.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "execution/run_sequencer.h"
+#include "link/command_codes.h"
+#include "support/emulated_program.h"
+#include "support/run_setup.h"
+
+namespace mz::test {
+namespace {
+
+using std::vector;
+
+class EmulatedRun : public ::testing::Test {
+ protected:
+  explicit EmulatedRun(emu::Behaviour b = {}) : p(std::move(b)) {
+    ApplyConfigurationDefaults(p.state);
+    p.state.PortNumber = 1;
+    p.state.AmplifierType = 1;
+    p.port.Open(true);
+    p.Wire();
+    QuietTimers(p.ctx);
+    WriteFlatCell(p.ctx);
+  }
+
+  bool RunToEnd(std::int64_t maxMs = 600'000) {
+    return p.loop.RunUntilTrue([&] { return !p.loop.TimerEnabled(TimerId::RunClock); }, maxMs);
+  }
+  bool RunUntil(const std::function<bool()>& pred, std::int64_t maxMs = 60'000) {
+    return p.loop.RunUntilTrue(pred, maxMs);
+  }
+  vector<Frame> Sent() { return WithoutPolls(Frames(p.port.written)); }
+  vector<std::int32_t> StepFreqs() {
+    vector<std::int32_t> out;
+    for (const auto& f : Sent())
+      if (f.Code == cmd::SetFreqLevel || f.Code == cmd::SetFreqPreScanLevel)
+        out.push_back(f.Freq());
+    return out;
+  }
+
+  EmulatedProgram p;
+};
+
+const vector<std::int32_t> kSweep{100'000'000, 120'000'000, 144'000'000, 172'800'000, 200'000'000};
+
+TEST_F(EmulatedRun, StandardSweepRecordsTheInstrumentsReadings) {
+  FillStandardPanel(p.ctx, {.Modulation = 2, .EutStatus = 2, .EutPrompt = 1});
+  Button1MouseDown(p.ctx);
+  ASSERT_TRUE(RunToEnd());
+
+  EXPECT_EQ(StepFreqs(), kSweep);
+  EXPECT_EQ(p.op.Texts(), vector<std::string>{"The Run has Ended. "});
+  EXPECT_EQ(p.state.StepCount, 6);
+  for (int i = 1; i <= 5; ++i) {
+    EXPECT_EQ(p.state.ResultFreqHz[i], kSweep[i - 1]) << i;
+    // The instrument reads back the drive code, which the level factor turns
+    // into the target field.
+    EXPECT_NEAR(p.state.ResultLevel[i], 10.0, 1e-9) << i;
+    EXPECT_EQ(p.state.ResultEutStatus[i], 1) << i;
+  }
+  // 20 Hz pulse with the pulsed prompt during each dwell, all off between.
+  vector<int> mods;
+  for (const auto& f : Sent())
+    if (f.Code == cmd::SetModulation) mods.push_back(f.Data.at(0));
+  vector<int> expected;
+  for (int i = 0; i < 5; ++i) expected.insert(expected.end(), {0x32, 0x32, 0x00});
+  EXPECT_EQ(mods, expected);
+  EXPECT_EQ(Sent().back().Code, cmd::RfOff);
+  p.loop.AdvanceBy(100);  // the last frame's way down the line
+  EXPECT_FALSE(p.instrument.RfOn());
+}
+
+TEST_F(EmulatedRun, PreScannedSweepSendsTheRecordedDriveCodes) {
+  FillStandardPanel(p.ctx, {});
+  p.state.TestType = 11;
+  const Byte recorded[] = {0, 50, 60, 70, 80};
+  for (int i = 1; i <= 5; ++i) p.state.PreScanDrive[i] = recorded[i - 1];
+  Button1MouseDown(p.ctx);
+  ASSERT_TRUE(RunToEnd());
+
+  vector<int> drives;
+  for (const auto& f : Sent()) {
+    EXPECT_NE(f.Code, cmd::SetFreqLevel);
+    if (f.Code == cmd::SetFreqPreScanLevel) drives.push_back(f.Drive());
+  }
+  EXPECT_EQ(drives, (vector<int>{1, 50, 60, 70, 80}));
+  EXPECT_EQ(StepFreqs(), kSweep);
+  EXPECT_EQ(p.state.PreScanDrive[1], 1);  // the 0 is replaced in the table too
+}
+
+class SilentInstrument : public EmulatedRun {
+ protected:
+  SilentInstrument() : EmulatedRun({.LevelTimeMs = 3'600'000}) {}
+};
+
+TEST_F(SilentInstrument, StopWhileWaitingSendsOneRfOffAndNothingAfter) {
+  FillStandardPanel(p.ctx, {});
+  Button1MouseDown(p.ctx);
+  p.loop.AdvanceBy(10'000);
+  ASSERT_EQ(p.state.RunState, 3);  // no time limit on levelling
+  EXPECT_TRUE(p.op.messages.empty());
+  const auto before = Sent().size();
+
+  Button1MouseDown(p.ctx);
+  auto sent = Sent();
+  ASSERT_EQ(sent.size(), before + 1);
+  EXPECT_EQ(sent.back().Code, cmd::RfOff);
+  EXPECT_EQ(p.op.messages,
+            (vector<RecordedMessage>{
+                {MessageKind::Information, "The Run has been Stopped by User. ", Buttons::Ok}}));
+  p.loop.AdvanceBy(20'000);
+  EXPECT_EQ(Sent().size(), before + 1);
+  EXPECT_EQ(p.op.messages.size(), 1u);
+  EXPECT_EQ(p.controls.Text("Button1"), "RUN");
+  EXPECT_EQ(p.state.TestRunning, 0);
+}
+
+class FaultyEut : public EmulatedRun {
+ protected:
+  FaultyEut() : EmulatedRun({.EutFaultEvery = 7}) {}
+};
+
+TEST_F(FaultyEut, EutFaultWithHaltEndsTheRunAtTheFaultyStep) {
+  FillStandardPanel(p.ctx, {.Start = "30", .Finish = "1000", .Step = "5", .EutStatus = 1});
+  Button1MouseDown(p.ctx);
+  ASSERT_TRUE(RunToEnd());
+
+  EXPECT_EQ(
+      p.op.messages,
+      (vector<RecordedMessage>{{MessageKind::Warning,
+                                "Unfortunately, the Run has Ended on EUT Failure.", Buttons::Ok}}));
+  const int n = p.state.StepCount;
+  EXPECT_EQ(p.state.ResultEutStatus[n], 2);
+  for (int i = 1; i < n; ++i) EXPECT_EQ(p.state.ResultEutStatus[i], 1) << i;
+  EXPECT_LT(StepFreqs().back(), 1'000'000'000);
+  EXPECT_EQ(Sent().back().Code, cmd::RfOff);
+}
+
+TEST_F(FaultyEut, EutFaultWithContinueIsMarkedAndTheSweepGoesOn) {
+  FillStandardPanel(p.ctx, {.Start = "30", .Finish = "1000", .Step = "5", .EutStatus = 2});
+  Button1MouseDown(p.ctx);
+  ASSERT_TRUE(RunToEnd());
+  EXPECT_EQ(p.op.Texts(), vector<std::string>{"The Run has Ended. "});
+  EXPECT_EQ(StepFreqs().back(), 1'000'000'000);
+  int fails = 0;
+  for (int i = 1; i < p.state.StepCount; ++i) fails += p.state.ResultEutStatus[i] == 2;
+  EXPECT_GT(fails, 0);
+}
+
+class FaultyAmplifier : public EmulatedRun {
+ protected:
+  FaultyAmplifier() : EmulatedRun({.AmplifierFaultAt = 2}) {}
+};
+
+TEST_F(FaultyAmplifier, AmplifierFaultStopsTheRunWithItsMessageOnly) {
+  FillStandardPanel(p.ctx, {.Modulation = 4, .EutPrompt = 2});
+  Button1MouseDown(p.ctx);
+  ASSERT_TRUE(RunToEnd());
+  p.loop.AdvanceBy(10'000);
+
+  EXPECT_EQ(p.op.messages,
+            (vector<RecordedMessage>{
+                {MessageKind::Warning, "PA STATUS ERROR. Run Stopped. ", Buttons::Ok}}));
+  EXPECT_EQ(StepFreqs(), (vector<std::int32_t>{100'000'000, 120'000'000}));
+  // The output goes off, and nothing switches modulation back on after it.
+  const auto codes = Codes(Sent());
+  const auto off = std::find(codes.begin(), codes.end(), cmd::RfOff);
+  ASSERT_NE(off, codes.end());
+  for (auto c = off + 1; c != codes.end(); ++c) EXPECT_EQ(*c, cmd::ReadingAck);
+  EXPECT_EQ(p.state.TestRunning, 0);
+  EXPECT_EQ(p.controls.Text("Button1"), "RUN");
+}
+
+class SlowInstrument : public EmulatedRun {};
+
+TEST_F(SlowInstrument, LevellingReportedDuringADwellRecordsTheSameFrequencyAgain) {
+  FillStandardPanel(p.ctx, {.Finish = "120", .Dwell = "5"});
+  Button1MouseDown(p.ctx);
+  ASSERT_TRUE(RunUntil([&] { return p.state.RunState == 5; }));
+  ASSERT_EQ(p.state.StepCount, 2);
+
+  // The instrument reports state 1 (levelling) on its own: amplifier OK, state bits 001.
+  p.port.Inject({0x01, 0x03, 0xC8, 0x88, 0x04});
+  ASSERT_TRUE(RunUntil([&] { return p.state.RunState == 3; }, 2'000));
+  ASSERT_TRUE(RunToEnd());
+
+  EXPECT_EQ(StepFreqs(), (vector<std::int32_t>{100'000'000, 120'000'000}));
+  EXPECT_EQ(p.state.StepCount, 4);
+  EXPECT_EQ(p.state.ResultFreqHz[1], 100'000'000);
+  EXPECT_EQ(p.state.ResultFreqHz[2], 100'000'000);
+  EXPECT_EQ(p.state.ResultFreqHz[3], 120'000'000);
+  EXPECT_EQ(p.op.Texts(), vector<std::string>{"The Run has Ended. "});
+}
+
+}  // namespace
+}  // namespace mz::test
