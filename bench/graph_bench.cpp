@@ -42,10 +42,9 @@ void RecordLongRun(ProgramState& s) {
   s.StepCount = 2000;
 }
 
-void FormPaint2000Steps(benchmark::State& bm) {
-  EnsureApplication();
+void Repaint(benchmark::State& bm, ProgramState& s) {
   TestProgram p;
-  RecordLongRun(p.state);
+  p.state = s;
   QImage image(graph::kBoxWidth, graph::kBoxHeight, QImage::Format_RGB32);
   QtCanvas canvas(image);
   for (auto _ : bm) {
@@ -54,19 +53,45 @@ void FormPaint2000Steps(benchmark::State& bm) {
   }
   benchmark::DoNotOptimize(image.constBits());
 }
+
+// Frequency axis: 2000 steps, of which those that move to a new pixel column
+// (about 480) draw a segment and a status mark.
+void FormPaint2000Steps(benchmark::State& bm) {
+  EnsureApplication();
+  static ProgramState s;
+  RecordLongRun(s);
+  Repaint(bm, s);
+}
 BENCHMARK(FormPaint2000Steps)->Unit(benchmark::kMillisecond);
 
-// One live step as the sequencer draws it (a painter opened for each call).
+// The worst case: a pre-scanned single-frequency run of 2000 steps, which
+// neither scrolls nor skips a step, so every step draws (most beyond the
+// plot area, clipped by the image).
+void FormPaint2000StripSteps(benchmark::State& bm) {
+  EnsureApplication();
+  static ProgramState s;
+  RecordLongRun(s);
+  s.TestType = 12;
+  s.SingleLevel = 3.0;
+  s.StepCount = 2001;
+  Repaint(bm, s);
+}
+BENCHMARK(FormPaint2000StripSteps)->Unit(benchmark::kMillisecond);
+
+// One live step as the sequencer draws it, a painter opened for each call;
+// a 1 % sweep, in which every step moves to a new pixel column and draws.
 void LiveStep(benchmark::State& bm) {
   EnsureApplication();
   TestProgram p;
   RecordLongRun(p.state);
+  for (int i = 1; i <= 350; ++i)
+    p.state.ResultFreqHz[i] = static_cast<Integer>(30e6 * std::pow(1.01, i));
   QImage image(graph::kBoxWidth, graph::kBoxHeight, QImage::Format_RGB32);
   QtCanvas canvas(image);
   int i = 1;
   for (auto _ : bm) {
     PlotSeriesStep(p.state, canvas, kSeriesResults, i);
-    i = i >= 2000 ? 1 : i + 1;
+    i = i >= 350 ? 1 : i + 1;
   }
 }
 BENCHMARK(LiveStep)->Unit(benchmark::kMicrosecond);
