@@ -140,17 +140,6 @@ TEST_F(FaultyEut, EutFaultWithHaltEndsTheRunAtTheFaultyStep) {
   EXPECT_EQ(Sent().back().Code, cmd::RfOff);
 }
 
-TEST_F(FaultyEut, EutFaultWithContinueIsMarkedAndTheSweepGoesOn) {
-  FillStandardPanel(p.ctx, {.Start = "30", .Finish = "1000", .Step = "5", .EutStatus = 2});
-  Button1MouseDown(p.ctx);
-  ASSERT_TRUE(RunToEnd());
-  EXPECT_EQ(p.op.Texts(), vector<std::string>{"The Run has Ended. "});
-  EXPECT_EQ(StepFreqs().back(), 1'000'000'000);
-  int fails = 0;
-  for (int i = 1; i < p.state.StepCount; ++i) fails += p.state.ResultEutStatus[i] == 2;
-  EXPECT_GT(fails, 0);
-}
-
 class FaultyAmplifier : public EmulatedRun {
  protected:
   FaultyAmplifier() : EmulatedRun({.AmplifierFaultAt = 2}) {}
