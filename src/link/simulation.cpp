@@ -4,6 +4,7 @@
 #include "core/text_format.h"
 #include "display/screen_graph.h"
 #include "execution/frequency_plan.h"
+#include "link/field_warnings.h"
 
 namespace mz {
 
@@ -68,7 +69,7 @@ void simtimerTimer(Context& ctx) {
     s.LastLevelledLevel = s.SingleLevel;
   }
 
-  c.SetText(ctl::HardwareVersion, "Hardware version : Unknown");
+  ShowVersionText(ctx, "Unknown");
 
   const Integer f = s.CurrentFreqHz < 0 ? 0 : s.CurrentFreqHz;
   c.SetText(ctl::Current, FreqText(f));
