@@ -1,6 +1,7 @@
 #include "core/control_names.h"
 #include "core/test_panels.h"
 #include "execution/run_sequencer.h"
+#include "execution/tick_timer.h"
 #include "files/cell_characteristic.h"
 #include "link/command_codes.h"
 #include "link/command_frame.h"
@@ -30,6 +31,9 @@ void Button1MouseDown(Context& ctx) {
   ctx.controls.SetText("Button1", "STOP");
   s.StepCount = 1;
   ClearResults(ctx);
+  // A run whose set-up fails at the start ends without a first step; its
+  // Total then counts from here rather than from an earlier run.
+  StartTickTimer(ctx, s.RunTimer, 0);
   ctx.display.Repaint();
   s.RunState = 1;
   ctx.loop.SetTimerEnabled(TimerId::RunClock, true);

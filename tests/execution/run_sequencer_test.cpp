@@ -265,8 +265,10 @@ TEST_F(SimulatedRun, MoreThan1995StepsEndsWithTheMaximumResultsMessage) {
 
 TEST_F(SimulatedRun, InvalidSetupEndsTheRunAfterItsMessage) {
   FillStandardPanel(p.ctx, {.Step = "40"});
+  p.loop.AdvanceBy(100'000);
   Button1MouseDown(p.ctx);
   ASSERT_TRUE(RunToEnd(10'000));
+  EXPECT_EQ(p.controls.Text("Edit10").substr(0, 7), "00:00:0");  // counted from RUN
   ASSERT_GE(p.op.Texts().size(), 2u);
   EXPECT_EQ(p.op.Texts().front(), "Invalid Step Size ");
   EXPECT_EQ(p.op.Texts().back(), "The Run has Ended. ");
