@@ -1,6 +1,7 @@
 #include "ui/adapters/posix_serial_port.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -134,6 +135,12 @@ void PosixSerialPort::OnReadable() {
       continue;
     }
     if (n < 0 && (errno == EAGAIN || errno == EINTR)) break;
+    // With VMIN and VTIME 0 a terminal answers 0 when nothing is waiting, so
+    // 0 means end of file only when the line reports a hang-up.
+    if (n == 0) {
+      pollfd p{fd_, POLLIN, 0};
+      if (::poll(&p, 1, 0) >= 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) == 0) break;
+    }
     // End of file or EIO: the other end has gone. Stop listening; DSR reads
     // off from now on, which the supervision reports.
     hungUp_ = true;
