@@ -7,6 +7,8 @@
 #include "core/program_events.h"
 #include "core/startup.h"
 #include "ui/widgets/graph_box.h"
+#include "ui/windows/aux_dialogs.h"
+#include "ui/windows/colour_dialogs.h"
 #include "ui/windows/herald.h"
 #include "ui/windows/main_window.h"
 
@@ -41,8 +43,18 @@ QtProgram::QtProgram(std::filesystem::path folder)
     spareGraph_ = std::make_unique<GraphBox>(ctx_);
     graph_ = spareGraph_.get();
   }
+  screenColours_ = std::make_unique<ScreenColoursDialog>(ctx_, binder_, main_.get());
+  op_.RegisterForm(ctl::ScreenColoursForm, screenColours_.get());
   herald_ = std::make_unique<Herald>();
   RegisterWindow(ctl::Herald, herald_.get());
+  about_ = std::make_unique<AboutBox>(ctx_, binder_, main_.get());
+  op_.RegisterForm(ctl::AboutForm, about_.get());
+  notes_ = std::make_unique<NotesDialog>(ctx_, binder_, main_.get());
+  op_.RegisterForm(ctl::NotesForm, notes_.get());
+  printerColours_ = std::make_unique<PrinterColoursDialog>(ctx_, binder_, main_.get());
+  op_.RegisterForm(ctl::PrinterColoursForm, printerColours_.get());
+  details_ = std::make_unique<InstrumentDetailsDialog>(ctx_, binder_, main_.get());
+  op_.RegisterForm(ctl::DetailsForm, details_.get());
   InitialiseTimers(loop_);
   InstallEventHandlers(ctx_);
 }

@@ -17,6 +17,11 @@ namespace mz {
 
 class MainWindow;
 class Herald;
+class ScreenColoursDialog;
+class PrinterColoursDialog;
+class AboutBox;
+class NotesDialog;
+class InstrumentDetailsDialog;
 class GraphBox;
 
 class QtProgram : public QObject, public Display {
@@ -50,7 +55,12 @@ class QtProgram : public QObject, public Display {
   Context ctx_;
   ControlBinder binder_;
   std::unique_ptr<MainWindow> main_;
+  std::unique_ptr<ScreenColoursDialog> screenColours_;
   std::unique_ptr<Herald> herald_;
+  std::unique_ptr<AboutBox> about_;
+  std::unique_ptr<NotesDialog> notes_;
+  std::unique_ptr<PrinterColoursDialog> printerColours_;
+  std::unique_ptr<InstrumentDetailsDialog> details_;
   std::map<std::string, QWidget*, std::less<>> windows_;
   // The main window's paint box (pb1); a box of our own, never shown, while
   // the window has none.

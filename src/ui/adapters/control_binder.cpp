@@ -7,17 +7,35 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QSignalBlocker>
 #include <QTableWidget>
 
 #include "ui/adapters/qt_colour.h"
+#include "ui/widgets/colour_button.h"
 #include "ui/widgets/lamp.h"
 #include "ui/widgets/radio_group.h"
+#include "ui/widgets/string_grid.h"
 
 namespace mz {
 
 namespace {
-QString Q(const std::string& s) { return QString::fromLocal8Bit(s.data(), static_cast<int>(s.size())); }
-std::string S(const QString& s) { return s.toLocal8Bit().toStdString(); }
+QString Q(const std::string& s) {
+  return QString::fromLocal8Bit(s.data(), static_cast<int>(s.size()));
+}
+std::string S(const QString& s) {
+  return s.toLocal8Bit().toStdString();
+}
+
+// A cell change travels as "col,row=text".
+bool ParseCell(const std::string& value, int& col, int& row, std::string& text) {
+  const auto comma = value.find(',');
+  const auto equals = value.find('=');
+  if (comma == std::string::npos || equals == std::string::npos || equals < comma) return false;
+  col = std::stoi(value.substr(0, comma));
+  row = std::stoi(value.substr(comma + 1, equals - comma - 1));
+  text = value.substr(equals + 1);
+  return true;
+}
 }  // namespace
 
 ControlBinder::ControlBinder(Controls& controls, QObject* parent)
@@ -25,13 +43,22 @@ ControlBinder::ControlBinder(Controls& controls, QObject* parent)
   subscription_ = controls_.Subscribe([this](const ControlChange& c) { Apply(c); });
 }
 
-ControlBinder::~ControlBinder() { controls_.Unsubscribe(subscription_); }
+ControlBinder::~ControlBinder() {
+  controls_.Unsubscribe(subscription_);
+}
 
 void ControlBinder::Seed(const std::string& name, QObject* target) {
   if (controls_.Has(name)) {
     for (Prop p : {Prop::Text, Prop::Colour, Prop::FontColour, Prop::Visible, Prop::Enabled,
                    Prop::Checked, Prop::ItemIndex}) {
       ApplyTo(target, name, p);
+    }
+    if (auto* g = qobject_cast<StringGrid*>(target)) {
+      for (int row = 0; row < g->gridRows(); ++row) {
+        for (int col = 0; col < g->columnCount(); ++col) {
+          g->setCell(col, row, Q(controls_.Cell(name, col, row)));
+        }
+      }
     }
     return;
   }
@@ -54,6 +81,7 @@ void ControlBinder::Seed(const std::string& name, QObject* target) {
   if (auto* g = qobject_cast<RadioGroup*>(w)) controls_.SetItemIndex(name, g->itemIndex());
   if (auto* c = qobject_cast<QComboBox*>(w)) controls_.SetItemIndex(name, c->currentIndex());
   if (auto* lamp = qobject_cast<Lamp*>(w)) controls_.SetColour(name, lamp->colour());
+  if (auto* swatch = qobject_cast<ColourButton*>(w)) controls_.SetColour(name, swatch->colour());
   controls_.SetEnabled(name, w->isEnabled());
   controls_.SetVisible(name, !w->isHidden());
 }
@@ -77,7 +105,11 @@ void ControlBinder::Bind(const std::string& name, QWidget* widget) {
     connect(g, &RadioGroup::clicked, this,
             [this, name](int i) { controls_.SetItemIndex(name, i); });
   }
-  if (auto* t = qobject_cast<QTableWidget*>(widget)) {
+  if (auto* g = qobject_cast<StringGrid*>(widget)) {
+    connect(g, &StringGrid::cellEdited, this, [this, name](int col, int row, const QString& t) {
+      controls_.SetCell(name, col, row, S(t));
+    });
+  } else if (auto* t = qobject_cast<QTableWidget*>(widget)) {
     connect(t, &QTableWidget::cellChanged, this, [this, name, t](int row, int col) {
       if (auto* item = t->item(row, col)) controls_.SetCell(name, col, row, S(item->text()));
     });
@@ -100,7 +132,30 @@ void ControlBinder::Bind(const std::string& name, QAction* action) {
 void ControlBinder::Apply(const ControlChange& change) {
   auto [begin, end] = targets_.equal_range(change.Name);
   for (auto it = begin; it != end; ++it) {
-    if (it->second) ApplyTo(it->second, change.Name, change.Property);
+    if (!it->second) continue;
+    if (change.Property == Prop::Cell) {
+      ApplyCell(it->second, change.Value);
+    } else {
+      ApplyTo(it->second, change.Name, change.Property);
+    }
+  }
+}
+
+void ControlBinder::ApplyCell(QObject* target, const std::string& value) {
+  int col = 0;
+  int row = 0;
+  std::string text;
+  if (!ParseCell(value, col, row, text)) return;
+  if (auto* g = qobject_cast<StringGrid*>(target)) {
+    g->setCell(col, row, Q(text));
+  } else if (auto* t = qobject_cast<QTableWidget*>(target)) {
+    if (row < 0 || row >= t->rowCount() || col < 0 || col >= t->columnCount()) return;
+    const QSignalBlocker block(t);
+    if (auto* item = t->item(row, col)) {
+      item->setText(Q(text));
+    } else {
+      t->setItem(row, col, new QTableWidgetItem(Q(text)));
+    }
   }
 }
 
@@ -108,11 +163,20 @@ void ControlBinder::ApplyTo(QObject* target, const std::string& name, Prop prop)
   const auto& c = controls_;
   if (auto* a = qobject_cast<QAction*>(target)) {
     switch (prop) {
-      case Prop::Text: a->setText(Q(c.Text(name))); break;
-      case Prop::Visible: a->setVisible(c.Visible(name)); break;
-      case Prop::Enabled: a->setEnabled(c.Enabled(name)); break;
-      case Prop::Checked: a->setChecked(c.Checked(name)); break;
-      default: break;
+      case Prop::Text:
+        a->setText(Q(c.Text(name)));
+        break;
+      case Prop::Visible:
+        a->setVisible(c.Visible(name));
+        break;
+      case Prop::Enabled:
+        a->setEnabled(c.Enabled(name));
+        break;
+      case Prop::Checked:
+        a->setChecked(c.Checked(name));
+        break;
+      default:
+        break;
     }
     return;
   }
@@ -121,15 +185,26 @@ void ControlBinder::ApplyTo(QObject* target, const std::string& name, Prop prop)
   switch (prop) {
     case Prop::Text: {
       const QString t = Q(c.Text(name));
-      if (auto* l = qobject_cast<QLabel*>(w)) l->setText(t);
-      else if (auto* e = qobject_cast<QLineEdit*>(w)) { if (e->text() != t) e->setText(t); }
-      else if (auto* b = qobject_cast<QAbstractButton*>(w)) b->setText(t);
-      else if (auto* g = qobject_cast<QGroupBox*>(w)) g->setTitle(t);
-      else if (auto* m = qobject_cast<QPlainTextEdit*>(w)) { if (m->toPlainText() != t) m->setPlainText(t); }
+      if (auto* l = qobject_cast<QLabel*>(w))
+        l->setText(t);
+      else if (auto* e = qobject_cast<QLineEdit*>(w)) {
+        if (e->text() != t) e->setText(t);
+      } else if (qobject_cast<ColourButton*>(w) != nullptr) {
+      }  // its caption is fixed
+      else if (auto* b = qobject_cast<QAbstractButton*>(w))
+        b->setText(t);
+      else if (auto* g = qobject_cast<QGroupBox*>(w))
+        g->setTitle(t);
+      else if (auto* m = qobject_cast<QPlainTextEdit*>(w)) {
+        if (m->toPlainText() != t) m->setPlainText(t);
+      }
       break;
     }
     case Prop::Colour:
-      if (auto* lamp = qobject_cast<Lamp*>(w)) lamp->SetColour(c.ColourOf(name));
+      if (auto* lamp = qobject_cast<Lamp*>(w))
+        lamp->SetColour(c.ColourOf(name));
+      else if (auto* swatch = qobject_cast<ColourButton*>(w))
+        swatch->SetColour(c.ColourOf(name));
       break;
     case Prop::FontColour: {
       QPalette p = w->palette();
@@ -137,17 +212,23 @@ void ControlBinder::ApplyTo(QObject* target, const std::string& name, Prop prop)
       w->setPalette(p);
       break;
     }
-    case Prop::Visible: w->setVisible(c.Visible(name)); break;
-    case Prop::Enabled: w->setEnabled(c.Enabled(name)); break;
+    case Prop::Visible:
+      w->setVisible(c.Visible(name));
+      break;
+    case Prop::Enabled:
+      w->setEnabled(c.Enabled(name));
+      break;
     case Prop::Checked:
       if (auto* b = qobject_cast<QAbstractButton*>(w)) b->setChecked(c.Checked(name));
       break;
     case Prop::ItemIndex:
-      if (auto* cb = qobject_cast<QComboBox*>(w)) cb->setCurrentIndex(c.ItemIndex(name));
-      else if (auto* g = qobject_cast<RadioGroup*>(w)) g->setItemIndex(c.ItemIndex(name));
+      if (auto* cb = qobject_cast<QComboBox*>(w))
+        cb->setCurrentIndex(c.ItemIndex(name));
+      else if (auto* g = qobject_cast<RadioGroup*>(w))
+        g->setItemIndex(c.ItemIndex(name));
       break;
     case Prop::Cell:
-      break;  // grids refresh their cells themselves
+      break;  // cells travel with their change (ApplyCell)
   }
 }
 

@@ -30,6 +30,7 @@ class ControlBinder : public QObject {
  private:
   void Apply(const ControlChange& change);
   void ApplyTo(QObject* target, const std::string& name, Prop prop);
+  void ApplyCell(QObject* target, const std::string& value);
   void Seed(const std::string& name, QObject* target);
 
   Controls& controls_;

@@ -1,34 +1,68 @@
 #include "ui/windows/main_window.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
+#include <QFrame>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
-#include <QVBoxLayout>
+#include <QMenu>
+#include <QPrinter>
 
 #include "core/control_names.h"
 #include "core/dispatch.h"
 #include "core/startup.h"
+#include "ui/widgets/graph_box.h"
+#include "ui/widgets/lamp.h"
 
 namespace mz {
 
+namespace {
+constexpr QRect kTestPanelRect(108, 32, 520, 232);
+}  // namespace
+
 MainWindow::MainWindow(Context& ctx, ControlBinder& binder, QWidget* parent)
-    : QMainWindow(parent), ctx_(ctx), binder_(binder) {
+    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                              Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                              Qt::WindowCloseButtonHint),
+      ctx_(ctx),
+      binder_(binder) {
+  setObjectName("Main");
   setWindowTitle("Halvorn Synthesiser MZ4800");
-  auto* central = new QWidget(this);
-  central->setFixedSize(632, 434);
-  setCentralWidget(central);
-  auto* layout = new QVBoxLayout(central);
-  auto* mode = new QLabel("Mode", central);
-  auto* total = new QLineEdit(central);
-  total->setReadOnly(true);
-  layout->addWidget(mode);
-  layout->addWidget(total);
-  layout->addStretch();
-  binder_.Bind(ctl::ModeLabel, mode);
-  binder_.Bind(ctl::Total, total);
+  QFont font("Arial");
+  font.setPixelSize(12);
+  setFont(font);
+
+  auto* client = new QWidget(this);
+  client->setObjectName("client");
+  client->setFixedSize(kClientWidth, kClientHeight);
+  setCentralWidget(client);
+
+  BuildSidePanels(client);
+  BuildTitleBar(client);
+  BuildSetupPanel(client);
+  BuildSinglePanel(client);
+  BuildReportPanel(client);
+  BuildMonitor(client);
+  BuildButtons(client);
+  BuildMenus();
+  Activate();
+
+  // A single fixed border: the window keeps the size of its contents.
+  layout()->setSizeConstraint(QLayout::SetFixedSize);
+  connect(qApp, &QApplication::focusChanged, this, &MainWindow::FocusChanged);
 }
 
-void MainWindow::Handle(const std::function<void()>& handler) { Dispatch(ctx_.op, handler); }
+MainWindow::~MainWindow() = default;
+
+void MainWindow::Handle(const std::function<void()>& handler) {
+  Dispatch(ctx_.op, handler);
+}
+
+void MainWindow::Activate() {
+  for (QFrame* panel : testPanels_) panel->setGeometry(kTestPanelRect);
+}
 
 void MainWindow::closeEvent(QCloseEvent* event) {
   // The window closes only when the close query says so; a failure in it
@@ -37,6 +71,73 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   bool close = false;
   Handle([&] { close = CloseQuery(ctx_); });
   if (close) event->accept();
+}
+
+QFrame* MainWindow::Panel(QWidget* parent, const char* name, QRect r) {
+  auto* panel = new QFrame(parent);
+  panel->setObjectName(name);
+  panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  panel->setLineWidth(1);
+  panel->setGeometry(r);
+  binder_.Bind(name, panel);
+  return panel;
+}
+
+QLabel* MainWindow::LampRow(QWidget* panel, const char* lampName, const QString& caption, int y) {
+  auto* lamp = new Lamp(panel);
+  lamp->setObjectName(lampName);
+  lamp->move(10, y);
+  binder_.Bind(lampName, lamp);
+  auto* label = new QLabel(caption, panel);
+  label->setGeometry(32, y, 64, 16);
+  return label;
+}
+
+QLineEdit* MainWindow::Edit(QWidget* parent, const char* name, const QString& text, QRect r,
+                            bool readOnly) {
+  auto* edit = new QLineEdit(text, parent);
+  edit->setObjectName(name);
+  edit->setGeometry(r);
+  edit->setReadOnly(readOnly);
+  if (readOnly) edit->setFocusPolicy(Qt::NoFocus);
+  binder_.Bind(name, edit);
+  return edit;
+}
+
+QAction* MainWindow::Item(QMenu* menu, const char* name, const QString& text,
+                          std::function<void()> handler, bool checkable) {
+  auto* action = menu->addAction(text);
+  action->setObjectName(name);
+  action->setCheckable(checkable);
+  binder_.Bind(name, action);
+  if (handler) {
+    connect(action, &QAction::triggered, this, [this, handler] { Handle(handler); });
+  }
+  return action;
+}
+
+void MainWindow::OnExit(QWidget* widget, std::function<void()> handler) {
+  exitHandlers_.emplace_back(widget, std::move(handler));
+}
+
+void MainWindow::OnEnter(QLineEdit* edit, std::function<void()> handler) {
+  connect(edit, &QLineEdit::returnPressed, this, [this, handler] { Handle(handler); });
+}
+
+void MainWindow::FocusChanged(QWidget* old, QWidget* now) {
+  // Leaving a box means the focus moved to another control of this window;
+  // a message box, a menu or another window taking the focus for a while is
+  // not leaving it.
+  if (old == nullptr || now == nullptr || now->window() != this) return;
+  for (const auto& [widget, handler] : exitHandlers_) {
+    if (!widget) continue;
+    const bool wasIn = old == widget || widget->isAncestorOf(old);
+    const bool isIn = now == widget || widget->isAncestorOf(now);
+    if (wasIn && !isIn) {
+      Handle(handler);
+      return;
+    }
+  }
 }
 
 }  // namespace mz

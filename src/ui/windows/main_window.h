@@ -1,28 +1,84 @@
 #pragma once
-// The main window: panels, lamps, monitor, buttons and menus, every control
-// bound to the Controls model under its designer name.
+// The main window: the STATUS, EUT and FAULT lamps, the title bar, the three
+// overlapping test panels (set-up, single frequency, report), the monitor,
+// the run and test-type buttons and the menu bar. Every control is bound to
+// the screen model under its designer name; every event runs its handler
+// through the program's error box.
 #include <QMainWindow>
+#include <QPointer>
 #include <functional>
+#include <memory>
+#include <vector>
 
 #include "core/context.h"
 #include "ui/adapters/control_binder.h"
 
+class QAction;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPrinter;
+
 namespace mz {
+
+class GraphBox;
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
  public:
   MainWindow(Context& ctx, ControlBinder& binder, QWidget* parent = nullptr);
+  ~MainWindow() override;
 
   // Runs a window event's handler through the program's error box.
   void Handle(const std::function<void()>& handler);
+
+  // The report panel's paint box.
+  GraphBox& graphBox() { return *graph_; }
+
+  // Places the three test panels on top of one another.
+  void Activate();
+
+  // The client area's size, as the program lays it out.
+  static constexpr int kClientWidth = 632;
+  static constexpr int kClientHeight = 434;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  // Builders, one per region of the window.
+  void BuildSidePanels(QWidget* client);
+  void BuildTitleBar(QWidget* client);
+  void BuildSetupPanel(QWidget* client);
+  void BuildCustomPanel(QWidget* setupPanel);
+  void BuildSinglePanel(QWidget* client);
+  void BuildReportPanel(QWidget* client);
+  void BuildMonitor(QWidget* client);
+  void BuildButtons(QWidget* client);
+  void BuildMenus();
+
+  // A bevelled panel of the client area, bound under its name.
+  QFrame* Panel(QWidget* parent, const char* name, QRect r);
+  // A lamp with its caption, bound under the lamp's name.
+  QLabel* LampRow(QWidget* panel, const char* lampName, const QString& caption, int y);
+  // An edit box bound under its name.
+  QLineEdit* Edit(QWidget* parent, const char* name, const QString& text, QRect r,
+                  bool readOnly = false);
+  // A menu item bound under its name; handler runs on a click.
+  QAction* Item(QMenu* menu, const char* name, const QString& text,
+                std::function<void()> handler = {}, bool checkable = false);
+  // Handlers of an edit box: leaving it, and the Enter key.
+  void OnExit(QWidget* widget, std::function<void()> handler);
+  void OnEnter(QLineEdit* edit, std::function<void()> handler);
+  void FocusChanged(QWidget* old, QWidget* now);
+
   Context& ctx_;
   ControlBinder& binder_;
+  GraphBox* graph_ = nullptr;
+  std::vector<QFrame*> testPanels_;
+  std::vector<std::pair<QPointer<QWidget>, std::function<void()>>> exitHandlers_;
+  std::unique_ptr<QPrinter> printer_;
 };
 
 }  // namespace mz

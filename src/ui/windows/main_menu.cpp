@@ -1,0 +1,115 @@
+// The main window's menu bar. Every item is bound under its designer name, so
+// that the logic can grey it or set its check mark.
+#include <QMenuBar>
+#include <QPrintDialog>
+#include <QPrinter>
+
+#include "core/aux_dialogs.h"
+#include "core/control_names.h"
+#include "core/main_window_commands.h"
+#include "core/port_menu.h"
+#include "display/colour_sets.h"
+#include "display/screen_graph.h"
+#include "ui/windows/main_window.h"
+
+namespace mz {
+
+void MainWindow::BuildMenus() {
+  QMenuBar* bar = menuBar();
+  auto menu = [this](QMenu* parent, const char* name, const QString& title) {
+    QMenu* m = parent->addMenu(title);
+    m->setObjectName(name);
+    m->menuAction()->setObjectName(name);
+    binder_.Bind(name, m->menuAction());
+    return m;
+  };
+  auto topMenu = [this, bar](const char* name, const QString& title) {
+    QMenu* m = bar->addMenu(title);
+    m->setObjectName(name);
+    m->menuAction()->setObjectName(name);
+    binder_.Bind(name, m->menuAction());
+    return m;
+  };
+
+  // Files and printing. Loading, saving and printing results come with their
+  // own commands; their items are in place already.
+  QMenu* file = topMenu("File1", "&File");
+  QMenu* open = menu(file, "Open1", "&Open");
+  Item(open, "ResultsSetup1", "Results + Setup...");
+  Item(open, "SetupOnly1", "Setup Only...");
+  Item(open, "PreScans1", "Pre-Scans...");
+  Item(file, ctl::MenuSaveResults, "Save Results...");
+  ctx_.controls.SetEnabled(ctl::MenuSaveResults, false);
+  QMenu* saveAs = menu(file, "SaveAs1", "Save &As");
+  Item(saveAs, "ResultsSetup2", "Results + Setup...");
+  Item(saveAs, "SetupOnly2", "Setup Only...");
+  Item(saveAs, ctl::MenuSavePreScans, "Pre-Scans...");
+  ctx_.controls.SetEnabled(ctl::MenuSavePreScans, false);
+  file->addSeparator();
+  QMenu* print = menu(file, "Print1", "&Print");
+  Item(print, "Plot1", "Plot...");
+  Item(print, "Tabular1", "Tabular...");
+  Item(file, "PrinterSetup1", "Printer Setup...", [this] {
+    if (!printer_) printer_ = std::make_unique<QPrinter>();
+    QPrintDialog dialog(printer_.get(), this);
+    dialog.setWindowTitle("Printer Setup");
+    dialog.exec();
+  });
+  Item(file, "PrinterColours1", "Printer Colours...", [this] { PrinterColours1Click(ctx_); });
+  file->addSeparator();
+  Item(file, "Title1", "Title...", [this] { EditTitle(ctx_); });
+  Item(file, "Notes1", "Notes...", [this] { EditNotes(ctx_); });
+  file->addSeparator();
+  Item(file, "Exit1", "E&xit", [this] { close(); });
+
+  QMenu* display = topMenu("Display1", "&Display");
+  Item(display, "Colours2", "Colours...", [this] { Colours2Click(ctx_); });
+  Item(display, "Clear1", "Clear", [this] { Clear1Click(ctx_); });
+  Item(
+      display, ctl::MenuShowFieldWarnings, "Show Field Warning Messages",
+      [this] { ShowFieldWarningMessages1Click(ctx_); }, true);
+
+  QMenu* mode = topMenu(ctl::MenuMode, "&Mode");
+  QMenu* iec = menu(mode, "IECTests1", "IEC Tests...");
+  Item(iec, "DomesticCommercial1", "Domestic + Commercial", [this] { ApplyIecPreset(ctx_, 3.0); });
+  Item(iec, "Industrial1", "Industrial", [this] { ApplyIecPreset(ctx_, 10.0); });
+  Item(mode, "StandardMode1", "Standard Mode", [this] { SelectTestType(ctx_, 1); });
+  Item(mode, "SingleFrequencyMode1", "Single Frequency Mode", [this] { SelectTestType(ctx_, 2); });
+  Item(mode, "CustomScan1", "Custom Scan", [this] { SelectTestType(ctx_, 3); });
+
+  QMenu* configure = topMenu("Configure1", "&Configure");
+  Item(configure, "Cell1", "Cell...");
+  ctx_.controls.SetVisible("Cell1", false);
+  Item(configure, "Probe1", "Probe...");
+  ctx_.controls.SetVisible("Probe1", false);
+  Item(
+      configure, ctl::MenuKv3100, "KV3100", [this] { SelectAmplifier(ctx_, 1); }, true);
+  Item(
+      configure, ctl::MenuWpa20, "WPA20", [this] { SelectAmplifier(ctx_, 2); }, true);
+  Item(
+      configure, ctl::MenuPaOther, "PA Other", [this] { SelectAmplifier(ctx_, 0); }, true);
+  configure->addSeparator();
+  Item(configure, "System1", "System...", [this] { System1Click(ctx_); });
+
+  QMenu* port = topMenu("Port1", "&Port");
+  for (int n = 1; n <= 4; ++n) {
+    Item(
+        port, ctl::MenuCom[n], QString("Com %1").arg(n), [this, n] { SelectPort(ctx_, n); }, true);
+  }
+  Item(
+      port, ctl::MenuCom[0], "Simulate", [this] { Simulate1Click(ctx_); }, true);
+
+  // The help file of the original instrument software is not part of this
+  // program, so its three items stay hidden.
+  QMenu* help = topMenu("Help1", "&Help");
+  Item(help, "Contents1", "Contents");
+  ctx_.controls.SetVisible("Contents1", false);
+  Item(help, "TopicSearch1", "Topic Search");
+  ctx_.controls.SetVisible("TopicSearch1", false);
+  Item(help, "HowtoUseHelp1", "How to Use Help");
+  ctx_.controls.SetVisible("HowtoUseHelp1", false);
+  Item(help, "Diagnostics1", "Diagnostics...", [this] { Diagnostics1Click(ctx_); });
+  Item(help, "About1", "About...", [this] { ShowAbout(ctx_); });
+}
+
+}  // namespace mz

@@ -1,0 +1,202 @@
+// The parts of the main window around the test panels: the STATUS, EUT and
+// FAULT lamps, the title bar, the monitor and the buttons.
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "core/control_names.h"
+#include "core/main_window_commands.h"
+#include "execution/run_sequencer.h"
+#include "link/supervision.h"
+#include "ui/widgets/clickable_label.h"
+#include "ui/widgets/lamp.h"
+#include "ui/widgets/press_button.h"
+#include "ui/windows/main_window.h"
+#include "ui/windows/panel_style.h"
+
+namespace mz {
+
+void MainWindow::BuildSidePanels(QWidget* client) {
+  QFrame* status = Panel(client, "Statuspanel", {4, 4, 100, 112});
+  Heading(status, "STATUS", {2, 3, 96, 17});
+  LampRow(status, ctl::LampReady, "Ready", 24);
+  LampRow(status, ctl::LampRunning, "Running", 41);
+  LampRow(status, ctl::LampSettling, "Settling", 58);
+  LampRow(status, ctl::LampModulation, "Modulation", 75);
+  LampRow(status, ctl::LampStandby, "Standby", 92);
+
+  QFrame* eut = Panel(client, "Eutpanel", {4, 120, 100, 78});
+  Heading(eut, "EUT", {2, 3, 96, 17});
+  LampRow(eut, ctl::LampEutOk, "OK", 24);
+  LampRow(eut, ctl::LampEutFault, "Fault", 41);
+  LampRow(eut, ctl::LampPrompt, "Prompt", 58);
+
+  QFrame* fault = Panel(client, "Faultpanel", {4, 202, 100, 112});
+  Heading(fault, "FAULT", {2, 3, 96, 17});
+  LampRow(fault, ctl::LampSynth, "Synth.", 24);
+  LampRow(fault, ctl::LampAmplifier, "P. A.", 41);
+  // "Comms." is a lamp whose caption can be clicked to reopen the port.
+  auto* commsLamp = new Lamp(fault);
+  commsLamp->setObjectName(ctl::LampComms);
+  commsLamp->move(10, 58);
+  binder_.Bind(ctl::LampComms, commsLamp);
+  auto* comms = new ClickableLabel("Comms.", fault);
+  comms->setObjectName("Label11");
+  comms->setGeometry(32, 58, 64, 16);
+  comms->setToolTip("Reopen the port");
+  binder_.Bind("Label11", comms);
+  connect(comms, &ClickableLabel::clicked, this,
+          [this] { Handle([this] { Label11Click(ctx_); }); });
+
+  auto* simulation = new QLabel("Simulation", fault);
+  simulation->setObjectName(ctl::SimulationLabel);
+  simulation->setGeometry(4, 76, 92, 14);
+  simulation->setAlignment(Qt::AlignCenter);
+  QFont bold = simulation->font();
+  bold.setBold(true);
+  simulation->setFont(bold);
+  QPalette red = simulation->palette();
+  red.setColor(QPalette::WindowText, Qt::red);
+  simulation->setPalette(red);
+  simulation->hide();
+  binder_.Bind(ctl::SimulationLabel, simulation);
+
+  auto* reset = new QPushButton("Reset Comms", fault);
+  reset->setObjectName(ctl::ResetComms);
+  reset->setGeometry(6, 90, 88, 19);
+  reset->hide();
+  binder_.Bind(ctl::ResetComms, reset);
+  connect(reset, &QPushButton::clicked, this, [this] { Handle([this] { Button7Click(ctx_); }); });
+}
+
+void MainWindow::BuildTitleBar(QWidget* client) {
+  QFrame* bar = Panel(client, "Titlepanel", {108, 4, 520, 25});
+  auto* title = new QLabel("Title :", bar);
+  title->setObjectName(ctl::TitleLabel);
+  title->setGeometry(8, 4, 330, 17);
+  QFont bold = title->font();
+  bold.setBold(true);
+  title->setFont(bold);
+  binder_.Bind(ctl::TitleLabel, title);
+  auto* clock = new QLabel("Clock", bar);
+  clock->setObjectName(ctl::ClockLabel);
+  clock->setGeometry(342, 4, 170, 17);
+  clock->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  binder_.Bind(ctl::ClockLabel, clock);
+}
+
+void MainWindow::BuildMonitor(QWidget* client) {
+  QFrame* monitor = Panel(client, "Monitorpanel", {108, 268, 388, 162});
+  auto* heading = Heading(monitor, "MONITOR", {4, 3, 380, 17});
+  heading->setObjectName(ctl::MonitorHeading);
+  binder_.Bind(ctl::MonitorHeading, heading);
+
+  auto* mode = new QLabel("Mode", monitor);
+  mode->setObjectName(ctl::ModeLabel);
+  mode->setGeometry(8, 22, 176, 17);
+  QFont bold = mode->font();
+  bold.setBold(true);
+  mode->setFont(bold);
+  binder_.Bind(ctl::ModeLabel, mode);
+  auto* file = new QLabel(QString(), monitor);
+  file->setObjectName(ctl::FileLabel);
+  file->setGeometry(188, 22, 192, 17);
+  file->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  binder_.Bind(ctl::FileLabel, file);
+
+  // Three read-outs, two values each: frequency, elapsed time, field strength.
+  struct Reading {
+    const char* name;
+    const char* caption;
+    const char* unit;
+    const char* text;
+  };
+  struct Group {
+    const char* caption;
+    Reading first;
+    Reading second;
+  };
+  const Group groups[] = {
+      {"Frequency",
+       {ctl::Current, "Current", "MHz", ""},
+       {ctl::MonitorModulation, "Modulation", "", "None"}},
+      {"Elapsed Time", {ctl::Dwell, "Dwell", "Secs", ""}, {ctl::Total, "Total", "", ""}},
+      {"Field Strength", {ctl::Target, "Target", "V/M", ""}, {ctl::Actual, "Actual", "V/M", ""}},
+  };
+  QFont readout = font();
+  readout.setBold(true);
+  readout.setPixelSize(13);
+  int x = 6;
+  for (const Group& g : groups) {
+    auto* frame = new QFrame(monitor);
+    frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    frame->setGeometry(x, 42, 122, 114);
+    Heading(frame, g.caption, {2, 2, 118, 16});
+    int y = 20;
+    for (const Reading* r : {&g.first, &g.second}) {
+      Caption(frame, r->caption, {8, y, 100, 14});
+      const bool unit = r->unit[0] != '\0';
+      QLineEdit* edit = Edit(frame, r->name, r->text, {8, y + 15, unit ? 74 : 106, 23}, true);
+      edit->setFont(readout);
+      edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      if (unit) Caption(frame, r->unit, {86, y + 19, 34, 14});
+      y += 46;
+    }
+    x += 127;
+  }
+}
+
+void MainWindow::BuildButtons(QWidget* client) {
+  QFont big = font();
+  big.setBold(true);
+  big.setPixelSize(13);
+
+  auto* run = new PressButton("RUN", client);
+  run->setObjectName("Button1");
+  run->setGeometry(4, 318, 100, 34);
+  run->setFont(big);
+  binder_.Bind("Button1", run);
+  connect(run, &PressButton::mousePressed, this,
+          [this] { Handle([this] { Button1MouseDown(ctx_); }); });
+
+  auto* preScan = new QPushButton("PRE-SCAN", client);
+  preScan->setObjectName("Button2");
+  preScan->setGeometry(4, 356, 100, 34);
+  preScan->setFont(big);
+  binder_.Bind("Button2", preScan);
+  // The pre-scan sequencer is not part of this program yet: the button is
+  // there, and does nothing.
+
+  auto* dwell = new QPushButton("DWELL", client);
+  dwell->setObjectName("Button10");
+  dwell->setGeometry(4, 394, 100, 34);
+  dwell->setFont(big);
+  dwell->setEnabled(false);
+  binder_.Bind("Button10", dwell);
+  connect(dwell, &QPushButton::clicked, this, [this] { Handle([this] { Button10Click(ctx_); }); });
+
+  struct TypeButton {
+    const char* name;
+    const char* caption;
+    std::function<void()> handler;
+  };
+  const TypeButton types[] = {
+      {"Button6", "STANDARD", [this] { SelectTestType(ctx_, 1); }},
+      {"Button4", "SINGLE", [this] { SelectTestType(ctx_, 2); }},
+      {"Button3", "CUSTOM", [this] { SelectTestType(ctx_, 3); }},
+      {"Button5", "REPORT", [this] { ShowReport(ctx_); }},
+  };
+  int y = 268;
+  for (const TypeButton& t : types) {
+    auto* b = new QPushButton(t.caption, client);
+    b->setObjectName(t.name);
+    b->setGeometry(500, y, 128, 38);
+    b->setFont(big);
+    binder_.Bind(t.name, b);
+    connect(b, &QPushButton::clicked, this, [this, h = t.handler] { Handle(h); });
+    y += 41;
+  }
+}
+
+}  // namespace mz

@@ -1,0 +1,73 @@
+// Takes a picture of the real main window, started in simulation mode on the
+// demonstration configuration, for the documentation:
+//   QT_QPA_PLATFORM=offscreen mz4800-screenshot docs/main_window.png [standard|single|custom|report]
+#include <QApplication>
+#include <QPixmap>
+#include <QTimer>
+#include <cstdio>
+#include <unistd.h>
+#include <filesystem>
+#include <string>
+
+#include "core/main_window_commands.h"
+#include "ui/qt_program.h"
+#include "ui/windows/main_window.h"
+
+namespace {
+
+bool CopyExample(const std::filesystem::path& examples, const std::filesystem::path& folder,
+                 const char* name) {
+  std::error_code ec;
+  std::filesystem::copy_file(examples / name, folder / name,
+                             std::filesystem::copy_options::overwrite_existing, ec);
+  return !ec;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: %s out.png [standard|single|custom|report]\n", argv[0]);
+    return 2;
+  }
+  const std::string out = argv[1];
+  const std::string panel = argc > 2 ? argv[2] : "standard";
+
+  // A program folder of its own with the demonstration files: port 0, so the
+  // program starts in simulation and asks nothing.
+  const std::filesystem::path folder =
+      std::filesystem::temp_directory_path() / ("mz4800-screenshot-" + std::to_string(getpid()));
+  std::filesystem::create_directories(folder);
+  const std::filesystem::path examples = std::filesystem::path(MZ_SOURCE_DIR) / "examples";
+  if (!CopyExample(examples, folder, "MZ4800.INI") ||
+      !CopyExample(examples, folder, "cell0010.csv")) {
+    std::fprintf(stderr, "cannot copy the demonstration files from %s\n", examples.c_str());
+    return 1;
+  }
+
+  int rc = 0;
+  {
+    mz::QtProgram program(folder);
+    program.Show();
+    // The start-up tick and the first clock tick come after one second.
+    QTimer::singleShot(1500, [&] {
+      auto& ctx = program.ctx();
+      if (panel == "single") mz::SelectTestType(ctx, 2);
+      if (panel == "custom") mz::SelectTestType(ctx, 3);
+      if (panel == "report") mz::ShowReport(ctx);
+      QTimer::singleShot(200, [&] {
+        const QPixmap shot = program.window().grab();
+        if (!shot.save(QString::fromStdString(out))) {
+          std::fprintf(stderr, "cannot write %s\n", out.c_str());
+          rc = 1;
+        }
+        // Leave without the close question (quit() would ask it).
+        QCoreApplication::exit(rc);
+      });
+    });
+    QApplication::exec();
+  }
+  std::filesystem::remove_all(folder);
+  return rc;
+}
