@@ -117,25 +117,18 @@ TEST_F(Graph, FrameGridAndLabelsFollowTestTypeAndRange) {
   EXPECT_EQ(r.texts.size(), 5u);  // field labels only
 }
 
-// A 1 % sweep from 30 to 1000 MHz at 3 V/M, recorded as a run records it.
-int RecordSweep(ProgramState& s) {
-  int i = 0;
-  for (double f = 30e6; i == 0 || s.ResultFreqHz[i] < 1'000'000'000; f *= 1.01) {
-    ++i;
-    s.ResultFreqHz[i] = static_cast<Integer>(std::min(f, 1e9));
-    s.ResultLevel[i] = 3.0;
-    s.ResultEutStatus[i] = 1;
-  }
-  s.StepCount = i + 1;  // one past the last recorded step
-  return i;
-}
-
 TEST_F(Graph, StandardSweepFillsThePlotWidthAndStopsAtTheEdgeInTheNarrowRange) {
-  p.state.StartFreqHz = 30'000'000;
-  p.state.FinishFreqHz = 1'000'000'000;
-  p.state.FieldLevel = 3.0;
-  RecordSweep(p.state);
-
+  auto& s = p.state;
+  s.StartFreqHz = 30'000'000;
+  s.FinishFreqHz = 1'000'000'000;
+  s.FieldLevel = 3.0;
+  // A 1 % sweep at 3 V/M; StepCount ends one past the last recorded step.
+  s.StepCount = 1;
+  for (double f = 30e6; s.ResultFreqHz[s.StepCount - 1] < 1'000'000'000; f *= 1.01) {
+    s.ResultFreqHz[s.StepCount] = static_cast<Integer>(std::min(f, 1e9));
+    s.ResultLevel[s.StepCount] = 3.0;
+    s.ResultEutStatus[s.StepCount++] = 1;
+  }
   Replay r = Paint();
   EXPECT_EQ(r.In(kSet), (std::vector<Seg>{{32, 148, 512, 148}}));
   const auto curve = r.In(kAchieved);
@@ -160,13 +153,15 @@ TEST_F(Graph, StandardSweepFillsThePlotWidthAndStopsAtTheEdgeInTheNarrowRange) {
             1);
 }
 
-TEST_F(Graph, LiveStepsSkipTheSamePixelColumnAndHoldLevelsOnTheEdges) {
+TEST_F(Graph, LiveStepsSkipTheSamePixelColumnHoldLevelsOnTheEdgesAndMarkStatus) {
   auto& s = p.state;
   const Integer freqs[] = {0, 100'000'000, 100'100'000, 110'000'000, 105'000'000, 0, 120'000'000};
   const double levels[] = {0, 1.0, 20.0, -2.0, 5.0, 0, 7.0};
+  const Byte marks[] = {0, 1, 1, 2, 1, 0, 7};
   for (int i = 1; i <= 6; ++i) {
     s.ResultFreqHz[i] = freqs[i];
     s.ResultLevel[i] = levels[i];
+    s.ResultEutStatus[i] = marks[i];
     PlotSeriesStep(p.ctx, kSeriesResults, i);
   }
   // Step 2 lies in step 1's column; step 4 falls back; step 5 is a cleared
@@ -177,21 +172,11 @@ TEST_F(Graph, LiveStepsSkipTheSamePixelColumnAndHoldLevelsOnTheEdges) {
       r.In(kAchieved),
       (std::vector<Seg>{{197, 4, FreqToX(0, 110'000'000), 184},
                         {FreqToX(0, 105'000'000), 184, FreqToX(0, 120'000'000), LevelToY(7.0)}}));
-}
-
-TEST_F(Graph, StatusStripTakesTheColourOfEachStepAndKeepsItForUnknownMarks) {
-  const Byte marks[] = {0, 0, 1, 2, 7};
-  for (int i = 1; i <= 4; ++i) {
-    p.state.ResultFreqHz[i] = 100'000'000 + i * 10'000'000;
-    p.state.ResultEutStatus[i] = marks[i];
-  }
-  p.state.StepCount = 5;
-  const Replay r = Paint();
-  ASSERT_EQ(r.strip.size(), 3u);
-  EXPECT_EQ(r.strip[0].brush, kOk);
+  // Each drawn step marks its status; an unknown mark keeps the brush as it was.
+  ASSERT_EQ(r.strip.size(), 2u);
+  EXPECT_EQ(r.strip[0], (Rect{197, FreqToX(0, 110'000'000), kFail, kFail}));
   EXPECT_EQ(r.strip[1].brush, kFail);
-  EXPECT_EQ(r.strip[2].brush, kFail);  // mark 7: the brush stays as it was
-  for (const Rect& rect : r.strip) EXPECT_EQ(rect.pen, rect.brush);
+  EXPECT_EQ(r.strip[1].pen, kFail);
 }
 
 TEST_F(Graph, SetPointOfCustomAndSingleFrequencyTests) {
@@ -217,26 +202,19 @@ TEST_F(Graph, SetPointOfCustomAndSingleFrequencyTests) {
 }
 
 TEST_F(Graph, PaintingSetsTheMenuMarksFromTheState) {
-  p.state.AmplifierType = 2;
-  p.state.PortNumber = 0;
-  Paint();
-  EXPECT_TRUE(p.controls.Checked(ctl::MenuWpa20));
-  EXPECT_FALSE(p.controls.Checked(ctl::MenuKv3100));
-  EXPECT_FALSE(p.controls.Checked(ctl::MenuPaOther));
-  EXPECT_TRUE(p.controls.Checked(ctl::MenuCom[0]));
-  EXPECT_TRUE(p.controls.Visible(ctl::SimulationLabel));
-  EXPECT_FALSE(p.controls.Enabled(ctl::MenuSavePreScans));
-
-  p.state.AmplifierType = 0;
-  p.state.PortNumber = 3;
-  p.state.PreScanAvailable = 1;
-  Paint();
-  EXPECT_TRUE(p.controls.Checked(ctl::MenuPaOther));
-  EXPECT_FALSE(p.controls.Checked(ctl::MenuWpa20));
-  for (int port = 0; port <= 4; ++port)
-    EXPECT_EQ(p.controls.Checked(ctl::MenuCom[port]), port == 3);
-  EXPECT_FALSE(p.controls.Visible(ctl::SimulationLabel));
-  EXPECT_TRUE(p.controls.Enabled(ctl::MenuSavePreScans));
+  const char* amplifiers[] = {ctl::MenuPaOther, ctl::MenuKv3100, ctl::MenuWpa20};
+  for (Byte type : {2, 0}) {
+    for (Byte port : {0, 3}) {
+      p.state.AmplifierType = type;
+      p.state.PortNumber = port;
+      p.state.PreScanAvailable = port == 3;
+      Paint();
+      for (int k = 0; k <= 2; ++k) EXPECT_EQ(p.controls.Checked(amplifiers[k]), k == type);
+      for (int k = 0; k <= 4; ++k) EXPECT_EQ(p.controls.Checked(ctl::MenuCom[k]), k == port);
+      EXPECT_EQ(p.controls.Visible(ctl::SimulationLabel), port == 0);
+      EXPECT_EQ(p.controls.Enabled(ctl::MenuSavePreScans), port == 3);
+    }
+  }
 }
 
 TEST_F(Graph, ReportPanelCommands) {
