@@ -38,11 +38,7 @@ QtProgram::QtProgram(std::filesystem::path folder)
   // Windows in their order: the main window, then the dialogs it owns.
   main_ = std::make_unique<MainWindow>(ctx_, binder_);
   op_.SetParent(main_.get());
-  graph_ = main_->findChild<GraphBox*>("pb1");
-  if (graph_ == nullptr) {
-    spareGraph_ = std::make_unique<GraphBox>(ctx_);
-    graph_ = spareGraph_.get();
-  }
+  graph_ = &main_->graphBox();
   screenColours_ = std::make_unique<ScreenColoursDialog>(ctx_, binder_, main_.get());
   op_.RegisterForm(ctl::ScreenColoursForm, screenColours_.get());
   herald_ = std::make_unique<Herald>();

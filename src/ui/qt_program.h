@@ -62,10 +62,7 @@ class QtProgram : public QObject, public Display {
   std::unique_ptr<PrinterColoursDialog> printerColours_;
   std::unique_ptr<InstrumentDetailsDialog> details_;
   std::map<std::string, QWidget*, std::less<>> windows_;
-  // The main window's paint box (pb1); a box of our own, never shown, while
-  // the window has none.
-  GraphBox* graph_ = nullptr;
-  std::unique_ptr<GraphBox> spareGraph_;
+  GraphBox* graph_ = nullptr;  // the main window's paint box (pb1)
 };
 
 // $HOME/MZ4800
