@@ -25,12 +25,12 @@ constexpr std::uint8_t kStrayByte = 0x55;
 InstrumentEmulator::InstrumentEmulator(Behaviour behaviour) : b_(std::move(behaviour)) {}
 
 bool InstrumentEmulator::Levelled(std::int64_t nowMs) const {
-  return rfOn_ && nowMs - levelStartMs_ >= b_.LevelTimeMs;
+  return rfOn_ && !amplifierFault_ && nowMs - levelStartMs_ >= b_.LevelTimeMs;
 }
 
 int InstrumentEmulator::State(std::int64_t nowMs) const {
   if (watchdog_ != WatchdogAlarm::Clear) return 7;
-  if (!rfOn_) return 0;
+  if (!rfOn_ || amplifierFault_) return 0;  // a tripped amplifier gives no field
   if (b_.StateOverride != 0) return b_.StateOverride & 7;
   return Levelled(nowMs) ? 4 : 1;
 }

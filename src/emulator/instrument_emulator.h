@@ -18,10 +18,10 @@
 //  - RfOff: RF off, instrument idle (state 0); a latched amplifier fault and
 //    a watchdog alarm are cleared (the clearing is reported by an alarm reply).
 //  - StatusPoll: a status reply: bit 7 amplifier OK, bit 6 EUT fault, state in
-//    bits 3 to 5: 0 idle (RF off), 1 while levelling, 4 once levelled, 7 while
-//    the watchdog alarm stands. Once levelled, a reading reply follows
-//    (condition byte, frequency, raw field reading). A watchdog alarm not yet
-//    reported is sent as an alarm reply first.
+//    bits 3 to 5: 0 idle (RF off, or the amplifier tripped), 1 while
+//    levelling, 4 once levelled, 7 while the watchdog alarm stands. Once levelled, a reading reply
+//    follows (condition byte, frequency, raw field reading). A watchdog alarm not yet reported is
+//    sent as an alarm reply first.
 //  - ReadingAck: acknowledges the last reading reply; when no reading is
 //    waiting for its acknowledgement it asks for the drive code, answered by a
 //    level reply (the pre-scan's end of a step).

@@ -69,13 +69,13 @@ TEST(InstrumentEmulator, FailureModes) {
                         .WatchdogAlarmAtPoll = 4,
                         .NakEvery = 7});
   // Frames 1..6 acted on; frame 7 refused.
-  Send(e, BuildFrame(cmd::SetFreqLevel, 30'000'000, 1, 5), 0);  // 1
-  EXPECT_EQ(Send(e, kPoll, 0)[4], 0xA0);                        // 2: OK
-  EXPECT_EQ(Send(e, kPoll, 0)[4], 0xE0);                        // 3: EUT fault
-  Send(e, kReadingAck, 0);                                      // 4
-  Send(e, BuildFrame(cmd::SetFreqLevel, 40'000'000, 1, 5), 0);  // 5: amp fault
-  EXPECT_EQ(Send(e, kPoll, 0)[4], 0x20);                        // 6
-  EXPECT_EQ(Send(e, kPoll, 0), Bytes{0x15});                    // 7: NAK
+  Send(e, BuildFrame(cmd::SetFreqLevel, 30'000'000, 1, 5), 0);                // 1
+  EXPECT_EQ(Send(e, kPoll, 0)[4], 0xA0);                                      // 2: OK
+  EXPECT_EQ(Send(e, kPoll, 0)[4], 0xE0);                                      // 3: EUT fault
+  Send(e, kReadingAck, 0);                                                    // 4
+  Send(e, BuildFrame(cmd::SetFreqLevel, 40'000'000, 1, 5), 0);                // 5: amplifier trips
+  EXPECT_EQ(Send(e, kPoll, 0), (Bytes{0x06, 0x01, 0x03, 0xC8, 0x00, 0x04}));  // 6: no field
+  EXPECT_EQ(Send(e, kPoll, 0), Bytes{0x15});                                  // 7: NAK
   // Poll 4: the watchdog alarm, then status with state 7 and no reading.
   EXPECT_EQ(Send(e, kPoll, 0), (Bytes{0x06, 0x01, 0x03, 0xCB, 0x01, 0x04,  //
                                       0x01, 0x03, 0xC8, 0x78, 0x04}));
