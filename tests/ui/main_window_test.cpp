@@ -1,0 +1,328 @@
+// The real main window, started in simulation on the demonstration files:
+// the panels, the pre-scan question, the presets, the modulation labels, the
+// menu marks, the colour dialogs, RUN on the press and the boxes' exits.
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+
+#include "core/control_names.h"
+#include "core/startup.h"
+#include "display/colour_sets.h"
+#include "support/test_program.h"
+#include "ui/adapters/qt_colour.h"
+#include "ui/modal_script.h"
+#include "ui/qt_program.h"
+#include "ui/widgets/colour_button.h"
+#include "ui/widgets/radio_group.h"
+#include "ui/widgets/string_grid.h"
+#include "ui/windows/main_window.h"
+
+using namespace mz;
+
+namespace {
+
+const QString kQuestion =
+    "Changing Test Type will Disable Pre Scan Settings. Continue with Changes ?";
+
+void CopyExample(const std::filesystem::path& to, const char* name) {
+  const auto examples = std::filesystem::path(MZ_GOLDEN_DIR) / ".." / ".." / "examples";
+  std::filesystem::copy_file(examples / name, to / name);
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void init();
+  void cleanup();
+  void windowAndPanelsHaveTheirPlaces();
+  void testTypeButtonsSwapThePanels();
+  void preScanQuestionKeepsOrDropsThePreScan();
+  void iecPresetsFillTheSetupBoxes();
+  void modulationChoiceSetsItsLabels();
+  void menuMarksFollowAmplifierAndPort();
+  void screenColoursCancelAndDefault();
+  void printerColoursMonochrome();
+  void runActsOnThePressOfTheButton();
+  void leavingABoxOrPressingEnterValidatesOnce();
+
+ private:
+  template <typename T = QWidget>
+  T* W(const char* name) {
+    T* w = program->window().findChild<T*>(name);
+    if (w == nullptr) qFatal("no control %s", name);
+    return w;
+  }
+  QAction* A(const char* name) { return W<QAction>(name); }
+  Context& ctx() { return program->ctx(); }
+  QStringList VisiblePanels() {
+    QStringList v;
+    for (const char* n : {ctl::SetupPanel, ctl::SinglePanel, ctl::ReportPanel}) {
+      if (W(n)->isVisible()) v << n;
+    }
+    return v;
+  }
+
+  std::unique_ptr<test::TempFolder> folder;
+  std::unique_ptr<QtProgram> program;
+};
+
+void MainWindowTest::init() {
+  folder = std::make_unique<test::TempFolder>();
+  CopyExample(folder->path(), "MZ4800.INI");  // port 0: simulation
+  CopyExample(folder->path(), "cell0010.csv");
+  program = std::make_unique<QtProgram>(folder->path());
+  program->Show();
+  QVERIFY(QTest::qWaitForWindowExposed(&program->window()));
+  Startup(ctx());  // the start-up tick, at once
+  QCOMPARE(ctx().state.StartupDone, Byte{1});
+}
+
+void MainWindowTest::cleanup() {
+  program.reset();
+  folder.reset();
+}
+
+void MainWindowTest::windowAndPanelsHaveTheirPlaces() {
+  MainWindow& w = program->window();
+  QCOMPARE(w.windowTitle(), QString("Halvorn Synthesiser MZ4800"));
+  QCOMPARE(w.centralWidget()->size(), QSize(632, 434));
+  QVERIFY(!(w.windowFlags() & Qt::WindowMaximizeButtonHint));
+  QCOMPARE(w.minimumSize(), w.maximumSize());
+  for (const char* n : {ctl::SetupPanel, ctl::SinglePanel, ctl::ReportPanel}) {
+    QCOMPARE(W(n)->geometry(), QRect(108, 32, 520, 232));
+  }
+  QCOMPARE(W("pb1")->geometry(), QRect(2, 22, 516, 208));
+  QCOMPARE(W<QLabel>(ctl::TitleLabel)->text(), QString("Title :"));
+  QVERIFY(!W<RadioGroup>(ctl::TestTypeGroup)->isEnabled());
+  QVERIFY(!W("Button10")->isEnabled());
+  QVERIFY(!W("Button9")->isVisible());
+  QVERIFY(!W(ctl::ResetComms)->isVisible());
+  QVERIFY(!A(ctl::MenuSaveResults)->isEnabled());
+  QVERIFY(!A("Cell1")->isVisible());
+}
+
+void MainWindowTest::testTypeButtonsSwapThePanels() {
+  QCOMPARE(VisiblePanels(), QStringList{ctl::SetupPanel});
+  QVERIFY(!W(ctl::CustomPanel)->isVisible());
+
+  QTest::mouseClick(W("Button4"), Qt::LeftButton);
+  QCOMPARE(VisiblePanels(), QStringList{ctl::SinglePanel});
+  QCOMPARE(W<QLabel>(ctl::ModeLabel)->text(), QString("Single Frequency"));
+  QVERIFY(!W("Button2")->isEnabled());  // no pre-scan of a single frequency
+
+  QTest::mouseClick(W("Button3"), Qt::LeftButton);
+  QCOMPARE(VisiblePanels(), QStringList{ctl::SetupPanel});
+  QVERIFY(W(ctl::CustomPanel)->isVisible());
+  QCOMPARE(W<QLabel>(ctl::SetupHeading)->text(), QString("CUSTOM"));
+  auto* grid = W<StringGrid>("StringGrid1");
+  QCOMPARE(grid->cell(0, 0), QString("MHz"));
+  QCOMPARE(grid->cell(1, 0), QString("V/M"));
+  QCOMPARE(grid->cell(0, 1).trimmed(), QString("30.000"));  // the demonstration table
+
+  QTest::mouseClick(W("Button5"), Qt::LeftButton);
+  QCOMPARE(VisiblePanels(), QStringList{ctl::ReportPanel});
+
+  QTest::mouseClick(W("Button6"), Qt::LeftButton);
+  QCOMPARE(VisiblePanels(), QStringList{ctl::SetupPanel});
+  QVERIFY(!W(ctl::CustomPanel)->isVisible());
+  QCOMPARE(W<QLabel>(ctl::SetupHeading)->text(), QString("STANDARD"));
+
+  A("SingleFrequencyMode1")->trigger();
+  QCOMPARE(VisiblePanels(), QStringList{ctl::SinglePanel});
+}
+
+void MainWindowTest::preScanQuestionKeepsOrDropsThePreScan() {
+  auto& s = ctx().state;
+  s.TestType = 11;
+  s.PreScanAvailable = 1;
+  ctx().controls.SetEnabled(ctl::TestTypeGroup, true);
+  ctx().controls.SetItemIndex(ctl::TestTypeGroup, 1);
+  ctx().controls.SetVisible("Button9", true);
+  auto* group = W<RadioGroup>(ctl::TestTypeGroup);
+
+  test::ModalScript no;
+  no.Answer(QMessageBox::No);
+  QTest::mouseClick(W("Button3"), Qt::LeftButton);
+  QVERIFY(no.done());
+  QCOMPARE(no.texts, QStringList{kQuestion});
+  QCOMPARE(s.TestType, Byte{11});
+  QVERIFY(group->isEnabled());
+  QCOMPARE(group->itemIndex(), 1);
+  QVERIFY(!W(ctl::CustomPanel)->isVisible());
+  QCOMPARE(W<QLabel>(ctl::ModeLabel)->text(), QString("Pre Scan Standard"));
+
+  test::ModalScript yes;
+  yes.Answer(QMessageBox::Yes);
+  QTest::mouseClick(W("Button3"), Qt::LeftButton);
+  QVERIFY(yes.done());
+  QCOMPARE(s.TestType, Byte{3});
+  QCOMPARE(s.PreScanAvailable, Byte{0});
+  QVERIFY(!group->isEnabled());
+  QCOMPARE(group->itemIndex(), 0);
+  QVERIFY(W(ctl::CustomPanel)->isVisible());
+  QCOMPARE(W<QLabel>(ctl::ModeLabel)->text(), QString("Custom"));
+  program->window().findChild<QWidget*>(ctl::ReportPanel);
+  QVERIFY(W("Button9")->isHidden());
+}
+
+void MainWindowTest::iecPresetsFillTheSetupBoxes() {
+  A("DomesticCommercial1")->trigger();
+  QCOMPARE(W<QLineEdit>("Edit2")->text(), QString("80.00"));
+  QCOMPARE(W<QLineEdit>("Edit4")->text(), QString("1000.00"));
+  QCOMPARE(W<QLineEdit>("Edit5")->text(), QString("3.0"));
+  QCOMPARE(W<QComboBox>(ctl::ModulationCombo)->currentText(), QString("1 KHz AM"));
+  QCOMPARE(W<QLabel>(ctl::SetupDepthLabel)->text(), QString("Modulation Depth = 80%"));
+  A("Industrial1")->trigger();
+  QCOMPARE(W<QLineEdit>("Edit5")->text(), QString("10.0"));
+  QCOMPARE(ctx().state.FieldLevel, 10.0);
+  QCOMPARE(ctx().state.StartFreqHz, 80'000'000);
+}
+
+void MainWindowTest::modulationChoiceSetsItsLabels() {
+  auto* combo = W<QComboBox>(ctl::ModulationCombo);
+  auto* group = W<RadioGroup>(ctl::SingleModGroup);
+  auto choose = [combo](int index) {
+    combo->setCurrentIndex(index);
+    emit combo->activated(index);
+  };
+  choose(0);
+  QCOMPARE(W<QLabel>(ctl::SetupDepthLabel)->text(), QString("No Modulation"));
+  QCOMPARE(W<QLabel>(ctl::SingleDepthCaption)->text(), QString());
+  QCOMPARE(W<QLabel>(ctl::SingleDepthValue)->text(), QString());
+  QCOMPARE(W<QLabel>(ctl::SingleModulationLabel)->text(), QString("None"));
+  QCOMPARE(W<QLineEdit>(ctl::MonitorModulation)->text(), QString("None"));
+  QVERIFY(!group->isEnabled());
+  QCOMPARE(group->itemIndex(), 0);
+  QCOMPARE(ctx().state.Modulation, Byte{0});
+
+  choose(2);
+  QCOMPARE(W<QLabel>(ctl::SetupDepthLabel)->text(), QString("Modulation Depth = 100%"));
+  QCOMPARE(W<QLabel>(ctl::SingleDepthCaption)->text(), QString("Modulation Depth"));
+  QCOMPARE(W<QLabel>(ctl::SingleDepthValue)->text(), QString("100 %"));
+  QCOMPARE(W<QLineEdit>(ctl::MonitorModulation)->text(), QString("20 Hz Pulse"));
+  QVERIFY(group->isEnabled());
+
+  choose(4);
+  QCOMPARE(W<QLabel>(ctl::SetupDepthLabel)->text(), QString("Modulation Depth = 80%"));
+  QCOMPARE(W<QLabel>(ctl::SingleDepthValue)->text(), QString("80 %"));
+  QCOMPARE(ctx().state.Modulation, Byte{4});
+}
+
+void MainWindowTest::menuMarksFollowAmplifierAndPort() {
+  auto marks = [this](std::initializer_list<const char*> names) {
+    QStringList checked;
+    for (const char* n : names) {
+      if (A(n)->isChecked()) checked << n;
+    }
+    return checked;
+  };
+  const auto amplifiers = {ctl::MenuPaOther, ctl::MenuKv3100, ctl::MenuWpa20};
+  const auto ports = {ctl::MenuCom[0], ctl::MenuCom[1], ctl::MenuCom[2], ctl::MenuCom[3],
+                      ctl::MenuCom[4]};
+  // Start-up always chooses the KV3100; the demonstration runs on port 0.
+  program->Repaint();
+  QCOMPARE(marks(amplifiers), QStringList{ctl::MenuKv3100});
+  QCOMPARE(marks(ports), QStringList{"Simulate1"});
+  QVERIFY(W(ctl::SimulationLabel)->isVisible());
+
+  ctx().state.AmplifierType = 2;
+  program->Repaint();
+  QCOMPARE(marks(amplifiers), QStringList{ctl::MenuWpa20});
+  A(ctl::MenuPaOther)->trigger();
+  QCOMPARE(ctx().state.AmplifierType, Byte{0});
+  QCOMPARE(marks(amplifiers), QStringList{ctl::MenuPaOther});
+  A(ctl::MenuPaOther)->trigger();  // the checked item again stays checked
+  QCOMPARE(marks(amplifiers), QStringList{ctl::MenuPaOther});
+
+  ctx().state.PortNumber = 3;
+  program->Repaint();
+  QCOMPARE(marks(ports), QStringList{"Com31"});
+  QVERIFY(!W(ctl::SimulationLabel)->isVisible());
+}
+
+void MainWindowTest::screenColoursCancelAndDefault() {
+  auto& s = ctx().state;
+  const ScreenColourSet before = s.ScreenColours;
+  const QColor chosen(10, 20, 30);
+  Colour swatch = 0;
+  test::ModalScript cancel;
+  cancel.Click("Scol", "Grid")
+      .Pick(chosen)
+      .On("Scol",
+          [&](QWidget* w) {
+            for (auto* b : w->findChildren<ColourButton*>()) {
+              if (b->text() == "Grid") swatch = b->colour();
+            }
+          })
+      .Click("Scol", "Cancel");
+  A("Colours2")->trigger();
+  QVERIFY(cancel.done());
+  QCOMPARE(swatch, FromQColor(chosen));  // the working colour shows on its button
+  QVERIFY(s.ScreenColours == before);
+
+  s.ScreenColours.PreScan = 0x123456;
+  test::ModalScript preset;
+  preset.Click("Scol", "Default").Answer(QMessageBox::Yes).Click("Scol", "OK");
+  A("Colours2")->trigger();
+  QVERIFY(preset.done());
+  QCOMPARE(preset.texts, QStringList{"Revert to Default colours ?"});
+  QVERIFY(s.ScreenColours == DefaultScreenColours(0x123456));
+}
+
+void MainWindowTest::printerColoursMonochrome() {
+  test::ModalScript script;
+  script.Click("Pcol", "Monochrome").Answer(QMessageBox::Yes).Click("Pcol", "OK");
+  A("PrinterColours1")->trigger();
+  QVERIFY(script.done());
+  QCOMPARE(script.texts, QStringList{"Set Printing Colours to BLACK ?"});
+  QVERIFY(ctx().state.PrinterColours == MonochromePrinterColours());
+  QCOMPARE(ctx().state.PrinterColours.EutFail, Colour{0xFFFFFF});
+}
+
+void MainWindowTest::runActsOnThePressOfTheButton() {
+  QWidget* run = W("Button1");
+  QCOMPARE(run->focusPolicy(), Qt::NoFocus);  // no key can press it
+  QTest::mousePress(run, Qt::LeftButton);
+  QCOMPARE(ctx().state.TestRunning, Byte{1});
+  QTest::mouseRelease(run, Qt::LeftButton);
+  test::ModalScript script;
+  script.Answer(QMessageBox::Ok);
+  QTest::mousePress(run, Qt::RightButton);  // any mouse button: STOP
+  QTRY_VERIFY(script.done());
+  QCOMPARE(ctx().state.TestRunning, Byte{0});
+  QCOMPARE(script.texts, QStringList{"The Run has been Stopped by User. "});
+}
+
+void MainWindowTest::leavingABoxOrPressingEnterValidatesOnce() {
+  MainWindow& w = program->window();
+  w.activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&w));
+  auto* dwell = W<QLineEdit>("Edit7");
+  dwell->setFocus();
+  dwell->selectAll();
+  QTest::keyClicks(dwell, "12");
+  W("Stepedit")->setFocus();
+  QCOMPARE(ctx().state.DwellTime, 12);
+
+  auto* start = W<QLineEdit>("Edit2");
+  start->setFocus();
+  start->selectAll();
+  QTest::keyClicks(start, "20");
+  test::ModalScript script;
+  script.Answer(QMessageBox::Ok);
+  QTest::keyClick(start, Qt::Key_Return);
+  QVERIFY(script.done());
+  // The message box took the focus for a while: that is not leaving the box.
+  QCOMPARE(script.texts, QStringList{"Invalid Start Frequency"});
+  QCOMPARE(start->text(), QString("100.00"));  // the stored value again
+  W("Edit4")->setFocus();
+  QTest::qWait(50);
+  QCOMPARE(script.texts.size(), 1);
+}
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"

@@ -1,0 +1,102 @@
+#pragma once
+// Answers the modal windows of a widget test in order, as an operator would:
+// each step waits until a modal window it can act on is on top, then acts on
+// it from a fresh event (so that a step that opens a further modal window does
+// not hold up the next step).
+#include <QApplication>
+#include <QColorDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <deque>
+#include <functional>
+
+namespace mz::test {
+
+class ModalScript : public QObject {
+ public:
+  struct Step {
+    std::function<bool(QWidget*)> ready;  // the right window is on top
+    std::function<void(QWidget*)> act;    // may open a further modal window
+  };
+
+  ModalScript() {
+    poll_.setInterval(10);
+    connect(&poll_, &QTimer::timeout, this, [this] { Poll(); });
+    poll_.start();
+  }
+
+  // The message box on top: records its text and presses the button.
+  ModalScript& Answer(QMessageBox::StandardButton button) {
+    steps_.push_back({[button](QWidget* w) {
+                        auto* box = qobject_cast<QMessageBox*>(w);
+                        return box != nullptr && box->button(button) != nullptr;
+                      },
+                      [this, button](QWidget* w) {
+                        auto* box = qobject_cast<QMessageBox*>(w);
+                        texts.push_back(box->text());
+                        box->button(button)->click();
+                      }});
+    return *this;
+  }
+  // The colour picker on top: chooses c, or cancels when c is invalid.
+  ModalScript& Pick(QColor c) {
+    steps_.push_back({[](QWidget* w) { return qobject_cast<QColorDialog*>(w) != nullptr; },
+                      [c](QWidget* w) {
+                        auto* dialog = qobject_cast<QColorDialog*>(w);
+                        if (c.isValid()) {
+                          dialog->setCurrentColor(c);
+                          dialog->accept();
+                        } else {
+                          dialog->reject();
+                        }
+                      }});
+    return *this;
+  }
+  // A button of the named dialog on top, by its caption.
+  ModalScript& Click(const QString& dialog, const QString& caption) {
+    steps_.push_back({[dialog](QWidget* w) { return w->objectName() == dialog; },
+                      [caption](QWidget* w) {
+                        for (auto* b : w->findChildren<QPushButton*>()) {
+                          if (b->text() == caption) {
+                            b->click();
+                            return;
+                          }
+                        }
+                        qWarning("no button %s", qPrintable(caption));
+                      }});
+    return *this;
+  }
+  // Any other action on the named dialog on top.
+  ModalScript& On(const QString& dialog, std::function<void(QWidget*)> act) {
+    steps_.push_back({[dialog](QWidget* w) { return w->objectName() == dialog; }, act});
+    return *this;
+  }
+
+  bool done() const { return steps_.empty(); }
+  QStringList texts;  // texts of the message boxes answered
+
+ private:
+  void Poll() {
+    if (pending_ || steps_.empty()) return;
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal == nullptr || !modal->isVisible()) return;
+    pending_ = true;
+    QTimer::singleShot(0, this, [this, modal] {
+      pending_ = false;
+      if (steps_.empty() || QApplication::activeModalWidget() != modal ||
+          !steps_.front().ready(modal)) {
+        return;  // not yet: the next poll looks again
+      }
+      const Step step = steps_.front();
+      steps_.pop_front();
+      step.act(modal);
+    });
+  }
+
+  QTimer poll_;
+  std::deque<Step> steps_;
+  bool pending_ = false;
+};
+
+}  // namespace mz::test
