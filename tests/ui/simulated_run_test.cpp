@@ -1,0 +1,92 @@
+// The real main window in simulation mode, on real timers: a short Standard
+// test typed into the set-up boxes, started with a press of RUN, runs to
+// "The Run has Ended. " and leaves its results in the table.
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "core/startup.h"
+#include "support/test_program.h"
+#include "ui/modal_script.h"
+#include "ui/qt_program.h"
+#include "ui/windows/main_window.h"
+
+using namespace mz;
+
+class SimulatedRunTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void init();
+  void cleanup();
+  void standardRunFromRunToTheEnd();
+
+ private:
+  template <typename T = QWidget>
+  T* W(const char* name) {
+    T* w = program->window().findChild<T*>(name);
+    if (w == nullptr) qFatal("no control %s", name);
+    return w;
+  }
+  void Type(const char* box, const char* text) {
+    auto* edit = W<QLineEdit>(box);
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+    QTest::keyClick(edit, Qt::Key_Return);
+  }
+  Context& ctx() { return program->ctx(); }
+
+  std::unique_ptr<test::TempFolder> folder;
+  std::unique_ptr<QtProgram> program;
+};
+
+void SimulatedRunTest::init() {
+  folder = std::make_unique<test::TempFolder>();
+  const auto examples = std::filesystem::path(MZ_GOLDEN_DIR) / ".." / ".." / "examples";
+  for (const char* name : {"MZ4800.INI", "cell0010.csv"})  // port 0: simulation
+    std::filesystem::copy_file(examples / name, folder->path() / name);
+  program = std::make_unique<QtProgram>(folder->path());
+  program->Show();
+  QVERIFY(QTest::qWaitForWindowExposed(&program->window()));
+  Startup(ctx());
+  QCOMPARE(ctx().state.PortNumber, Byte{0});
+  program->window().activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&program->window()));
+}
+
+void SimulatedRunTest::cleanup() {
+  program.reset();
+  folder.reset();
+}
+
+void SimulatedRunTest::standardRunFromRunToTheEnd() {
+  Type("Edit4", "120");
+  Type("Stepedit", "20");
+  Type("Edit5", "3");
+  Type("Edit7", "1");
+  QCOMPARE(ctx().state.FinishFreqHz, 120'000'000);
+
+  test::ModalScript script;
+  script.Answer(QMessageBox::Ok);
+  auto* run = W<QPushButton>("Button1");
+  QTest::mousePress(run, Qt::LeftButton);
+  QTest::mouseRelease(run, Qt::LeftButton);
+  QCOMPARE(run->text(), QString("STOP"));
+  QTRY_COMPARE_WITH_TIMEOUT(W<QLineEdit>("Edit8")->text(), QString("100.000"), 5'000);
+
+  QTRY_VERIFY_WITH_TIMEOUT(script.done(), 30'000);
+  QCOMPARE(script.texts, QStringList{"The Run has Ended. "});
+  QCOMPARE(run->text(), QString("RUN"));
+  QCOMPARE(W<QLineEdit>("Edit11")->text(), QString("0.0"));
+  const auto& s = ctx().state;
+  QCOMPARE(s.StepCount, 3);
+  QCOMPARE(s.ResultFreqHz[1], 100'000'000);
+  QCOMPARE(s.ResultFreqHz[2], 120'000'000);
+  for (int i = 1; i <= 2; ++i) {
+    QVERIFY(s.ResultLevel[i] >= 2.0 && s.ResultLevel[i] < 3.0);
+  }
+  QVERIFY(!ctx().loop.TimerEnabled(TimerId::RunClock));
+}
+
+QTEST_MAIN(SimulatedRunTest)
+#include "simulated_run_test.moc"
