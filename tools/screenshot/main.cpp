@@ -1,11 +1,15 @@
 // Takes a picture of the real main window, started in simulation mode on the
 // demonstration configuration, for the documentation:
-//   QT_QPA_PLATFORM=offscreen mz4800-screenshot docs/main_window.png [standard|single|custom|report]
+//   QT_QPA_PLATFORM=offscreen mz4800-screenshot docs/main_window.png
+//   [standard|single|custom|report]
+// or, for one of the main window's dialogs, its form name (Scol, Pcol, Nbook,
+// Hkeep, About) in place of the panel.
+#include <unistd.h>
 #include <QApplication>
+#include <QDialog>
 #include <QPixmap>
 #include <QTimer>
 #include <cstdio>
-#include <unistd.h>
 #include <filesystem>
 #include <string>
 
@@ -27,8 +31,11 @@ bool CopyExample(const std::filesystem::path& examples, const std::filesystem::p
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  QApplication::setFont(QFont("Arial", -1));  // as the program sets it
   if (argc < 2) {
-    std::fprintf(stderr, "usage: %s out.png [standard|single|custom|report]\n", argv[0]);
+    std::fprintf(stderr,
+                 "usage: %s out.png [standard|single|custom|report|Scol|Pcol|Nbook|Hkeep|About]\n",
+                 argv[0]);
     return 2;
   }
   const std::string out = argv[1];
@@ -57,7 +64,11 @@ int main(int argc, char** argv) {
       if (panel == "custom") mz::SelectTestType(ctx, 3);
       if (panel == "report") mz::ShowReport(ctx);
       QTimer::singleShot(200, [&] {
-        const QPixmap shot = program.window().grab();
+        QWidget* target = &program.window();
+        if (auto* dialog = program.window().findChild<QDialog*>(QString::fromStdString(panel))) {
+          target = dialog;
+        }
+        const QPixmap shot = target->grab();
         if (!shot.save(QString::fromStdString(out))) {
           std::fprintf(stderr, "cannot write %s\n", out.c_str());
           rc = 1;

@@ -69,7 +69,8 @@ AboutBox::AboutBox(Context& ctx, ControlBinder& binder, QWidget* parent)
   setObjectName("About");
   setWindowTitle("About MZ4800");
   setModal(true);
-  setFixedSize(380, 196);
+  setFont(ProgramFont());
+  setFixedSize(400, 196);
 
   auto* logo = new Logo(this);
   logo->move(16, 16);
@@ -79,20 +80,20 @@ AboutBox::AboutBox(Context& ctx, ControlBinder& binder, QWidget* parent)
   bold.setPixelSize(14);
   auto* product = new QLabel("Halvorn Synthesiser MZ4800", this);
   product->setFont(bold);
-  product->setGeometry(128, 16, 240, 20);
+  product->setGeometry(128, 16, 264, 20);
   auto* role = new QLabel("Control program for radiated immunity testing", this);
-  role->setGeometry(128, 38, 244, 18);
+  role->setGeometry(128, 38, 264, 18);
   auto* version = new QLabel(kSoftwareVersion, this);
   version->setObjectName("Label1");
-  version->setGeometry(128, 60, 244, 18);
+  version->setGeometry(128, 60, 264, 18);
   binder.Bind(ctl::AboutVersion, version);
   auto* maker = new QLabel("Halvorn Electronics, RF Test Systems", this);
-  maker->setGeometry(128, 88, 244, 18);
-  auto* contact = new QLabel("Service and calibration: contact your Halvorn agent", this);
-  contact->setGeometry(128, 106, 244, 18);
+  maker->setGeometry(128, 88, 264, 18);
+  auto* contact = new QLabel("Service and calibration through your Halvorn agent", this);
+  contact->setGeometry(128, 108, 264, 34);
   contact->setWordWrap(true);
 
-  auto* back = DialogButton(this, "Back", {150, 152, 80, 28});
+  auto* back = DialogButton(this, "Back", {160, 152, 80, 28});
   back->setDefault(true);
   connect(back, &QPushButton::clicked, this, &QDialog::accept);
 }

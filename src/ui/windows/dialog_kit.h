@@ -25,6 +25,13 @@ inline bool RunHandler(Context& ctx, const std::function<void()>& handler) {
   return done;
 }
 
+// The program's own font: Arial, 12 pixels.
+inline QFont ProgramFont() {
+  QFont f("Arial");
+  f.setPixelSize(12);
+  return f;
+}
+
 inline QPushButton* DialogButton(QWidget* parent, const QString& text, QRect r) {
   auto* b = new QPushButton(text, parent);
   b->setGeometry(r);

@@ -15,6 +15,7 @@ InstrumentDetailsDialog::InstrumentDetailsDialog(Context& ctx, ControlBinder& bi
   setObjectName("Hkeep");
   setWindowTitle(" MZ4800 Details");
   setModal(true);
+  setFont(ProgramFont());
   setFixedSize(300, 170);
 
   auto* frame = new QFrame(this);

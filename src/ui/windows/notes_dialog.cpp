@@ -14,6 +14,7 @@ NotesDialog::NotesDialog(Context& ctx, ControlBinder& binder, QWidget* parent)
   setObjectName("Nbook");
   setWindowTitle("Halvorn MZ4800   Notes");
   setModal(true);
+  setFont(ProgramFont());
   setFixedSize(440, 232);
 
   auto* caption = new QLabel("Enter notes here", this);
