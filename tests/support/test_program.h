@@ -17,7 +17,9 @@ class FakeDisplay : public Display {
   void Repaint() override { ++repaints; }
   void Beep() override { ++beeps; }
   void ShowWindow(std::string_view form, bool show) override {
-    shown.push_back(std::string(show ? "+" : "-") + std::string(form));
+    std::string entry(show ? "+" : "-");
+    entry.append(form);
+    shown.push_back(std::move(entry));
   }
   void CloseMainWindow() override { ++closeRequests; }
   Canvas& GraphCanvas() override { return canvas; }
