@@ -48,6 +48,7 @@ class MainWindowTest : public QObject {
   void printerColoursMonochrome();
   void runActsOnThePressOfTheButton();
   void leavingABoxOrPressingEnterValidatesOnce();
+  void leavingTheGridTakesTheCellBeingEdited();
 
  private:
   template <typename T = QWidget>
@@ -322,6 +323,27 @@ void MainWindowTest::leavingABoxOrPressingEnterValidatesOnce() {
   W("Edit4")->setFocus();
   QTest::qWait(50);
   QCOMPARE(script.texts.size(), 1);
+}
+
+void MainWindowTest::leavingTheGridTakesTheCellBeingEdited() {
+  MainWindow& w = program->window();
+  w.activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&w));
+  QTest::mouseClick(W("Button3"), Qt::LeftButton);
+  auto* grid = W<StringGrid>("StringGrid1");
+  grid->setFocus();
+  grid->setCurrentCell(0, 1);  // row 1, the level
+  grid->editItem(grid->item(0, 1));
+  auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+  QVERIFY(editor != nullptr && grid->isAncestorOf(editor));
+  editor->selectAll();
+  QTest::keyClicks(editor, "7.5");
+  const auto before = ctx().state.CustomTable[1];
+  W("Stepedit")->setFocus();
+  QCOMPARE(ctx().state.CustomTable[1].Level, 7.5F);
+
+  QCOMPARE(ctx().state.CustomTable[1].FreqHz, before.FreqHz);
+  QCOMPARE(grid->cell(1, 1), QString("7.5"));  // written back as stored
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -54,7 +54,11 @@ MainWindow::MainWindow(Context& ctx, ControlBinder& binder, QWidget* parent)
   connect(qApp, &QApplication::focusChanged, this, &MainWindow::FocusChanged);
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+  // Focus moves while the controls are taken down; that is nobody leaving a box.
+  disconnect(qApp, &QApplication::focusChanged, this, &MainWindow::FocusChanged);
+  exitHandlers_.clear();
+}
 
 void MainWindow::Handle(const std::function<void()>& handler) {
   Dispatch(ctx_.op, handler);
