@@ -9,6 +9,8 @@
 #include "ui/widgets/graph_box.h"
 #include "ui/windows/aux_dialogs.h"
 #include "ui/windows/colour_dialogs.h"
+#include "ui/windows/diagnostics_window.h"
+#include "ui/windows/field_warning_window.h"
 #include "ui/windows/herald.h"
 #include "ui/windows/main_window.h"
 
@@ -51,6 +53,10 @@ QtProgram::QtProgram(std::filesystem::path folder)
   op_.RegisterForm(ctl::PrinterColoursForm, printerColours_.get());
   details_ = std::make_unique<InstrumentDetailsDialog>(ctx_, binder_, main_.get());
   op_.RegisterForm(ctl::DetailsForm, details_.get());
+  warning_ = std::make_unique<FieldWarningWindow>(binder_, main_.get());
+  op_.RegisterForm(ctl::WarningsForm, warning_.get());
+  diagnostics_ = std::make_unique<DiagnosticsWindow>(ctx_, binder_, main_.get());
+  RegisterWindow(ctl::Diagnostics, diagnostics_.get());
   InitialiseTimers(loop_);
   InstallEventHandlers(ctx_);
 }

@@ -22,6 +22,8 @@ class PrinterColoursDialog;
 class AboutBox;
 class NotesDialog;
 class InstrumentDetailsDialog;
+class FieldWarningWindow;
+class DiagnosticsWindow;
 class GraphBox;
 
 class QtProgram : public QObject, public Display {
@@ -61,6 +63,8 @@ class QtProgram : public QObject, public Display {
   std::unique_ptr<NotesDialog> notes_;
   std::unique_ptr<PrinterColoursDialog> printerColours_;
   std::unique_ptr<InstrumentDetailsDialog> details_;
+  std::unique_ptr<FieldWarningWindow> warning_;
+  std::unique_ptr<DiagnosticsWindow> diagnostics_;
   std::map<std::string, QWidget*, std::less<>> windows_;
   GraphBox* graph_ = nullptr;  // the main window's paint box (pb1)
 };
