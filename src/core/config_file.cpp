@@ -46,30 +46,7 @@ void ReadConfiguration(Context& ctx) {
   ctx.controls.SetText(ctl::LevelIncrement, First128(in.NextLine()));
   for (int i = 0; i < 4; ++i) in.NextLine();  // "spare"
 
-  // The set-up block, read with the configuration's own rules: the current
-  // frequency starts at the start frequency, the amplifier is always the
-  // KV3100, the test type is ignored, the modulation display is not touched.
-  s.CurrentFreqHz = in.NextInteger();
-  s.AutoIncStartLevel = in.NextReal();
-  s.AutoIncStopLevel = in.NextReal();
-  s.AutoIncStepLevel = in.NextReal();
-  s.AutoIncDwell = in.NextInteger();
-  s.StartFreqHz = in.NextInteger();
-  s.CurrentFreqHz = s.StartFreqHz;
-  s.FinishFreqHz = in.NextInteger();
-  s.StepPercent = static_cast<Single>(in.NextReal());
-  s.DwellTime = in.NextInteger();
-  s.FieldLevel = in.NextReal();
-  s.EstimatedTime = in.NextInteger();
-  s.Modulation = in.NextByte();
-  s.EutPromptMode = in.NextByte();
-  s.EutStatusMode = in.NextByte();
-  s.SingleLevel = in.NextReal();
-  s.AmplifierType = in.NextByte();
-  s.AmplifierType = 1;
-  in.NextLine();                              // TestType
-  for (int i = 0; i < 4; ++i) in.NextLine();  // "Spare3".."Spare6"
-  ReadCustomRows(s, in);
+  ReadSetupBlock(ctx, in, SetupSource::Configuration);
 }
 
 void WriteConfiguration(Context& ctx) {

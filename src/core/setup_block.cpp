@@ -12,7 +12,6 @@ std::string Real82(double v) {
   return FormatFixed(v, 8, 2);
 }
 constexpr const char* kSpares[] = {"Spare3", "Spare4", "Spare5", "Spare6"};
-}  // namespace
 
 void WriteCustomRows(const ProgramState& s, LineWriter& out) {
   for (int row = 1; row <= kCustomRows; ++row) {
@@ -27,6 +26,8 @@ void ReadCustomRows(ProgramState& s, LineReader& in) {
     s.CustomTable[row].Level = static_cast<Single>(in.NextReal());
   }
 }
+
+}  // namespace
 
 void WriteSetupBlock(Context& ctx, LineWriter& out) {
   const auto& s = ctx.state;
@@ -52,7 +53,8 @@ void WriteSetupBlock(Context& ctx, LineWriter& out) {
   WriteCustomRows(s, out);
 }
 
-void ReadSetupBlock(Context& ctx, LineReader& in) {
+void ReadSetupBlock(Context& ctx, LineReader& in, SetupSource source) {
+  const bool file = source == SetupSource::File;
   auto& s = ctx.state;
   s.CurrentFreqHz = in.NextInteger();
   s.AutoIncStartLevel = in.NextReal();
@@ -60,20 +62,26 @@ void ReadSetupBlock(Context& ctx, LineReader& in) {
   s.AutoIncStepLevel = in.NextReal();
   s.AutoIncDwell = in.NextInteger();
   s.StartFreqHz = in.NextInteger();
+  if (!file) s.CurrentFreqHz = s.StartFreqHz;
   s.FinishFreqHz = in.NextInteger();
   s.StepPercent = static_cast<Single>(in.NextReal());
   s.DwellTime = in.NextInteger();
   s.FieldLevel = in.NextReal();
   s.EstimatedTime = in.NextInteger();
   s.Modulation = in.NextByte();
-  ShowModulation(ctx, s.Modulation);
+  if (file) ShowModulation(ctx, s.Modulation);
   s.EutPromptMode = in.NextByte();
   s.EutStatusMode = in.NextByte();
   s.SingleLevel = in.NextReal();
   s.AmplifierType = in.NextByte();
-  s.TestType = in.NextByte();
-  for (int i = 0; i < 4; ++i) in.NextLine();
-  SendCommand(ctx, cmd::KeepAlive);
+  if (file) {
+    s.TestType = in.NextByte();
+  } else {
+    s.AmplifierType = 1;
+    in.NextLine();
+  }
+  for (int i = 0; i < 4; ++i) in.NextLine();  // "Spare3".."Spare6"
+  if (file) SendCommand(ctx, cmd::KeepAlive);
   ReadCustomRows(s, in);
 }
 

@@ -10,14 +10,16 @@ namespace mz {
 // rows, whatever the file is.
 void WriteSetupBlock(Context& ctx, LineWriter& out);
 
+// Where a block is read from. The configuration file reads it with rules of
+// its own: the current frequency starts at the start frequency, the amplifier
+// is always the KV3100, the test type is ignored, and neither the modulation
+// display nor the instrument is touched.
+enum class SetupSource { File, Configuration };
+
 // Reads the 81 lines into the set-up variables, refreshing the modulation
 // display after line 12 and sending KeepAlive before the custom rows. A short
 // or malformed block throws FileError at the failing line; what was read
 // before it stays.
-void ReadSetupBlock(Context& ctx, LineReader& in);
-
-// The 30 custom rows (60 lines), shared with the configuration file.
-void WriteCustomRows(const ProgramState& s, LineWriter& out);
-void ReadCustomRows(ProgramState& s, LineReader& in);
+void ReadSetupBlock(Context& ctx, LineReader& in, SetupSource source = SetupSource::File);
 
 }  // namespace mz
