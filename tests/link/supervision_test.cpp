@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "core/control_names.h"
-#include "link/diagnostics.h"
+#include "link/diagnostics.h"  // the TX String
 #include "support/emulated_program.h"
 #include "support/test_program.h"
 
@@ -156,28 +156,6 @@ TEST(LinkSupervision, WatchdogAlarmShownUntilResetComms) {
   EXPECT_EQ(p.controls.ColourOf(ctl::LampComms), kButtonFace);
   EXPECT_FALSE(p.controls.Visible(ctl::ResetComms));
   EXPECT_TRUE(p.op.messages.empty());
-}
-
-TEST(Diagnostics, TransmitsTheSingleFrequencyValues) {
-  TestProgram p;
-  p.port.Open(true);
-  auto& s = p.state;
-  s.CellNumber = "20";
-  // Two rows asking 128/117 at 10 V/M: the drive code comes out as 128.
-  for (int row : {1, 2}) {
-    s.CellTable[static_cast<std::size_t>(row)] = {row * 100'000'000 - 50'000'000, 0, 0, 0,
-                                                  128.0f / 117.0f};
-  }
-  s.CellRowCount = 3;
-  s.CurrentFreqHz = 100'000'000;
-  s.SingleLevel = 10;
-  s.TestType = 1;
-  DiagButton2Click(p.ctx);
-  EXPECT_EQ(s.DiagDriveCode, 128);
-  EXPECT_EQ(p.controls.Text(diag::TxValue), "128");
-  EXPECT_EQ(p.controls.Text(diag::TxString), "01,07,60,05,F5,E1,00,80,04");
-  EXPECT_EQ(p.port.TakeWritten(), (Bytes{0x01, 0x07, 0x60, 0x05, 0xF5, 0xE1, 0x00, 0x80, 0x04}));
-  EXPECT_EQ(s.RunState, 0);
 }
 
 }  // namespace
