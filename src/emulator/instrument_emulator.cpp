@@ -130,6 +130,7 @@ void InstrumentEmulator::Act(std::span<const std::uint8_t> frame, std::int64_t n
       if (freqHz_ > 0) {
         rfOn_ = true;
         levelStartMs_ = nowMs;
+        SendStatus(nowMs, lastEutFault_, out);
       }
       break;
     case cmd::StatusPoll:
@@ -151,6 +152,9 @@ void InstrumentEmulator::Act(std::span<const std::uint8_t> frame, std::int64_t n
       rfOn_ = true;
       levelStartMs_ = nowMs;
       if (++frequencyCommands_ == b_.AmplifierFaultAt) amplifierFault_ = true;
+      // Levelling is reported at once, so that a levelled status answering a
+      // poll sent before this command cannot pass for this step's.
+      SendStatus(nowMs, lastEutFault_, out);
       break;
     case cmd::SetModulation:
       modulation_ = static_cast<std::uint8_t>(c.Value);
@@ -181,9 +185,8 @@ void InstrumentEmulator::AnswerStatusPoll(std::int64_t nowMs, std::vector<Chunk>
     ++statusRepliesRfOn_;
     eutFault = b_.EutFaultEvery > 0 && statusRepliesRfOn_ % b_.EutFaultEvery == 0;
   }
-  const auto status = static_cast<std::uint8_t>((amplifierFault_ ? 0x00 : 0x80) |
-                                                (eutFault ? 0x40 : 0x00) | (State(nowMs) << 3));
-  SendFrame(reply::Status, {status}, out);
+  lastEutFault_ = eutFault;
+  SendStatus(nowMs, eutFault, out);
 
   if (watchdog_ != WatchdogAlarm::Clear || !Levelled(nowMs)) return;
   const auto f = static_cast<std::uint32_t>(freqHz_) & 0x3FFFFFFFu;
@@ -196,6 +199,12 @@ void InstrumentEmulator::AnswerStatusPoll(std::int64_t nowMs, std::vector<Chunk>
             out);
   ++readingsSent_;
   if (code == reply::Reading) readingAwaitingAck_ = true;
+}
+
+void InstrumentEmulator::SendStatus(std::int64_t nowMs, bool eutFault, std::vector<Chunk>& out) {
+  const auto status = static_cast<std::uint8_t>((amplifierFault_ ? 0x00 : 0x80) |
+                                                (eutFault ? 0x40 : 0x00) | (State(nowMs) << 3));
+  SendFrame(reply::Status, {status}, out);
 }
 
 void InstrumentEmulator::SendFrame(std::uint8_t code, std::vector<std::uint8_t> data,

@@ -12,8 +12,10 @@
 //  - KeepAlive: acknowledged only; it feeds the watchdog.
 //  - VersionRequest: a version reply (whole part, hundredths).
 //  - SetFreqLevel / SetFreqPreScanLevel: the RF comes on at the frequency with
-//    the drive code; the field levels during LevelTimeMs.
-//  - Relevel: levels again at the present frequency and drive.
+//    the drive code; the field levels during LevelTimeMs. A status reply with
+//    state 1 (levelling) goes out at once, with the EUT line as last reported.
+//  - Relevel: levels again at the present frequency and drive, reported at
+//    once like a frequency command.
 //  - SetModulation: the modulation byte is kept.
 //  - RfOff: RF off, instrument idle (state 0); a latched amplifier fault and
 //    a watchdog alarm are cleared (the clearing is reported by an alarm reply).
@@ -110,6 +112,7 @@ class InstrumentEmulator {
   void Act(std::span<const std::uint8_t> frame, std::int64_t nowMs, std::vector<Chunk>& out);
   void SendFrame(std::uint8_t code, std::vector<std::uint8_t> data, std::vector<Chunk>& out);
   void AnswerStatusPoll(std::int64_t nowMs, std::vector<Chunk>& out);
+  void SendStatus(std::int64_t nowMs, bool eutFault, std::vector<Chunk>& out);
 
   Behaviour b_;
   std::vector<std::uint8_t> rx_;
@@ -126,6 +129,7 @@ class InstrumentEmulator {
   bool rfOn_ = false;
   bool amplifierFault_ = false;
   bool readingAwaitingAck_ = false;
+  bool lastEutFault_ = false;  // the EUT line as last reported; levelling reports repeat it
   WatchdogAlarm watchdog_ = WatchdogAlarm::Clear;
   std::int64_t lastKeepAliveMs_ = -1;  // -1: no frame yet
   int replyGap_ = 0;

@@ -30,7 +30,9 @@ TEST(InstrumentEmulator, LevelsReportsReadsAndAnswersTheDriveRequest) {
   EXPECT_EQ(Send(e, kPoll, 0), (Bytes{0x06, 0x01, 0x03, 0xC8, 0x80, 0x04}));  // idle, state 0
 
   // 100 MHz, drive 128.
-  EXPECT_EQ(Send(e, BuildFrame(cmd::SetFreqLevel, 100'000'000, 128, 5), 1000), Bytes{0x06});
+  // Levelling is reported at once.
+  EXPECT_EQ(Send(e, BuildFrame(cmd::SetFreqLevel, 100'000'000, 128, 5), 1000),
+            (Bytes{0x06, 0x01, 0x03, 0xC8, 0x88, 0x04}));
   EXPECT_EQ(Send(e, kPoll, 1299), (Bytes{0x06, 0x01, 0x03, 0xC8, 0x88, 0x04}));  // levelling
   EXPECT_EQ(Send(e, kPoll, 1300),
             (Bytes{0x06, 0x01, 0x03, 0xC8, 0xA0, 0x04,  // levelled
@@ -52,7 +54,8 @@ TEST(InstrumentEmulator, ParsesCommandsSplitAnywhereAndSkipsNoise) {
   stream.insert(stream.end(), frame.begin(), frame.end());
   for (std::size_t i = 0; i < stream.size(); ++i) {
     const auto out = Send(e, {stream[i]}, 0);
-    EXPECT_EQ(out, i + 1 == stream.size() ? Bytes{0x06} : Bytes{}) << i;
+    const Bytes ackAndLevelling{0x06, 0x01, 0x03, 0xC8, 0x88, 0x04};
+    EXPECT_EQ(out, i + 1 == stream.size() ? ackAndLevelling : Bytes{}) << i;
   }
   EXPECT_EQ(e.AcksReceived(), 1);
   ASSERT_EQ(e.Commands().size(), 1u);

@@ -39,8 +39,9 @@ TEST(LoopbackPort, TakesLineTimeInBothDirections) {
   ASSERT_EQ(l.events.size(), 1u);
   EXPECT_EQ(l.events[0], (std::pair<std::int64_t, Bytes>{6, Bytes{0x06}}));
 
-  // Two frames queued at once go out one after the other: the poll arrives
-  // after both, and its 5 + 10 reply bytes trickle in over 17 ms.
+  // Two frames queued at once go out one after the other: the frequency
+  // command's ACK and levelling report, then the poll's ACK and its 5 + 10
+  // reply bytes trickle in over more than 17 ms.
   l.events.clear();
   EXPECT_EQ(l.port.TakeWritten(), BuildFrame(cmd::RfOff, 0, 0, 0));
   l.port.received.clear();
@@ -48,7 +49,7 @@ TEST(LoopbackPort, TakesLineTimeInBothDirections) {
   l.port.Write(BuildFrame(cmd::StatusPoll, 0, 0, 0));
   l.loop.AdvanceBy(100);
   const Bytes all = l.All();
-  ASSERT_EQ(all.size(), 1u + 1u + 5u + 10u);
+  ASSERT_EQ(all.size(), 1u + 5u + 1u + 5u + 10u);
   EXPECT_GT(l.events.size(), 5u);               // split into many data events
   EXPECT_EQ(l.events.front().first, 100 + 12);  // 9 bytes out, then their ACK
   EXPECT_GE(l.events.back().first - l.events.front().first, 17);
