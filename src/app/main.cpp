@@ -2,10 +2,11 @@
 #include <QApplication>
 
 #include "ui/qt_program.h"
+#include "ui/windows/dialog_kit.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  QApplication::setFont(QFont("Arial", -1));
+  QApplication::setFont(mz::ProgramFont());
   mz::QtProgram program(mz::DefaultProgramFolder());
   program.Show();
   return QApplication::exec();

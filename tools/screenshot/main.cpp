@@ -1,9 +1,11 @@
 // Takes a picture of the real main window, started in simulation mode on the
 // demonstration configuration, for the documentation:
 //   QT_QPA_PLATFORM=offscreen mz4800-screenshot docs/main_window.png
-//   [standard|single|custom|report]
+//   [standard|single|custom|report|run]
 // or, for one of the main window's dialogs, its form name (Scol, Pcol, Nbook,
-// Hkeep, About) in place of the panel.
+// Hkeep, About) in place of the panel. "run" runs a simulated Standard sweep
+// from 30 to 1000 MHz at 10 V/M in 25 % steps on real timers (about a minute
+// and a half) and takes the report panel's graph at its end.
 #include <unistd.h>
 #include <QApplication>
 #include <QDialog>
@@ -14,7 +16,10 @@
 #include <string>
 
 #include "core/main_window_commands.h"
+#include "execution/run_sequencer.h"
+#include "execution/show_setup.h"
 #include "ui/qt_program.h"
+#include "ui/windows/dialog_kit.h"
 #include "ui/windows/main_window.h"
 
 namespace {
@@ -31,7 +36,7 @@ bool CopyExample(const std::filesystem::path& examples, const std::filesystem::p
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  QApplication::setFont(QFont("Arial", -1));  // as the program sets it
+  QApplication::setFont(mz::ProgramFont());  // as the program sets it
   if (argc < 2) {
     std::fprintf(stderr,
                  "usage: %s out.png [standard|single|custom|report|Scol|Pcol|Nbook|Hkeep|About]\n",
@@ -57,12 +62,15 @@ int main(int argc, char** argv) {
   {
     mz::QtProgram program(folder);
     program.Show();
-    // The start-up tick and the first clock tick come after one second.
-    QTimer::singleShot(1500, [&] {
-      auto& ctx = program.ctx();
-      if (panel == "single") mz::SelectTestType(ctx, 2);
-      if (panel == "custom") mz::SelectTestType(ctx, 3);
-      if (panel == "report") mz::ShowReport(ctx);
+    auto& ctx = program.ctx();
+    // Message boxes (the end of a run) are answered as soon as they appear.
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [] {
+      if (auto* modal = QApplication::activeModalWidget()) modal->close();
+    });
+    answer.start(200);
+    QTimer runEnd;
+    auto take = [&] {
       QTimer::singleShot(200, [&] {
         QWidget* target = &program.window();
         if (auto* dialog = program.window().findChild<QDialog*>(QString::fromStdString(panel))) {
@@ -76,6 +84,33 @@ int main(int argc, char** argv) {
         // Leave without the close question (quit() would ask it).
         QCoreApplication::exit(rc);
       });
+    };
+    // The start-up tick and the first clock tick come after one second.
+    QTimer::singleShot(1500, [&] {
+      if (panel == "single") mz::SelectTestType(ctx, 2);
+      if (panel == "custom") mz::SelectTestType(ctx, 3);
+      if (panel == "report" || panel == "run") mz::ShowReport(ctx);
+      if (panel != "run") {
+        take();
+        return;
+      }
+      auto& s = ctx.state;
+      s.StartFreqHz = 30'000'000;
+      s.FinishFreqHz = 1'000'000'000;
+      s.StepPercent = 25;
+      s.FieldLevel = 10;
+      s.DwellTime = 1;
+      s.EutStatusMode = 2;  // Continue: faults are marked on the status strip
+      ctx.controls.SetItemIndex("EUTstatus", 2);
+      mz::ShowSetup(ctx);
+      mz::Button1MouseDown(ctx);
+      QObject::connect(&runEnd, &QTimer::timeout, [&] {
+        if (s.TestRunning == 0) {
+          runEnd.stop();
+          take();
+        }
+      });
+      runEnd.start(500);
     });
     QApplication::exec();
   }
