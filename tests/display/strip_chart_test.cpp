@@ -10,7 +10,7 @@ namespace {
 
 constexpr double kDay = 40000.0;  // some day; the fraction is the time of day
 double At(int h, int m, int s) {
-  return 40000.0 + (h * 3600 + m * 60 + s) / 86400.0;
+  return kDay + (h * 3600 + m * 60 + s) / 86400.0;
 }
 
 class Strip : public ::testing::Test {
