@@ -141,6 +141,10 @@ struct ProgramState {
   TickTimer DwellTimer;
   TickTimer RunTimer;
 
+  // Single-frequency control: the step of the frequency arrows, read from the
+  // "Inc" box at each press.
+  Integer FreqIncrementHz = 0;
+
   // Reply decoding. RxBuffer holds at most 128 bytes.
   std::vector<std::uint8_t> RxBuffer;
   Real FieldReading = 0;

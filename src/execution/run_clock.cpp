@@ -3,6 +3,7 @@
 #include "display/screen_graph.h"
 #include "execution/frequency_plan.h"
 #include "execution/run_sequencer.h"
+#include "execution/single_frequency.h"
 #include "execution/tick_timer.h"
 #include "files/cell_characteristic.h"
 #include "link/command_codes.h"
@@ -224,10 +225,17 @@ void LevelReached(Context& ctx) {
       // The arrow buttons moved frequency or level: level the new setting
       // before anything is recorded for it.
       ValidateSingleSetup(ctx);
+      s.SingleChanged = 0;
+      if (!SingleFrequencyInRange(s.CurrentFreqHz)) {
+        // The arrows check no range. The validation has just reported the
+        // frequency; the instrument is not sent it, and the run ends as a
+        // restart with an invalid frequency does.
+        s.RunState = 9;
+        return;
+      }
       s.StepDriveCode = CellDrive(ctx, s.SingleLevel, s.CurrentFreqHz);
       SendCommand(ctx, cmd::SetFreqLevel, s.CurrentFreqHz, s.StepDriveCode, 5);
       s.RunState = 3;
-      s.SingleChanged = 0;
     } else {
       if (!DwellModulationOn(ctx)) return;
       StartTickTimer(ctx, s.DwellTimer, std::int64_t{s.AutoIncDwell} * 18);

@@ -9,6 +9,7 @@
 
 #include "core/control_names.h"
 #include "execution/setup_handlers.h"
+#include "execution/single_frequency.h"
 #include "ui/widgets/radio_group.h"
 #include "ui/windows/main_window.h"
 #include "ui/windows/panel_style.h"
@@ -56,10 +57,16 @@ void MainWindow::BuildSinglePanel(QWidget* client) {
     const char* increment;
     const char* incrementText;
     int y;
+    void (*leave)(Context&);
+    void (*key)(Context&, char);
+    void (*upClick)(Context&);
+    void (*downClick)(Context&);
   };
   const Stepper steppers[] = {
-      {"Frequency", "Edit15", "10", "MHz", "BitBtn1", "BitBtn2", ctl::FreqIncrement, "1.23", 30},
-      {"Level", "Edit16", "0.0", "V/M", "BitBtn3", "BitBtn4", ctl::LevelIncrement, "0.1", 130},
+      {"Frequency", "Edit15", "10", "MHz", "BitBtn1", "BitBtn2", ctl::FreqIncrement, "1.23", 30,
+       Edit15Exit, Edit15KeyPress, BitBtn1Click, BitBtn2Click},
+      {"Level", "Edit16", "0.0", "V/M", "BitBtn3", "BitBtn4", ctl::LevelIncrement, "0.1", 130,
+       Edit16Exit, Edit16KeyPress, BitBtn3Click, BitBtn4Click},
   };
   QFont big = font();
   big.setBold(true);
@@ -76,6 +83,12 @@ void MainWindow::BuildSinglePanel(QWidget* client) {
         Arrow(g, s.down, Qt::DownArrow, {132, 40, 28, 18}, QString("Down by the increment"));
     binder_.Bind(s.up, up);
     binder_.Bind(s.down, down);
+    OnExit(value, [this, h = s.leave] { h(ctx_); });
+    OnEnter(value, [this, h = s.key] { h(ctx_, kEnterKey); });
+    connect(up, &QToolButton::clicked, this,
+            [this, h = s.upClick] { Handle([this, h] { h(ctx_); }); });
+    connect(down, &QToolButton::clicked, this,
+            [this, h = s.downClick] { Handle([this, h] { h(ctx_); }); });
     Caption(g, "Inc", {10, 64, 24, 22});
     Edit(g, s.increment, s.incrementText, {38, 64, 56, 22});
     Caption(g, s.unit, {98, 64, 30, 22});
@@ -120,6 +133,8 @@ void MainWindow::BuildSinglePanel(QWidget* client) {
   modulation->setGeometry(384, 30, 130, 72);
   modulation->setItemIndex(0);
   binder_.Bind(ctl::SingleModGroup, modulation);
+  connect(modulation, &RadioGroup::clicked, this,
+          [this] { Handle([this] { singlemodgroupClick(ctx_); }); });
 
   auto* kind = Caption(panel, "Modulation", {384, 112, 130, 20}, Qt::AlignCenter);
   kind->setObjectName(ctl::SingleModulationLabel);

@@ -1,0 +1,93 @@
+// The single-frequency panel of the real main window: its boxes, arrows and
+// modulation group reach their handlers.
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTest>
+#include <QToolButton>
+
+#include "core/control_names.h"
+#include "core/startup.h"
+#include "support/test_program.h"
+#include "ui/qt_program.h"
+#include "ui/widgets/radio_group.h"
+#include "ui/windows/main_window.h"
+
+using namespace mz;
+
+class SinglePanelTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void init();
+  void cleanup();
+  void boxesArrowsAndModulationReachTheirHandlers();
+
+ private:
+  template <typename T = QWidget>
+  T* W(const char* name) {
+    T* w = program->window().findChild<T*>(name);
+    if (w == nullptr) qFatal("no control %s", name);
+    return w;
+  }
+  Context& ctx() { return program->ctx(); }
+
+  std::unique_ptr<test::TempFolder> folder;
+  std::unique_ptr<QtProgram> program;
+};
+
+void SinglePanelTest::init() {
+  folder = std::make_unique<test::TempFolder>();
+  const auto examples = std::filesystem::path(MZ_GOLDEN_DIR) / ".." / ".." / "examples";
+  for (const char* name : {"MZ4800.INI", "cell0010.csv"})  // simulation, cell 10
+    std::filesystem::copy_file(examples / name, folder->path() / name);
+  program = std::make_unique<QtProgram>(folder->path());
+  program->Show();
+  QVERIFY(QTest::qWaitForWindowExposed(&program->window()));
+  Startup(ctx());
+}
+
+void SinglePanelTest::cleanup() {
+  program.reset();
+  folder.reset();
+}
+
+void SinglePanelTest::boxesArrowsAndModulationReachTheirHandlers() {
+  MainWindow& w = program->window();
+  w.activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&w));
+  QTest::mouseClick(W("Button4"), Qt::LeftButton);  // SINGLE
+  auto& s = ctx().state;
+
+  auto* freq = W<QLineEdit>("Edit15");
+  freq->setFocus();
+  freq->selectAll();
+  QTest::keyClicks(freq, "150");
+  // The arrows take no focus, so pressing one does not leave the box.
+  W<QLineEdit>(ctl::FreqIncrement)->setText("1.23");
+  QTest::mouseClick(W("BitBtn2"), Qt::LeftButton);
+  QCOMPARE(freq->text(), QString("148.770"));
+  QCOMPARE(s.RunState, 0);
+  W("Edit16")->setFocus();
+  QCOMPARE(s.CurrentFreqHz, 148'770'004);  // the box's text through 32-bit float
+  QCOMPARE(freq->text(), QString("148.770"));
+  QCOMPARE(s.RunState, 1);
+
+  auto* level = W<QLineEdit>("Edit16");
+  level->selectAll();
+  QTest::keyClicks(level, "4");
+  QTest::mouseClick(W("BitBtn3"), Qt::LeftButton);
+  QCOMPARE(level->text(), QString("4.10"));
+  QTest::mouseClick(W("BitBtn4"), Qt::LeftButton);
+  QTest::mouseClick(W("BitBtn4"), Qt::LeftButton);
+  QCOMPARE(level->text(), QString("3.90"));
+
+  auto* group = W<RadioGroup>(ctl::SingleModGroup);
+  group->setEnabled(true);
+  const auto radios = group->findChildren<QRadioButton*>();
+  QCOMPARE(radios.size(), 2);
+  // On the button's circle: a radio button takes clicks on its circle and caption only.
+  QTest::mouseClick(radios[0], Qt::LeftButton, {}, QPoint(8, radios[0]->height() / 2));
+  QCOMPARE(W<QLineEdit>(ctl::MonitorModulation)->text(), QString("None"));
+}
+
+QTEST_MAIN(SinglePanelTest)
+#include "single_panel_test.moc"
