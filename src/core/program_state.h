@@ -157,6 +157,10 @@ struct ProgramState {
   Integer PlotX = 0;
   std::array<std::string, 7> StripTimeLabels{};
 
+  // Files: the results file name chosen by the last Save As, which Save
+  // Results writes to again.
+  std::string ResultsFileName;
+
   // Diagnostics window.
   Byte DiagDriveCode = 0;
 
