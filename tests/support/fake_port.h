@@ -31,10 +31,10 @@ class FakePort : public SerialPort {
   // Takes what was written since the last call.
   std::vector<std::uint8_t> TakeWritten();
 
-  bool dsr = true;           // the instrument's DSR line
-  std::string openError;     // when set, the next Open(true) throws PortError with it
+  bool dsr = true;        // the instrument's DSR line
+  std::string openError;  // when set, the next Open(true) throws PortError with it
   std::vector<std::uint8_t> written;
-  std::vector<int> opened;   // COM numbers opened, in order
+  std::vector<int> opened;  // COM numbers opened, in order
   int closes = 0;
 
  private:

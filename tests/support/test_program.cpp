@@ -26,7 +26,9 @@ TestProgram::TestProgram() {
   loop.SetErrorSink(&op);
 }
 
-void TestProgram::Wire() { InstallEventHandlers(ctx); }
+void TestProgram::Wire() {
+  InstallEventHandlers(ctx);
+}
 
 void TestProgram::RecordChanges() {
   controls.Subscribe([this](const ControlChange& c) { changes.push_back(c); });

@@ -20,7 +20,9 @@ QtEventLoop::QtEventLoop(QObject* parent) : QObject(parent) {
           [this] { quit_ = true; });
 }
 
-std::int64_t QtEventLoop::WallClockMs() const { return QDateTime::currentMSecsSinceEpoch(); }
+std::int64_t QtEventLoop::WallClockMs() const {
+  return QDateTime::currentMSecsSinceEpoch();
+}
 
 void QtEventLoop::SetTimerHandler(TimerId id, std::function<void()> handler) {
   handlers_[static_cast<int>(id)] = std::move(handler);
@@ -36,8 +38,12 @@ void QtEventLoop::SetTimerEnabled(TimerId id, bool enabled) {
   if (!enabled) t.stop();
 }
 
-int QtEventLoop::TimerInterval(TimerId id) const { return T(id).interval(); }
-bool QtEventLoop::TimerEnabled(TimerId id) const { return T(id).isActive(); }
+int QtEventLoop::TimerInterval(TimerId id) const {
+  return T(id).interval();
+}
+bool QtEventLoop::TimerEnabled(TimerId id) const {
+  return T(id).isActive();
+}
 
 void QtEventLoop::RunUntil(std::int64_t deadlineMs) {
   while (!quit_) {

@@ -11,18 +11,33 @@
 namespace mz {
 
 namespace {
-QString Q(std::string_view s) { return QString::fromLocal8Bit(s.data(), static_cast<int>(s.size())); }
+QString Q(std::string_view s) {
+  return QString::fromLocal8Bit(s.data(), static_cast<int>(s.size()));
+}
 }  // namespace
 
 Answer QtOperator::Message(MessageKind kind, std::string_view text, Buttons buttons) {
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   QString caption = QStringLiteral("MZ4800");
   switch (kind) {
-    case MessageKind::Warning: icon = QMessageBox::Warning; caption = "Warning"; break;
-    case MessageKind::Error: icon = QMessageBox::Critical; caption = "Error"; break;
-    case MessageKind::Information: icon = QMessageBox::Information; caption = "Information"; break;
-    case MessageKind::Confirmation: icon = QMessageBox::Question; caption = "Confirm"; break;
-    case MessageKind::Plain: break;
+    case MessageKind::Warning:
+      icon = QMessageBox::Warning;
+      caption = "Warning";
+      break;
+    case MessageKind::Error:
+      icon = QMessageBox::Critical;
+      caption = "Error";
+      break;
+    case MessageKind::Information:
+      icon = QMessageBox::Information;
+      caption = "Information";
+      break;
+    case MessageKind::Confirmation:
+      icon = QMessageBox::Question;
+      caption = "Confirm";
+      break;
+    case MessageKind::Plain:
+      break;
   }
   const auto standard = buttons == Buttons::YesNo ? (QMessageBox::Yes | QMessageBox::No)
                                                   : QMessageBox::StandardButtons(QMessageBox::Ok);
@@ -53,8 +68,7 @@ std::optional<std::string> QtOperator::OpenFileName(std::string_view title,
   return name.toLocal8Bit().toStdString();
 }
 
-std::optional<std::string> QtOperator::SaveFileName(std::string_view title,
-                                                    std::string_view filter,
+std::optional<std::string> QtOperator::SaveFileName(std::string_view title, std::string_view filter,
                                                     std::string_view defaultExt) {
   QFileDialog dialog(parent_, Q(title), QString(), Q(filter));
   dialog.setAcceptMode(QFileDialog::AcceptSave);

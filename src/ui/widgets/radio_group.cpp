@@ -20,7 +20,9 @@ RadioGroup::RadioGroup(const QString& caption, const QStringList& items, int col
   connect(&buttons_, &QButtonGroup::idClicked, this, &RadioGroup::clicked);
 }
 
-int RadioGroup::itemIndex() const { return buttons_.checkedId(); }
+int RadioGroup::itemIndex() const {
+  return buttons_.checkedId();
+}
 
 void RadioGroup::setItemIndex(int index) {
   if (auto* b = buttons_.button(index)) {

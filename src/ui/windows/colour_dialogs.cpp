@@ -44,12 +44,12 @@ ScreenColoursDialog::ScreenColoursDialog(Context& ctx, ControlBinder& binder, QW
       {"Achieved", 7, {360, 16}},  {"EUT OK", 4, {24, 56}},    {"EUT Fail", 5, {136, 56}},
       {"Set Point", 6, {248, 56}}, {"Pre-Scan", 8, {360, 56}},
   };
-  for (const auto& spec : buttons) {
-    auto* b = new ColourButton(spec.caption, this);
-    b->setGeometry(QRect(spec.at, QSize(88, 33)));
+  for (const auto& entry : buttons) {
+    auto* b = new ColourButton(entry.caption, this);
+    b->setGeometry(QRect(entry.at, QSize(88, 33)));
     b->setAutoDefault(false);
-    binder.Bind(ScreenPickerName(spec.picker), b);
-    connect(b, &QPushButton::clicked, this, [this, picker = spec.picker] {
+    binder.Bind(ScreenPickerName(entry.picker), b);
+    connect(b, &QPushButton::clicked, this, [this, picker = entry.picker] {
       RunHandler(ctx_, [&] { ScolColourClick(ctx_, picker); });
     });
   }
@@ -87,12 +87,12 @@ PrinterColoursDialog::PrinterColoursDialog(Context& ctx, ControlBinder& binder, 
       {"Grid", 1, {24, 24}},   {"Set Point", 2, {124, 24}}, {"Achieved", 3, {224, 24}},
       {"EUT OK", 4, {24, 72}}, {"EUT Fail", 5, {124, 72}},  {"Text", 6, {224, 72}},
   };
-  for (const auto& spec : buttons) {
-    auto* b = new ColourButton(spec.caption, this);
-    b->setGeometry(QRect(spec.at, QSize(88, 33)));
+  for (const auto& entry : buttons) {
+    auto* b = new ColourButton(entry.caption, this);
+    b->setGeometry(QRect(entry.at, QSize(88, 33)));
     b->setAutoDefault(false);
-    binder.Bind(PrinterPickerName(spec.picker), b);
-    connect(b, &QPushButton::clicked, this, [this, picker = spec.picker] {
+    binder.Bind(PrinterPickerName(entry.picker), b);
+    connect(b, &QPushButton::clicked, this, [this, picker = entry.picker] {
       RunHandler(ctx_, [&] { PcolColourClick(ctx_, picker); });
     });
   }
