@@ -9,7 +9,10 @@
 #include "core/main_window_commands.h"
 #include "core/port_menu.h"
 #include "display/colour_sets.h"
+#include "display/printed_plot.h"
+#include "display/printed_table.h"
 #include "display/screen_graph.h"
+#include "ui/adapters/qt_printer.h"
 #include "ui/windows/main_window.h"
 
 namespace mz {
@@ -47,11 +50,22 @@ void MainWindow::BuildMenus() {
   ctx_.controls.SetEnabled(ctl::MenuSavePreScans, false);
   file->addSeparator();
   QMenu* print = menu(file, "Print1", "&Print");
-  Item(print, "Plot1", "Plot...");
-  Item(print, "Tabular1", "Tabular...");
-  Item(file, "PrinterSetup1", "Printer Setup...", [this] {
-    if (!printer_) printer_ = std::make_unique<QPrinter>();
-    QPrintDialog dialog(printer_.get(), this);
+  // One printer for the window's life, so that Printer Setup... carries to
+  // the print jobs.
+  auto printer = [this]() -> QPrinter& {
+    if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *printer_;
+  };
+  Item(print, "Plot1", "Plot...", [this, printer] {
+    QtPrinter p(printer(), this);
+    Plot1Click(ctx_, p);
+  });
+  Item(print, "Tabular1", "Tabular...", [this, printer] {
+    QtPrinter p(printer(), this);
+    Results1Click(ctx_, p);
+  });
+  Item(file, "PrinterSetup1", "Printer Setup...", [this, printer] {
+    QPrintDialog dialog(&printer(), this);
     dialog.setWindowTitle("Printer Setup");
     dialog.exec();
   });

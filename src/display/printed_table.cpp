@@ -1,0 +1,92 @@
+#include "display/printed_table.h"
+
+#include "core/colours.h"
+#include "core/text_format.h"
+#include "display/canvas.h"
+#include "display/printer.h"
+#include "execution/frequency_plan.h"
+
+namespace mz {
+
+namespace page {
+
+namespace {
+std::string PadLeft(std::string s, std::size_t width) {
+  if (s.size() < width) s.insert(0, width - s.size(), ' ');
+  return s;
+}
+}  // namespace
+
+std::string TableRow(int index, Integer freqHz, Real level, Real target, Byte eutStatus) {
+  std::string row = PadLeft(std::to_string(index), 4);
+  row += PadLeft(FreqText(freqHz) + "  ", 12);
+  row += FormatFixed(level, 9, 2);
+  row += FormatFixed(target, 8, 2);
+  row += eutStatus == 1 ? " OK   " : " FAULT";
+  if (row.size() > 128) row.resize(128);
+  return row;
+}
+
+}  // namespace page
+
+namespace {
+
+using page::PageUnits;
+
+// The rule, the product header, the title line and the column headings;
+// returns the y of the first row, with the row font selected.
+int DrawTableHeader(const ProgramState& s, const PageUnits& u, Canvas& c) {
+  c.SetBrushStyle(BrushStyle::Solid);
+  c.SetBrushColour(kWhite);
+  c.SetPenStyle(PenStyle::Solid);
+  c.SetPenColour(s.PrinterColours.Grid);
+  c.SetFontColour(s.PrinterColours.Text);
+  const int ruleY = u.T - u.Vy(5);
+  c.MoveTo(u.L, ruleY);
+  c.LineTo(u.L + u.Hx(600), ruleY);
+  page::UsePageFont(c, u, page::kSerifFont);
+  c.TextOut(u.X0, u.T - u.Vy(30), page::kProductHeader);
+  int y = u.T;
+  c.TextOut(u.X0, y, page::TitleLine(s.TestTitle));
+  c.TextOut(u.CX, y, s.ClockText);
+  y += u.Vy(25);
+  c.TextOut(u.X0, y, page::kTableHeading1);
+  y += u.Vy(15);
+  c.TextOut(u.X0, y, page::kTableHeading2);
+  y += u.Vy(15);
+  page::UsePageFont(c, u, page::kFixedFont);
+  return y;
+}
+
+}  // namespace
+
+void PrintResultsTable(Context& ctx, Printer& printer) {
+  const PageUnits u = page::ComputePageUnits(printer.PageWidth(), printer.PageHeight());
+  const ProgramState& s = ctx.state;
+  Canvas& c = printer.BeginDoc("MZ4800 Results");
+  const int firstRowY = DrawTableHeader(s, u, c);
+  const int rowHeight = u.Vy(page::kTextUnits);
+  int y = firstRowY;
+  // Index 0 only repeats step 1 for the graph's sake; the steps are
+  // recorded from 1.
+  for (int i = 1; i < kTableSize && s.ResultFreqHz[static_cast<std::size_t>(i)] > 0; ++i) {
+    // A row that would run off the bottom starts a new page, unless the page
+    // holds no row yet (a page too small for any row still prints one).
+    if (y + rowHeight > u.H && y > firstRowY) {
+      printer.NewPage();
+      y = DrawTableHeader(s, u, c);
+    }
+    const auto k = static_cast<std::size_t>(i);
+    const Real target = TargetFieldAt(ctx, s.ResultFreqHz[k]);
+    c.TextOut(u.X0, y,
+              page::TableRow(i, s.ResultFreqHz[k], s.ResultLevel[k], target, s.ResultEutStatus[k]));
+    y += rowHeight;
+  }
+  printer.EndDoc();
+}
+
+void Results1Click(Context& ctx, Printer& printer) {
+  if (printer.ShowPrintDialog()) PrintResultsTable(ctx, printer);
+}
+
+}  // namespace mz

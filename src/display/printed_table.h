@@ -1,0 +1,37 @@
+#pragma once
+// File > Print > Tabular...: the results as a table, one line per recorded
+// step with its number, frequency, field achieved, target field and EUT
+// status, under the product header, the title line and two heading lines.
+// Rows that do not fit on a page continue on the next one under the same
+// header.
+#include <string>
+
+#include "core/context.h"
+#include "display/page_units.h"
+
+namespace mz {
+
+class Printer;
+
+namespace page {
+
+// The 39-character row of step i: number (4), frequency in MHz with two
+// blanks (12), level (9), target (8), status (6).
+std::string TableRow(int index, Integer freqHz, Real level, Real target, Byte eutStatus);
+
+inline constexpr const char* kTableHeading1 =
+    "  Result     Frequency                 Level           Target        UUT";
+inline constexpr const char* kTableHeading2 =
+    "  No.           MHz                    V/M             V/M           Status";
+
+}  // namespace page
+
+// Prints the table; asks TargetFieldAt for each row's target, which also
+// shows it in the Target box.
+void PrintResultsTable(Context& ctx, Printer& printer);
+
+// File > Print > Tabular...: the print dialog, then the table when it is
+// confirmed.
+void Results1Click(Context& ctx, Printer& printer);
+
+}  // namespace mz
