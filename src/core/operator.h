@@ -30,9 +30,11 @@ class Operator {
   // under its name. Returns Ok or Cancel.
   virtual Answer ShowModal(std::string_view form) = 0;
 
-  // Standard file dialogs; nullopt when cancelled.
-  virtual std::optional<std::string> OpenFileName(std::string_view title,
-                                                  std::string_view filter) = 0;
+  // Standard file dialogs; nullopt when cancelled. A filter is a description
+  // and a pattern joined by "|" ("Results Files|*.MZ"); the default extension
+  // (without its point) is added to a name typed without one.
+  virtual std::optional<std::string> OpenFileName(std::string_view title, std::string_view filter,
+                                                  std::string_view defaultExt) = 0;
   virtual std::optional<std::string> SaveFileName(std::string_view title, std::string_view filter,
                                                   std::string_view defaultExt) = 0;
 

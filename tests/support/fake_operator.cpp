@@ -28,7 +28,8 @@ Answer FakeOperator::ShowModal(std::string_view form) {
   return it == onModal.end() ? Answer::Cancel : it->second();
 }
 
-std::optional<std::string> FakeOperator::OpenFileName(std::string_view, std::string_view) {
+std::optional<std::string> FakeOperator::OpenFileName(std::string_view, std::string_view,
+                                                      std::string_view) {
   if (fileNames.empty()) return std::nullopt;
   auto a = fileNames.front();
   fileNames.pop_front();
@@ -37,7 +38,7 @@ std::optional<std::string> FakeOperator::OpenFileName(std::string_view, std::str
 
 std::optional<std::string> FakeOperator::SaveFileName(std::string_view, std::string_view,
                                                       std::string_view) {
-  return OpenFileName({}, {});
+  return OpenFileName({}, {}, {});
 }
 
 std::optional<Colour> FakeOperator::PickColour(Colour) {

@@ -14,6 +14,18 @@ namespace {
 QString Q(std::string_view s) {
   return QString::fromLocal8Bit(s.data(), static_cast<int>(s.size()));
 }
+
+// "Results Files|*.MZ" as Qt writes it, "Results Files (*.MZ *.mz)": the
+// extensions were always upper case, but Linux names are case-sensitive.
+QString QtFilter(std::string_view filter) {
+  const QString f = Q(filter);
+  const int bar = f.indexOf('|');
+  if (bar < 0) return f;
+  const QString pattern = f.mid(bar + 1);
+  QString patterns = pattern;
+  if (pattern.toLower() != pattern) patterns += ' ' + pattern.toLower();
+  return f.left(bar) + " (" + patterns + ")";
+}
 }  // namespace
 
 Answer QtOperator::Message(MessageKind kind, std::string_view text, Buttons buttons) {
@@ -61,16 +73,19 @@ Answer QtOperator::ShowModal(std::string_view form) {
   return it->second->exec() == QDialog::Accepted ? Answer::Ok : Answer::Cancel;
 }
 
-std::optional<std::string> QtOperator::OpenFileName(std::string_view title,
-                                                    std::string_view filter) {
-  const QString name = QFileDialog::getOpenFileName(parent_, Q(title), QString(), Q(filter));
-  if (name.isEmpty()) return std::nullopt;
-  return name.toLocal8Bit().toStdString();
+std::optional<std::string> QtOperator::OpenFileName(std::string_view title, std::string_view filter,
+                                                    std::string_view defaultExt) {
+  QFileDialog dialog(parent_, Q(title), QString(), QtFilter(filter));
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setDefaultSuffix(Q(defaultExt));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().front().toLocal8Bit().toStdString();
 }
 
 std::optional<std::string> QtOperator::SaveFileName(std::string_view title, std::string_view filter,
                                                     std::string_view defaultExt) {
-  QFileDialog dialog(parent_, Q(title), QString(), Q(filter));
+  QFileDialog dialog(parent_, Q(title), QString(), QtFilter(filter));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setDefaultSuffix(Q(defaultExt));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;

@@ -20,7 +20,8 @@ class QtOperator : public Operator {
   std::string Input(std::string_view caption, std::string_view prompt,
                     std::string_view defaultText) override;
   Answer ShowModal(std::string_view form) override;
-  std::optional<std::string> OpenFileName(std::string_view title, std::string_view filter) override;
+  std::optional<std::string> OpenFileName(std::string_view title, std::string_view filter,
+                                          std::string_view defaultExt) override;
   std::optional<std::string> SaveFileName(std::string_view title, std::string_view filter,
                                           std::string_view defaultExt) override;
   std::optional<Colour> PickColour(Colour initial) override;

@@ -12,6 +12,9 @@
 #include "display/printed_plot.h"
 #include "display/printed_table.h"
 #include "display/screen_graph.h"
+#include "files/prescan_file.h"
+#include "files/results_file.h"
+#include "files/setup_file.h"
 #include "ui/adapters/qt_printer.h"
 #include "ui/windows/main_window.h"
 
@@ -34,19 +37,18 @@ void MainWindow::BuildMenus() {
     return m;
   };
 
-  // Files and printing. Loading, saving and printing results come with their
-  // own commands; their items are in place already.
+  // Files and printing.
   QMenu* file = topMenu("File1", "&File");
   QMenu* open = menu(file, "Open1", "&Open");
-  Item(open, "ResultsSetup1", "Results + Setup...");
-  Item(open, "SetupOnly1", "Setup Only...");
-  Item(open, "PreScans1", "Pre-Scans...");
-  Item(file, ctl::MenuSaveResults, "Save Results...");
+  Item(open, "ResultsSetup1", "Results + Setup...", [this] { ResultsSetup1Click(ctx_); });
+  Item(open, "SetupOnly1", "Setup Only...", [this] { SetupOnly1Click(ctx_); });
+  Item(open, "PreScans1", "Pre-Scans...", [this] { PreScans1Click(ctx_); });
+  Item(file, ctl::MenuSaveResults, "Save Results...", [this] { SaveResults1Click(ctx_); });
   ctx_.controls.SetEnabled(ctl::MenuSaveResults, false);
   QMenu* saveAs = menu(file, "SaveAs1", "Save &As");
-  Item(saveAs, "ResultsSetup2", "Results + Setup...");
-  Item(saveAs, "SetupOnly2", "Setup Only...");
-  Item(saveAs, ctl::MenuSavePreScans, "Pre-Scans...");
+  Item(saveAs, "ResultsSetup2", "Results + Setup...", [this] { ResultsSetup2Click(ctx_); });
+  Item(saveAs, "SetupOnly2", "Setup Only...", [this] { SetupOnly2Click(ctx_); });
+  Item(saveAs, ctl::MenuSavePreScans, "Pre-Scans...", [this] { SavePreScans1Click(ctx_); });
   ctx_.controls.SetEnabled(ctl::MenuSavePreScans, false);
   file->addSeparator();
   QMenu* print = menu(file, "Print1", "&Print");

@@ -1,0 +1,107 @@
+#include "files/prescan_file.h"
+
+#include "core/control_names.h"
+#include "core/errors.h"
+#include "core/line_file.h"
+#include "core/main_window_commands.h"
+#include "core/setup_block.h"
+#include "core/test_panels.h"
+#include "core/text_format.h"
+#include "execution/frequency_plan.h"
+#include "execution/show_setup.h"
+#include "files/file_support.h"
+#include "link/command_codes.h"
+#include "link/command_frame.h"
+
+namespace mz {
+
+namespace {
+
+constexpr int kPreScanRows = 2000;
+
+void KeepAlive(Context& ctx) {
+  SendCommand(ctx, cmd::KeepAlive);
+}
+
+// The frequency that belongs to a recorded drive. A finished pre-scan keeps
+// its frequencies in PreScanFreqHz (as does a loaded one, whose results are
+// cleared); a pre-scan still recording has them only in the result table.
+Integer StepFrequency(const ProgramState& s, int i) {
+  return s.PreScanFreqHz[i] != 0 ? s.PreScanFreqHz[i] : s.ResultFreqHz[i];
+}
+
+void ReadPreScanText(Context& ctx, LineReader& in) {
+  auto& s = ctx.state;
+  ClearResultTables(s);
+  ClearPreScan(s);
+  KeepAlive(ctx);
+  KeepAlive(ctx);
+  ReadSetupBlock(ctx, in);
+  int n = 1;
+  while (!in.AtEnd()) {
+    const std::size_t lineNumber = in.LineNumber() + 1;
+    if (n > kPreScanRows) {
+      throw FileError("More pre-scan rows than the table holds (" + std::to_string(kPreScanRows) +
+                      ") at line " + std::to_string(lineNumber));
+    }
+    const auto fields = SplitRow(in.NextLine(), s.FileDelimiter);
+    if (fields.size() > 0 && fields[0]) s.PreScanFreqHz[n] = RowInteger(*fields[0], lineNumber);
+    if (fields.size() > 1 && fields[1]) s.PreScanDrive[n] = RowByte(*fields[1], lineNumber);
+    ++n;
+  }
+  KeepAlive(ctx);
+  s.StepCount = n - 1;
+}
+
+}  // namespace
+
+void WritePreScanFile(Context& ctx, const std::string& name) {
+  const auto& s = ctx.state;
+  const std::string d(1, s.FileDelimiter);
+  LineWriter out;
+  WriteSetupBlock(ctx, out);
+  KeepAlive(ctx);
+  for (int i = 1; i <= kPreScanRows; ++i) {
+    out.Line(FormatInt(StepFrequency(s, i)) + d + FormatInt(s.PreScanDrive[i]));
+  }
+  SaveFile(out, name);
+}
+
+void ReadPreScanFile(Context& ctx, const std::string& name) {
+  LineReader in(name);
+  LoadAllOrNothing(ctx, [&] { ReadPreScanText(ctx, in); });
+  ClearResults(ctx);  // the tables are clear already; this shows the Total time
+}
+
+void SavePreScans1Click(Context& ctx) {
+  const auto name = ctx.op.SaveFileName("Save Pre-Scan Values", "Pre scans|*.PSC", "PSC");
+  if (!name) return;
+  KeepAlive(ctx);
+  WritePreScanFile(ctx, *name);
+  KeepAlive(ctx);
+  ctx.display.Repaint();
+}
+
+void PreScans1Click(Context& ctx) {
+  if (RefuseWhileTesting(ctx)) return;
+  const auto name = ctx.op.OpenFileName("Use Pre-Scan Values", "Pre-Scan Values|*.PSC", "PSC");
+  if (!name) return;
+  ReadPreScanFile(ctx, *name);
+  auto& s = ctx.state;
+  // The drives of any earlier pre-scan are gone, so the set-up check below has
+  // no pre-scan settings to ask about.
+  s.PreScanAvailable = 0;
+  ShowSetup(ctx);
+  ValidateStandardSetup(ctx);
+
+  ctx.controls.SetEnabled(ctl::TestTypeGroup, true);
+  ctx.controls.SetItemIndex(ctl::TestTypeGroup, 1);
+  SetPreScanUse(ctx, 1);
+  s.PreScanAvailable = 1;
+  ctx.controls.SetVisible("Button9", true);  // "Plot Pre-Scan"
+  HideTestPanels(ctx);
+  ctx.controls.SetVisible(ctl::ReportPanel, true);
+  ctx.display.Repaint();
+}
+
+}  // namespace mz

@@ -1,0 +1,178 @@
+#include "files/results_file.h"
+
+#include <algorithm>
+
+#include "core/control_names.h"
+#include "core/errors.h"
+#include "core/line_file.h"
+#include "core/setup_block.h"
+#include "core/text_format.h"
+#include "display/screen_graph.h"
+#include "execution/show_setup.h"
+#include "files/file_support.h"
+#include "link/command_codes.h"
+#include "link/command_frame.h"
+
+namespace mz {
+
+namespace {
+
+constexpr std::size_t kMaxText = 128;
+
+void KeepAlive(Context& ctx) {
+  SendCommand(ctx, cmd::KeepAlive);
+}
+
+// A space-delimited row: integer, real, integer, each a whole word. Any word
+// that does not read gives a row of zeros.
+void ReadSpacedRow(ProgramState& s, int n, const std::string& line) {
+  std::vector<std::string> words;
+  std::size_t i = 0;
+  while (words.size() < 3) {
+    i = line.find_first_not_of(" \t", i);
+    if (i == std::string::npos) break;
+    const auto end = std::min(line.find_first_of(" \t", i), line.size());
+    words.push_back(line.substr(i, end - i));
+    i = end;
+  }
+  auto integer = [](const std::string& w) -> std::optional<Integer> {
+    if (w.find_first_of(".eE") != std::string::npos) return std::nullopt;
+    const auto v = ConvertField(w);
+    if (!v || *v < -2147483648.0 || *v > 2147483647.0) return std::nullopt;
+    return static_cast<Integer>(*v);
+  };
+  std::optional<Integer> freq, eut;
+  std::optional<double> level;
+  if (words.size() == 3) {
+    freq = integer(words[0]);
+    level = ConvertField(words[1]);
+    eut = integer(words[2]);
+  }
+  if (freq && level && eut) {
+    s.ResultFreqHz[n] = *freq;
+    s.ResultLevel[n] = *level;
+    s.ResultEutStatus[n] = static_cast<Byte>(static_cast<unsigned>(*eut) & 0xFFu);
+  } else {
+    s.ResultFreqHz[n] = 0;
+    s.ResultLevel[n] = 0;
+    s.ResultEutStatus[n] = 0;
+  }
+}
+
+// A row split at the delimiter: a field that does not convert leaves its entry
+// as it was.
+void ReadDelimitedRow(ProgramState& s, int n, const std::string& line, std::size_t lineNumber) {
+  const auto fields = SplitRow(line, s.FileDelimiter);
+  if (fields.size() > 0 && fields[0]) s.ResultFreqHz[n] = RowInteger(*fields[0], lineNumber);
+  if (fields.size() > 1 && fields[1]) s.ResultLevel[n] = *fields[1];
+  if (fields.size() > 2 && fields[2]) s.ResultEutStatus[n] = RowByte(*fields[2], lineNumber);
+}
+
+// Everything of a results file up to StepCount; the caller redraws.
+void ReadResultsText(Context& ctx, LineReader& in) {
+  auto& s = ctx.state;
+  for (int i = 0; i < 5; ++i) in.NextLine();
+  s.TestTitle = in.NextLine().substr(0, kMaxText);
+  in.NextLine();
+  s.ProcedureName = in.NextLine().substr(0, kMaxText);
+  ReadSetupBlock(ctx, in);
+  KeepAlive(ctx);
+
+  while (!in.AtEnd() && in.NextLine() != "finish") {
+  }
+  if (!in.AtEnd()) in.NextLine();  // the heading
+
+  int n = 0;
+  do {
+    if (n >= kTableSize) {
+      throw FileError("More result rows than the table holds (" + std::to_string(kTableSize) +
+                      ") at line " + std::to_string(in.LineNumber() + 1));
+    }
+    const std::size_t lineNumber = in.LineNumber() + 1;
+    const std::string line = in.AtEnd() ? std::string() : in.NextLine();
+    if (s.FileDelimiter == ' ') {
+      ReadSpacedRow(s, n, line);
+    } else {
+      ReadDelimitedRow(s, n, line, lineNumber);
+    }
+    ++n;
+  } while (!in.AtEnd());
+  KeepAlive(ctx);
+  s.StepCount = n - 1;
+}
+
+}  // namespace
+
+void WriteResults(Context& ctx, const std::string& name) {
+  const auto& s = ctx.state;
+  const std::string d(1, s.FileDelimiter);
+  LineWriter out;
+  out.Line("Software Version");
+  out.Line("1.28 26th February 2001");
+  out.Line("Date & Time ");
+  out.Line(ctx.controls.Text(ctl::ClockLabel));
+  out.Line("Title");
+  out.Line(s.TestTitle);
+  out.Line("Procedure Name");
+  out.Line(s.ProcedureName);
+  WriteSetupBlock(ctx, out);
+  out.Line("finish");
+  out.Line("FREQUENCY   " + d + " LEVEL" + d + " EUT");
+  KeepAlive(ctx);
+  const int last = std::clamp<Integer>(s.StepCount, 0, kTableSize - 1);
+  for (int i = 0; i <= last; ++i) {
+    out.Line(RightAligned(s.ResultFreqHz[i], 12) + d + FormatFixed(s.ResultLevel[i], 6, 2) + d +
+             RightAligned(s.ResultEutStatus[i], 6));
+  }
+  KeepAlive(ctx);
+  SaveFile(out, name);
+}
+
+void ReadResults(Context& ctx, const std::string& name) {
+  LineReader in(name);
+  LoadAllOrNothing(ctx, [&] { ReadResultsText(ctx, in); });
+
+  DrawGraphFrame(ctx);
+  for (int i = 0; i <= ctx.state.StepCount; ++i) PlotSeriesStep(ctx, kSeriesResults, i);
+  ctx.controls.SetText(ctl::TitleLabel, ctx.state.TestTitle);
+}
+
+void ResultsSetup2Click(Context& ctx) {
+  const auto name = ctx.op.SaveFileName("Save Results + Setup", kResultsFilter, kResultsExt);
+  if (!name) return;
+  KeepAlive(ctx);
+  WriteResults(ctx, *name);
+  // The name is remembered once the file is written, so that Save Results
+  // never points at a file that a failed Save As did not create.
+  ctx.state.ResultsFileName = *name;
+  KeepAlive(ctx);
+  ctx.controls.SetEnabled(ctl::MenuSaveResults, true);
+  ctx.controls.SetText(ctl::FileLabel, "File : " + *name);
+  ctx.display.Repaint();
+}
+
+void SaveResults1Click(Context& ctx) {
+  const std::string& name = ctx.state.ResultsFileName;
+  if (name.empty()) return;  // the item is enabled by the first Save As
+  if (ctx.op.Message(MessageKind::Warning, "Overwrite " + name + "?", Buttons::YesNo) ==
+      Answer::Yes) {
+    WriteResults(ctx, name);
+  } else {
+    ctx.op.Message(MessageKind::Information, name + "    Not Affected", Buttons::Ok);
+  }
+}
+
+void ResultsSetup1Click(Context& ctx) {
+  if (RefuseWhileTesting(ctx)) return;
+  const auto name = ctx.op.OpenFileName("Open Existing Results Files", kResultsFilter, kResultsExt);
+  if (!name) return;
+  KeepAlive(ctx);
+  ReadResults(ctx, *name);
+  ShowLoadedTestType(ctx);
+  KeepAlive(ctx);
+  ctx.controls.SetText(ctl::FileLabel, "File : " + *name);
+  ShowSetup(ctx);
+  ctx.display.Repaint();
+}
+
+}  // namespace mz
