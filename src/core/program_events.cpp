@@ -3,6 +3,7 @@
 #include "core/clock.h"
 #include "core/dispatch.h"
 #include "core/startup.h"
+#include "execution/pre_scan.h"
 #include "execution/run_sequencer.h"
 #include "link/reply_decoder.h"
 #include "link/simulation.h"
@@ -21,6 +22,7 @@ void InstallEventHandlers(Context& ctx) {
   OnTimer(ctx, TimerId::Startup, Startup);
   OnTimer(ctx, TimerId::Clock, ClockTick);
   OnTimer(ctx, TimerId::RunClock, runclockTimer);
+  OnTimer(ctx, TimerId::PreScan, pscantimerTimer);
   OnTimer(ctx, TimerId::Sim, simtimerTimer);
   OnTimer(ctx, TimerId::Status, statustimerTimer);
   ctx.port.SetDataAvailableHandler(

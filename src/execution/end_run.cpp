@@ -71,7 +71,10 @@ void EndRun(Context& ctx, EndReason reason) {
   c.SetText(ctl::Actual, "0.0");
   c.SetText(ctl::Target, "0.0");
 
+  // Whichever sequencer was active stops ticking: an amplifier fault ends a
+  // pre-scan here as well as a run.
   ctx.loop.SetTimerEnabled(TimerId::RunClock, false);
+  ctx.loop.SetTimerEnabled(TimerId::PreScan, false);
   s.StopRequested = 0;
   s.RunState = 0;
   UpdateLamps(ctx);

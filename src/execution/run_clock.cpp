@@ -64,6 +64,8 @@ void SendStep(Context& ctx) {
   }
 }
 
+}  // namespace
+
 // A target outside (0, 100) V/M (a gap in a custom table) keeps the previous
 // target and drive code.
 void TakeTarget(Context& ctx, Integer freqHz) {
@@ -74,6 +76,8 @@ void TakeTarget(Context& ctx, Integer freqHz) {
     s.FieldLevel = t;
   }
 }
+
+namespace {
 
 void Start(Context& ctx) {
   auto& s = ctx.state;

@@ -34,6 +34,10 @@ void Button10Click(Context& ctx);
 // A click on the EUT Status group: takes its choice and drops a pending halt.
 void EUTstatusClick(Context& ctx);
 
+// Takes the target field for a step at freqHz and, when it lies within
+// (0, 100) V/M, the drive code for it; otherwise both keep their values.
+void TakeTarget(Context& ctx, Integer freqHz);
+
 // Switches modulation and the EUT prompt on for a dwell (after one tick).
 void ModulationOn(Context& ctx);
 // ModulationOn without its pause.

@@ -7,6 +7,7 @@
 
 #include "core/control_names.h"
 #include "core/main_window_commands.h"
+#include "execution/pre_scan.h"
 #include "execution/run_sequencer.h"
 #include "link/supervision.h"
 #include "ui/widgets/clickable_label.h"
@@ -165,8 +166,7 @@ void MainWindow::BuildButtons(QWidget* client) {
   preScan->setGeometry(4, 356, 100, 34);
   preScan->setFont(big);
   binder_.Bind("Button2", preScan);
-  // The pre-scan sequencer is not part of this program yet: the button is
-  // there, and does nothing.
+  connect(preScan, &QPushButton::clicked, this, [this] { Handle([this] { button2click(ctx_); }); });
 
   auto* dwell = new QPushButton("DWELL", client);
   dwell->setObjectName("Button10");

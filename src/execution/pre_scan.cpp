@@ -1,0 +1,228 @@
+#include "execution/pre_scan.h"
+
+#include "core/control_names.h"
+#include "core/main_window_commands.h"
+#include "core/test_panels.h"
+#include "core/text_format.h"
+#include "display/screen_graph.h"
+#include "execution/frequency_plan.h"
+#include "execution/run_sequencer.h"
+#include "execution/tick_timer.h"
+#include "link/command_codes.h"
+#include "link/command_frame.h"
+#include "link/supervision.h"
+
+namespace mz {
+
+namespace {
+
+constexpr int kMaxSteps = 1995;  // the result table keeps a margin below 2000
+constexpr int kHoldTicks = 18;   // each step is held for about a second
+constexpr const char* kPreScanButton = "Button2";
+constexpr const char* kRunButton = "Button1";
+constexpr const char* kPlotPreScan = "Button9";
+constexpr const char* kOverwriteQuestion = "Overwrite Existing Pre-Scan Data ?";
+
+bool IsStandard(int type) {
+  return type == 1 || type == 11;
+}
+bool IsCustom(int type) {
+  return type == 3 || type == 13;
+}
+
+std::string Decimals2(double v) {
+  return FormatFixed(v, 0, 2);
+}
+
+void WaitOrFinish(ProgramState& s) {
+  s.RunState = s.StopRequested != 0 ? 9 : 3;
+}
+
+// A pre-scan measures what the instrument needs for the computed codes, so it
+// always sends them, also when the test type is the pre-scanned one.
+void SendComputedStep(Context& ctx) {
+  SendCommand(ctx, cmd::SetFreqLevel, ctx.state.CurrentFreqHz, ctx.state.StepDriveCode, 5);
+}
+
+void Validate(Context& ctx) {
+  if (IsCustom(ctx.state.TestType)) {
+    ValidateCustomTable(ctx);
+  } else {
+    ValidateStandardSetup(ctx);
+  }
+}
+
+void Start(Context& ctx) {
+  auto& s = ctx.state;
+  UpdateRunControls(ctx);
+  ctx.loop.SetTimerEnabled(TimerId::Sim, s.PortNumber == 0);
+  s.StepCount = 1;
+  if (!IsStandard(s.TestType) && !IsCustom(s.TestType)) {
+    // Only a sweep can be pre-scanned; the button is greyed for the others.
+    s.RunState = 9;
+    return;
+  }
+  Validate(ctx);
+  s.CurrentFreqHz = s.StartFreqHz;
+  TakeTarget(ctx, s.CurrentFreqHz);
+  if (!s.SetupValid) {
+    s.RunState = 9;
+    return;
+  }
+  ctx.controls.SetText(ctl::Target, Decimals2(s.FieldLevel));
+  ctx.controls.SetText(ctl::Dwell, "0.0");
+  StartTickTimer(ctx, s.RunTimer, 0);
+  s.TestRunning = 1;
+  SendComputedStep(ctx);
+  WaitOrFinish(s);
+}
+
+void NextStep(Context& ctx) {
+  auto& s = ctx.state;
+  ctx.controls.SetText(ctl::Dwell, "0.0");
+  if (s.CurrentFreqHz < s.FinishFreqHz && s.TestRunning != 0) {
+    s.CurrentFreqHz = NextStepFrequency(s, s.CurrentFreqHz);
+    Validate(ctx);
+    TakeTarget(ctx, s.CurrentFreqHz);
+    SendComputedStep(ctx);
+    WaitOrFinish(s);
+  } else {
+    s.RunState = 9;  // the sweep is complete
+  }
+  // The simulated instrument levels only while its timer runs; a custom
+  // sweep needs it as much as a standard one, or it waits for ever.
+  if (s.PortNumber == 0) {
+    // The reading of the step just held, as a run shows it when recording.
+    const Integer held = s.StepCount - 1;
+    if (held >= 0 && held < kTableSize) {
+      ctx.controls.SetText(ctl::Actual, Decimals2(s.ResultLevel[held]));
+    }
+    ctx.loop.SetTimerEnabled(TimerId::Sim, true);
+  } else {
+    ctx.loop.SetTimerEnabled(TimerId::Sim, false);
+  }
+  ctx.controls.SetText(ctl::Target, Decimals2(s.FieldLevel));
+}
+
+void LevelReached(Context& ctx) {
+  auto& s = ctx.state;
+  StartTickTimer(ctx, s.DwellTimer, kHoldTicks);
+  PlotSeriesStep(ctx, 1, s.StepCount);
+  ++s.StepCount;
+  s.RunState = s.StepCount > kMaxSteps || s.StopRequested != 0 ? 9 : 5;
+}
+
+void Holding(Context& ctx) {
+  auto& s = ctx.state;
+  ctx.loop.SetTimerEnabled(TimerId::Sim, false);
+  ctx.controls.SetText(ctl::Dwell, FormatInt(TickTimerElapsedSeconds(ctx, s.DwellTimer)));
+  if (!TickTimerExpired(ctx, s.DwellTimer)) return;
+  if (s.StopRequested != 0) {
+    s.RunState = 9;
+  } else if (s.PortNumber == 0) {
+    s.RunState = 2;  // nothing to ask a simulated instrument
+  } else {
+    // With no reading waiting for its acknowledgement the instrument answers
+    // with the drive code it levelled at.
+    SendCommand(ctx, cmd::ReadingAck);
+    s.RunState = 6;
+  }
+}
+
+void Finish(Context& ctx) {
+  auto& s = ctx.state;
+  auto& c = ctx.controls;
+  // What was recorded, also by a stopped pre-scan, is offered for the next run.
+  s.PreScanAvailable = 1;
+  c.SetEnabled(ctl::TestTypeGroup, true);
+  c.SetItemIndex(ctl::TestTypeGroup, 1);
+  SetPreScanUse(ctx, 1);
+
+  ctx.loop.SetTimerEnabled(TimerId::PreScan, false);
+  SendCommand(ctx, cmd::RfOff);
+  EndRun(ctx, EndReason::PreScanEnded);
+
+  c.SetVisible(kPlotPreScan, true);
+  c.SetEnabled(ctl::MenuSavePreScans, true);
+  ctx.display.Repaint();
+  s.RunState = 0;
+  c.SetText(ctl::Dwell, "0.0");
+}
+
+void StopPreScan(Context& ctx) {
+  auto& s = ctx.state;
+  s.PreScanRunning = 0;
+  s.TestRunning = 0;
+  s.DwellHold = 0;
+  s.StopRequested = 1;
+  s.RunState = 9;
+}
+
+// Returns false when the operator keeps the existing pre-scan data.
+bool StartPreScan(Context& ctx) {
+  auto& s = ctx.state;
+  if (s.PreScanAvailable != 0 && ctx.op.Message(MessageKind::Confirmation, kOverwriteQuestion,
+                                                Buttons::YesNo) != Answer::Yes) {
+    return false;
+  }
+  ClearResults(ctx);
+  ctx.loop.SetTimerEnabled(TimerId::Status, false);
+  s.RunState = 1;
+  s.EutHalt = 0;
+  ClearPreScan(s);
+  ctx.loop.SetTimerEnabled(TimerId::PreScan, true);
+  s.PreScanRunning = 1;
+  s.TestRunning = 1;
+  ctx.controls.SetText(kPreScanButton, "STOP");
+  s.StepCount = 1;
+  ctx.display.Repaint();
+  return true;
+}
+
+}  // namespace
+
+void button2click(Context& ctx) {
+  auto& s = ctx.state;
+  if (s.PreScanRunning != 0) {
+    StopPreScan(ctx);
+    UpdateRunControls(ctx);
+    // The stop takes effect at the next tick. Until then a new RUN or
+    // PRE-SCAN would start with the stop still pending and end at once.
+    ctx.controls.SetEnabled(kRunButton, false);
+    ctx.controls.SetEnabled(kPreScanButton, false);
+    return;
+  }
+  if (s.TestRunning != 0) return;  // a run is in progress
+  StartPreScan(ctx);
+  UpdateRunControls(ctx);
+}
+
+void pscantimerTimer(Context& ctx) {
+  auto& s = ctx.state;
+  PollInstrument(ctx);
+  // An amplifier fault reported during the poll has ended the pre-scan.
+  if (!ctx.loop.TimerEnabled(TimerId::PreScan)) return;
+
+  switch (s.RunState) {
+    case 1:
+      Start(ctx);
+      break;
+    case 2:
+      NextStep(ctx);
+      break;
+    case 4:
+      LevelReached(ctx);
+      break;
+    case 5:
+      Holding(ctx);
+      break;
+    case 9:
+      Finish(ctx);
+      break;
+    default:
+      break;  // 3 and 6 wait for the instrument
+  }
+  UpdateLamps(ctx);
+}
+
+}  // namespace mz
