@@ -40,35 +40,28 @@ class PrintingTest : public QObject {
     s.StepCount = 121;
   }
 
-  void plotPrintsOnePdfPage() {
-    const QString file = dir.filePath("plot.pdf");
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(file);
-    QtPrinter job(printer, nullptr);
-    PrintPlot(p->ctx, job);
-    QCOMPARE(PdfPages(file), 1);
-  }
+  void plotPrintsOnePdfPage() { QCOMPARE(PdfPages(Print("plot.pdf", PrintPlot)), 1); }
 
   void tablePrintsOnePageForEach56Rows() {
-    const QString file = dir.filePath("table.pdf");
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(file);
-    QtPrinter job(printer, nullptr);
-    PrintResultsTable(p->ctx, job);
-    QCOMPARE(PdfPages(file), 3);
+    QCOMPARE(PdfPages(Print("table.pdf", PrintResultsTable)), 3);
   }
 
   void unwritableFileIsReportedNotSwallowed() {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(dir.filePath("missing/folder/plot.pdf"));
-    QtPrinter job(printer, nullptr);
-    QVERIFY_THROWS_EXCEPTION(FileError, PrintPlot(p->ctx, job));
+    QVERIFY_THROWS_EXCEPTION(FileError, Print("missing/folder/plot.pdf", PrintPlot));
   }
 
  private:
+  // Prints to a PDF file in the temporary folder, without a dialog.
+  QString Print(const QString& name, void (*job)(Context&, Printer&)) {
+    const QString file = dir.filePath(name);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(file);
+    QtPrinter qtPrinter(printer, nullptr);
+    job(p->ctx, qtPrinter);
+    return file;
+  }
+
   // -1 when the file is missing or not a PDF; otherwise its page objects.
   static int PdfPages(const QString& file) {
     QFile f(file);
