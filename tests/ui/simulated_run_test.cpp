@@ -19,6 +19,7 @@ class SimulatedRunTest : public QObject {
   void init();
   void cleanup();
   void standardRunFromRunToTheEnd();
+  void preScanFromPreScanToTheEnd();
 
  private:
   template <typename T = QWidget>
@@ -86,6 +87,32 @@ void SimulatedRunTest::standardRunFromRunToTheEnd() {
     QVERIFY(s.ResultLevel[i] >= 2.0 && s.ResultLevel[i] < 3.0);
   }
   QVERIFY(!ctx().loop.TimerEnabled(TimerId::RunClock));
+}
+
+// A click on PRE-SCAN runs the pre-scan on the real timers and leaves the
+// window offering the pre-scanned test.
+void SimulatedRunTest::preScanFromPreScanToTheEnd() {
+  Type("Edit4", "120");
+  Type("Stepedit", "20");
+  Type("Edit5", "3");
+
+  test::ModalScript script;
+  script.Answer(QMessageBox::Ok);
+  auto* preScan = W<QPushButton>("Button2");
+  QTest::mouseClick(preScan, Qt::LeftButton);
+  QCOMPARE(preScan->text(), QString("STOP"));
+  QVERIFY(!W<QPushButton>("Button1")->isEnabled());
+
+  QTRY_VERIFY_WITH_TIMEOUT(script.done(), 30'000);
+  QCOMPARE(script.texts, QStringList{"The Pre-Scan has Ended. "});
+  QCOMPARE(preScan->text(), QString("PRE-SCAN"));
+  QVERIFY(!W("Button9")->isHidden());  // on the report panel, which is not shown
+  QVERIFY(W("RadioGroup1")->isEnabled());
+  const auto& s = ctx().state;
+  QCOMPARE(s.TestType, Byte{11});
+  QCOMPARE(s.PreScanFreqHz[2], 120'000'000);
+  QVERIFY(s.PreScanDrive[1] > 0 && s.PreScanDrive[2] > 0);
+  QVERIFY(!ctx().loop.TimerEnabled(TimerId::PreScan));
 }
 
 QTEST_MAIN(SimulatedRunTest)
