@@ -1,0 +1,120 @@
+#include "files/prescan_file.h"
+
+#include <gtest/gtest.h>
+
+#include "core/control_names.h"
+#include "core/errors.h"
+#include "core/setup_fixture.h"
+#include "support/test_program.h"
+
+namespace mz {
+namespace {
+
+// The rows after the 81 lines of the set-up block, compared without printing
+// the 2000 rows on failure.
+bool SameRows(const std::string& a, const std::string& b) {
+  auto rows = [](const std::string& t) {
+    std::size_t at = 0;
+    for (int i = 0; i < 81 && at != std::string::npos; ++i) at = t.find("\r\n", at) + 2;
+    return t.substr(at);
+  };
+  return rows(a) == rows(b);
+}
+
+class PreScanFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    p.port.Open(true);
+    p.state.FileDelimiter = ';';
+  }
+  std::string Path(const char* name) const { return (p.folder.path() / name).string(); }
+  void Open(const std::string& path) {
+    p.op.fileNames.push_back(path);
+    PreScans1Click(p.ctx);
+  }
+  test::TestProgram p;
+};
+
+TEST_F(PreScanFileTest, WritesTheGoldenFileFromARecordedPreScan) {
+  auto& s = p.state;
+  test::FillGoldenSetup(s);
+  // A finished pre-scan: its frequencies are kept with its drives.
+  const Integer freqs[] = {80'000'000, 80'800'000, 81'600'000, 82'400'000};
+  const Byte drives[] = {143, 0, 200, 255};
+  for (int i = 1; i <= 4; ++i) {
+    s.PreScanFreqHz[i] = s.ResultFreqHz[i] = freqs[i - 1];
+    s.PreScanDrive[i] = drives[i - 1];
+  }
+  p.op.fileNames.push_back(Path("a.PSC"));
+  SavePreScans1Click(p.ctx);
+  EXPECT_TRUE(test::ReadFile(Path("a.PSC")) == test::ReadFile(test::Golden("prescan.psc")));
+  EXPECT_EQ(p.port.TakeWritten().size(), 4U * 4U);  // four KeepAlive frames
+
+  // Loaded pre-scan data has no results, and is saved with its own frequencies.
+  Open(test::Golden("prescan.psc").string());
+  p.op.fileNames.push_back(Path("b.PSC"));
+  SavePreScans1Click(p.ctx);
+  // (The set-up differs now: the test is pre-scanned and its time estimated.)
+  EXPECT_TRUE(SameRows(test::ReadFile(Path("b.PSC")), test::ReadFile(test::Golden("prescan.psc"))));
+}
+
+TEST_F(PreScanFileTest, OpenSetsUpAPreScannedRunOfTheLoadedTest) {
+  auto& s = p.state;
+  s.StepCount = 3;
+  s.ResultLevel[2] = 5;
+  s.PreScanDrive[2000] = 9;
+  s.PreScanAvailable = 1;  // an earlier pre-scan: replaced without a question
+  s.TestType = 1;
+  p.controls.SetVisible(ctl::SetupPanel, true);
+  Open(test::Golden("prescan.psc").string());
+
+  EXPECT_TRUE(p.op.messages.empty());
+  EXPECT_EQ(s.StepCount, 2000);
+  EXPECT_EQ(s.TestType, 13);  // the file's Custom test, pre-scanned
+  EXPECT_EQ(s.PreScanAvailable, 1);
+  EXPECT_EQ(s.PreScanFreqHz[3], 81'600'000);
+  EXPECT_EQ(s.PreScanDrive[4], 255);
+  EXPECT_EQ(s.PreScanDrive[2000], 0);
+  EXPECT_DOUBLE_EQ(s.ResultLevel[2], 0);
+  EXPECT_EQ(s.ResultFreqHz[1], 0);
+  EXPECT_EQ(p.controls.Text(ctl::Total), "00:00:00");
+  EXPECT_TRUE(p.controls.Enabled(ctl::TestTypeGroup));
+  EXPECT_EQ(p.controls.ItemIndex(ctl::TestTypeGroup), 1);
+  EXPECT_EQ(p.controls.Text(ctl::ModeLabel), "Pre Scan Custom");
+  EXPECT_TRUE(p.controls.Visible("Button9"));
+  EXPECT_TRUE(p.controls.Visible(ctl::ReportPanel));
+  EXPECT_FALSE(p.controls.Visible(ctl::SetupPanel));
+  EXPECT_EQ(p.port.TakeWritten().size(), 4U * 4U);
+}
+
+TEST_F(PreScanFileTest, RowsAsEditedByHand) {
+  const std::string block = test::ReadFile(test::Golden("setup_block.txt"));
+  // A short file split at spaces, with a field that does not convert.
+  p.state.FileDelimiter = ' ';
+  test::WriteFile(Path("short.PSC"), block + "  80000000 143\r\n81000000 x\r\n82000000 150.5\r\n");
+  Open(Path("short.PSC"));
+  EXPECT_EQ(p.state.StepCount, 3);
+  EXPECT_EQ(p.state.PreScanFreqHz[1], 80'000'000);
+  EXPECT_EQ(p.state.PreScanDrive[1], 143);
+  EXPECT_EQ(p.state.PreScanDrive[2], 0);
+  EXPECT_EQ(p.state.PreScanDrive[3], 150);  // halves to even
+  EXPECT_EQ(p.state.PreScanDrive[4], 0);
+
+  // A drive above 255, a cut set-up block or too many rows: nothing changes.
+  p.state.FileDelimiter = ';';
+  p.state.ResultLevel[1] = 3.5;
+  test::WriteFile(Path("drive.PSC"), block + "80000000;143\r\n81000000;256\r\n");
+  test::WriteFile(Path("cut.PSC"), block.substr(0, 200));
+  std::string rows;
+  for (int i = 0; i < 2001; ++i) rows += "1;1\r\n";
+  test::WriteFile(Path("long.PSC"), block + rows);
+  for (const char* name : {"drive.PSC", "cut.PSC", "long.PSC"}) {
+    EXPECT_THROW(Open(Path(name)), FileError) << name;
+    EXPECT_EQ(p.state.StepCount, 3) << name;
+    EXPECT_EQ(p.state.PreScanDrive[1], 143) << name;
+    EXPECT_DOUBLE_EQ(p.state.ResultLevel[1], 3.5) << name;
+  }
+}
+
+}  // namespace
+}  // namespace mz

@@ -1,0 +1,200 @@
+#include "files/results_file.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "core/control_names.h"
+#include "core/errors.h"
+#include "core/setup_fixture.h"
+#include "support/test_program.h"
+
+namespace mz {
+namespace {
+
+// Frames of KeepAlive, n of them.
+std::vector<std::uint8_t> KeepAlives(int n) {
+  std::vector<std::uint8_t> bytes;
+  for (int i = 0; i < n; ++i) bytes.insert(bytes.end(), {0x01, 0x02, 0x28, 0x04});
+  return bytes;
+}
+
+class ResultsFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    p.port.Open(true);
+    p.state.FileDelimiter = ';';
+  }
+  // The results that tests/golden/results.mz describes.
+  void FillGoldenResults() {
+    auto& s = p.state;
+    test::FillGoldenSetup(s);
+    p.controls.SetText(ctl::ClockLabel, "5 March 2001 14:07");
+    s.TestTitle = "Immunity run 3";
+    s.ProcedureName = "Proc A";
+    s.StepCount = 2;
+    for (int i : {0, 1}) {
+      s.ResultFreqHz[i] = 80'000'000;
+      s.ResultLevel[i] = 3.05;
+      s.ResultEutStatus[i] = 1;
+    }
+    s.ResultFreqHz[2] = 80'800'000;
+    s.ResultLevel[2] = 2.9;
+    s.ResultEutStatus[2] = 2;
+  }
+  std::string Path(const char* name) const { return (p.folder.path() / name).string(); }
+  test::TestProgram p;
+};
+
+TEST_F(ResultsFileTest, WritesTheGoldenFileWithKeepAlivesInBlockAfterHeadingAndAfterRows) {
+  FillGoldenResults();
+  WriteResults(p.ctx, Path("a.MZ"));
+  EXPECT_EQ(test::ReadFile(Path("a.MZ")), test::ReadFile(test::Golden("results.mz")));
+  EXPECT_EQ(p.port.TakeWritten(), KeepAlives(3));
+}
+
+TEST_F(ResultsFileTest, SaveAsRemembersTheNameAndSaveAsksBeforeOverwriting) {
+  FillGoldenResults();
+  p.op.fileNames.push_back(Path("run.MZ"));
+  ResultsSetup2Click(p.ctx);
+  EXPECT_EQ(p.state.ResultsFileName, Path("run.MZ"));
+  EXPECT_TRUE(p.controls.Enabled(ctl::MenuSaveResults));
+  EXPECT_EQ(p.controls.Text(ctl::FileLabel), "File : " + Path("run.MZ"));
+  EXPECT_EQ(p.port.TakeWritten(), KeepAlives(5));
+  const std::string saved = test::ReadFile(Path("run.MZ"));
+
+  p.state.TestTitle = "Changed";
+  p.op.answers.push_back(Answer::No);
+  SaveResults1Click(p.ctx);
+  EXPECT_EQ(test::ReadFile(Path("run.MZ")), saved);
+  ASSERT_EQ(p.op.messages.size(), 2U);
+  EXPECT_EQ(p.op.messages[0].Text, "Overwrite " + Path("run.MZ") + "?");
+  EXPECT_EQ(p.op.messages[0].Kind, MessageKind::Warning);
+  EXPECT_EQ(p.op.messages[1],
+            (test::RecordedMessage{MessageKind::Information, Path("run.MZ") + "    Not Affected",
+                                   Buttons::Ok}));
+
+  p.op.answers.push_back(Answer::Yes);
+  SaveResults1Click(p.ctx);
+  EXPECT_NE(test::ReadFile(Path("run.MZ")).find("Changed\r\n"), std::string::npos);
+}
+
+TEST_F(ResultsFileTest, OpenLoadsTheGoldenFileAndShowsItsTest) {
+  // Pre-scan data present: loading a plain test puts it aside without a question.
+  p.state.PreScanAvailable = 1;
+  p.state.TestType = 11;
+  p.controls.SetEnabled(ctl::TestTypeGroup, true);
+  p.controls.SetItemIndex(ctl::TestTypeGroup, 1);
+  p.state.ResultsFileName = "kept.MZ";
+  p.op.fileNames.push_back(test::Golden("results.mz").string());
+  ResultsSetup1Click(p.ctx);
+
+  const auto& s = p.state;
+  EXPECT_TRUE(p.op.messages.empty());
+  EXPECT_EQ(s.TestTitle, "Immunity run 3");
+  EXPECT_EQ(s.ProcedureName, "Proc A");
+  EXPECT_EQ(s.StepCount, 2);
+  EXPECT_EQ(s.ResultFreqHz[2], 80'800'000);
+  EXPECT_DOUBLE_EQ(s.ResultLevel[2], 2.9);
+  EXPECT_EQ(s.ResultEutStatus[2], 2);
+  EXPECT_EQ(s.FinishFreqHz, 1'000'000'000);
+  EXPECT_EQ(s.TestType, 3);
+  EXPECT_EQ(s.PreScanAvailable, 0);
+  EXPECT_EQ(s.ResultsFileName, "kept.MZ");  // only Save As changes it
+  EXPECT_FALSE(p.controls.Enabled(ctl::TestTypeGroup));
+  EXPECT_EQ(p.controls.ItemIndex(ctl::TestTypeGroup), 0);
+  EXPECT_EQ(p.controls.Text(ctl::SetupHeading), "CUSTOM");
+  EXPECT_TRUE(p.controls.Visible(ctl::CustomPanel));
+  EXPECT_EQ(p.controls.Text(ctl::TitleLabel), "Immunity run 3");
+  EXPECT_EQ(p.controls.Text(ctl::FileLabel), "File : " + test::Golden("results.mz").string());
+  EXPECT_EQ(p.controls.ItemIndex(ctl::ModulationCombo), 4);
+  // The graph was redrawn with the steps: step 2's status strip, a fail.
+  const auto& calls = p.display.canvas.calls;
+  EXPECT_NE(std::find(calls.begin(), calls.end(), "Rectangle 166 200 168 206"), calls.end());
+  EXPECT_EQ(p.port.TakeWritten(), KeepAlives(5));
+}
+
+TEST_F(ResultsFileTest, SavingAndReloadingKeepsTheRowCount) {
+  FillGoldenResults();
+  WriteResults(p.ctx, Path("a.MZ"));
+  p.state.StepCount = 7;
+  ReadResults(p.ctx, Path("a.MZ"));
+  EXPECT_EQ(p.state.StepCount, 2);
+  WriteResults(p.ctx, Path("b.MZ"));
+  EXPECT_EQ(test::ReadFile(Path("b.MZ")), test::ReadFile(Path("a.MZ")));
+}
+
+TEST_F(ResultsFileTest, RowsThatDoNotConvertKeepOrZeroTheirEntries) {
+  FillGoldenResults();
+  std::string text = test::ReadFile(test::Golden("results.mz"));
+  text.replace(text.find("  2.90"), 6, "high");  // edited in a spreadsheet
+  test::WriteFile(Path("edited.MZ"), text);
+  p.state.ResultLevel[2] = 7.5;
+  ReadResults(p.ctx, Path("edited.MZ"));
+  EXPECT_DOUBLE_EQ(p.state.ResultLevel[2], 7.5);
+  EXPECT_EQ(p.state.ResultEutStatus[2], 2);
+
+  // With a space as delimiter a row that does not read is stored as zeros.
+  p.state.FileDelimiter = ' ';
+  const auto head = text.substr(0, text.find("finish"));
+  test::WriteFile(Path("spaced.MZ"),
+                  head +
+                      "finish\r\nFREQUENCY     LEVEL  EUT\r\n    80000000   3.05     1\r\n"
+                      "    80800000   high     2\r\n   300000000  12.5    258\r\n");
+  ReadResults(p.ctx, Path("spaced.MZ"));
+  EXPECT_EQ(p.state.StepCount, 2);
+  EXPECT_EQ(p.state.ResultFreqHz[0], 80'000'000);
+  EXPECT_EQ(p.state.ResultFreqHz[1], 0);
+  EXPECT_DOUBLE_EQ(p.state.ResultLevel[1], 0);
+  EXPECT_DOUBLE_EQ(p.state.ResultLevel[2], 12.5);
+  EXPECT_EQ(p.state.ResultEutStatus[2], 2);  // its low byte
+
+  // Without "finish" one empty row is read.
+  test::WriteFile(Path("nofinish.MZ"), head);
+  p.state.FileDelimiter = ';';
+  ReadResults(p.ctx, Path("nofinish.MZ"));
+  EXPECT_EQ(p.state.StepCount, 0);
+}
+
+TEST_F(ResultsFileTest, AFileThatCannotBeReadWholeChangesNothing) {
+  std::string text = test::ReadFile(test::Golden("results.mz"));
+  p.state.TestTitle = "Mine";
+  p.state.StepCount = 5;
+  p.state.Modulation = 1;
+  p.controls.SetItemIndex(ctl::ModulationCombo, 1);
+
+  const auto eut = text;
+  test::WriteFile(Path("eut.MZ"),
+                  eut.substr(0, eut.rfind("     2")) + "   300\r\n");  // EUT above 255
+  test::WriteFile(Path("short.MZ"), text.substr(0, text.find("Spare4")));
+  for (const char* name : {"eut.MZ", "short.MZ", "missing.MZ"}) {
+    p.op.fileNames.push_back(Path(name));
+    EXPECT_THROW(ResultsSetup1Click(p.ctx), FileError) << name;
+    EXPECT_EQ(p.state.TestTitle, "Mine") << name;
+    EXPECT_EQ(p.state.StepCount, 5) << name;
+    EXPECT_EQ(p.state.Modulation, 1) << name;
+    EXPECT_EQ(p.controls.ItemIndex(ctl::ModulationCombo), 1) << name;
+    EXPECT_EQ(p.controls.Text(ctl::FileLabel), "") << name;
+  }
+}
+
+TEST_F(ResultsFileTest, APreScannedTestIsShownAsItsPlainKindAndNoFileOpensDuringATest) {
+  std::string text = test::ReadFile(test::Golden("results.mz"));
+  const auto at = text.find("\r\n2\r\n3\r\nSpare3");  // amplifier, test type
+  text.replace(at, 11, "\r\n2\r\n11\r\nSpare3");
+  test::WriteFile(Path("pre.MZ"), text);
+  p.op.fileNames.push_back(Path("pre.MZ"));
+  ResultsSetup1Click(p.ctx);
+  EXPECT_EQ(p.state.TestType, 1);
+  EXPECT_EQ(p.controls.Text(ctl::SetupHeading), "STANDARD");
+
+  p.state.TestRunning = 1;
+  p.state.TestTitle = "Running";
+  p.op.fileNames.push_back(Path("pre.MZ"));
+  ResultsSetup1Click(p.ctx);
+  EXPECT_EQ(p.state.TestTitle, "Running");
+  EXPECT_EQ(p.op.fileNames.size(), 1U);  // no dialog was shown
+}
+
+}  // namespace
+}  // namespace mz
