@@ -76,6 +76,7 @@ Answer QtOperator::ShowModal(std::string_view form) {
 std::optional<std::string> QtOperator::OpenFileName(std::string_view title, std::string_view filter,
                                                     std::string_view defaultExt) {
   QFileDialog dialog(parent_, Q(title), QString(), QtFilter(filter));
+  dialog.setObjectName("OpenDialog");
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setDefaultSuffix(Q(defaultExt));
@@ -86,6 +87,7 @@ std::optional<std::string> QtOperator::OpenFileName(std::string_view title, std:
 std::optional<std::string> QtOperator::SaveFileName(std::string_view title, std::string_view filter,
                                                     std::string_view defaultExt) {
   QFileDialog dialog(parent_, Q(title), QString(), QtFilter(filter));
+  dialog.setObjectName("SaveDialog");
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setDefaultSuffix(Q(defaultExt));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;

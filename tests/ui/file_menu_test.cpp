@@ -1,0 +1,95 @@
+// The File menu's set-up commands in the real main window, through the Qt file
+// dialogs with their titles, filters and default extension.
+#include <QAction>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+
+#include "core/control_names.h"
+#include "core/startup.h"
+#include "support/test_program.h"
+#include "ui/modal_script.h"
+#include "ui/qt_program.h"
+#include "ui/windows/main_window.h"
+
+using namespace mz;
+
+class FileMenuTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void init();
+  void cleanup();
+  void setupSavedUnderTheDefaultExtensionOpensAgain();
+
+ private:
+  // Answers the next file dialog with `name` and records its title and filters.
+  void Choose(test::ModalScript& script, const char* dialogName, const QString& name) {
+    script.On(dialogName, [this, name](QWidget* w) {
+      auto* dialog = qobject_cast<QFileDialog*>(w);
+      titles << dialog->windowTitle();
+      filters << dialog->nameFilters().join(";;");
+      const QFileInfo info(name);
+      dialog->setDirectory(info.absolutePath());
+      // What the operator types in the name box.
+      dialog->findChild<QLineEdit*>("fileNameEdit")->setText(info.fileName());
+      QMetaObject::invokeMethod(dialog, "accept");
+    });
+  }
+  void Trigger(const char* item, test::ModalScript& script) {
+    program->window().findChild<QAction*>(item)->trigger();
+    QTRY_VERIFY(script.done());
+  }
+  QString Label(const char* name) { return program->window().findChild<QLabel*>(name)->text(); }
+  QString Path(const char* name) {
+    return QString::fromStdString((folder->path() / name).string());
+  }
+
+  std::unique_ptr<test::TempFolder> folder;
+  std::unique_ptr<QtProgram> program;
+  QStringList titles, filters;
+};
+
+void FileMenuTest::init() {
+  folder = std::make_unique<test::TempFolder>();
+  program = std::make_unique<QtProgram>(folder->path());
+  program->Show();
+  QVERIFY(QTest::qWaitForWindowExposed(&program->window()));
+  titles.clear();
+  filters.clear();
+}
+
+void FileMenuTest::cleanup() {
+  program.reset();
+  folder.reset();
+}
+
+void FileMenuTest::setupSavedUnderTheDefaultExtensionOpensAgain() {
+  auto& s = program->ctx().state;
+  s.StartFreqHz = 123'000'000;
+  s.TestType = 3;
+  {
+    test::ModalScript script;
+    Choose(script, "SaveDialog", Path("proc"));
+    Trigger("SetupOnly2", script);
+  }
+  QVERIFY(std::filesystem::exists(folder->path() / "proc.STP"));
+
+  s.StartFreqHz = 90'000'000;
+  s.TestType = 1;
+  {
+    test::ModalScript script;
+    Choose(script, "OpenDialog", Path("proc.STP"));
+    Trigger("SetupOnly1", script);
+  }
+  QCOMPARE(s.StartFreqHz, 123'000'000);
+  QCOMPARE(Label(ctl::SetupFileLabel), Path("proc.STP"));
+  QCOMPARE(Label(ctl::SetupHeading), QString("CUSTOM"));
+  QCOMPARE(titles, (QStringList{"Save Setup Only", "Load Setup Procedure"}));
+  QCOMPARE(filters,
+           (QStringList{"Setup Procedures (*.STP *.stp)", "Test Procedures (*.STP *.stp)"}));
+}
+
+QTEST_MAIN(FileMenuTest)
+#include "file_menu_test.moc"
