@@ -34,15 +34,9 @@ std::string Decimals2(double v) {
   return FormatFixed(v, 0, 2);
 }
 
-void WaitOrFinish(ProgramState& s) {
-  s.RunState = s.StopRequested != 0 ? 9 : 3;
-}
-
 // A pre-scan measures what the instrument needs for the computed codes, so it
 // always sends them, also when the test type is the pre-scanned one.
-void SendComputedStep(Context& ctx) {
-  SendCommand(ctx, cmd::SetFreqLevel, ctx.state.CurrentFreqHz, ctx.state.StepDriveCode, 5);
-}
+constexpr StepCode kPreScanCode = StepCode::Computed;
 
 void Validate(Context& ctx) {
   if (IsCustom(ctx.state.TestType)) {
@@ -65,16 +59,7 @@ void Start(Context& ctx) {
   Validate(ctx);
   s.CurrentFreqHz = s.StartFreqHz;
   TakeTarget(ctx, s.CurrentFreqHz);
-  if (!s.SetupValid) {
-    s.RunState = 9;
-    return;
-  }
-  ctx.controls.SetText(ctl::Target, Decimals2(s.FieldLevel));
-  ctx.controls.SetText(ctl::Dwell, "0.0");
-  StartTickTimer(ctx, s.RunTimer, 0);
-  s.TestRunning = 1;
-  SendComputedStep(ctx);
-  WaitOrFinish(s);
+  BeginFirstStep(ctx, kPreScanCode);
 }
 
 void NextStep(Context& ctx) {
@@ -84,8 +69,7 @@ void NextStep(Context& ctx) {
     s.CurrentFreqHz = NextStepFrequency(s, s.CurrentFreqHz);
     Validate(ctx);
     TakeTarget(ctx, s.CurrentFreqHz);
-    SendComputedStep(ctx);
-    WaitOrFinish(s);
+    SendStepAndWait(ctx, kPreScanCode);
   } else {
     s.RunState = 9;  // the sweep is complete
   }

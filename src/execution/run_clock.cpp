@@ -55,16 +55,30 @@ void SendPreScannedStep(Context& ctx) {
   SendCommand(ctx, cmd::SetFreqPreScanLevel, s.CurrentFreqHz, drive, 5);
 }
 
-void SendStep(Context& ctx) {
+}  // namespace
+
+void SendStepAndWait(Context& ctx, StepCode code) {
   auto& s = ctx.state;
-  if (s.TestType < 10) {
+  if (code == StepCode::Computed) {
     SendCommand(ctx, cmd::SetFreqLevel, s.CurrentFreqHz, s.StepDriveCode, 5);
   } else {
     SendPreScannedStep(ctx);
   }
+  WaitOrFinish(s);
 }
 
-}  // namespace
+void BeginFirstStep(Context& ctx, StepCode code) {
+  auto& s = ctx.state;
+  if (!s.SetupValid) {
+    s.RunState = 9;  // ends as completed, after the validation messages
+    return;
+  }
+  ctx.controls.SetText(ctl::Target, Decimals2(s.FieldLevel));
+  ctx.controls.SetText(ctl::Dwell, "0.0");
+  StartTickTimer(ctx, s.RunTimer, 0);
+  s.TestRunning = 1;
+  SendStepAndWait(ctx, code);
+}
 
 // A target outside (0, 100) V/M (a gap in a custom table) keeps the previous
 // target and drive code.
@@ -106,16 +120,7 @@ void Start(Context& ctx) {
     default:
       break;
   }
-  if (!s.SetupValid) {
-    s.RunState = 9;  // ends as completed, after the validation messages
-    return;
-  }
-  ctx.controls.SetText(ctl::Target, Decimals2(s.FieldLevel));
-  ctx.controls.SetText(ctl::Dwell, "0.0");
-  StartTickTimer(ctx, s.RunTimer, 0);
-  s.TestRunning = 1;
-  SendStep(ctx);
-  WaitOrFinish(s);
+  BeginFirstStep(ctx, StepCodeFor(s.TestType));
 }
 
 void NextSweepStep(Context& ctx, bool custom) {
@@ -124,8 +129,7 @@ void NextSweepStep(Context& ctx, bool custom) {
     s.CurrentFreqHz = NextStepFrequency(s, s.CurrentFreqHz);
     if (custom) ValidateCustomTable(ctx);
     TakeTarget(ctx, s.CurrentFreqHz);
-    SendStep(ctx);
-    WaitOrFinish(s);
+    SendStepAndWait(ctx, StepCodeFor(s.TestType));
     ctx.controls.SetText(ctl::Target, Decimals2(s.FieldLevel));
   } else {
     s.RunState = 9;  // the sweep is complete

@@ -38,6 +38,21 @@ void EUTstatusClick(Context& ctx);
 // (0, 100) V/M, the drive code for it; otherwise both keep their values.
 void TakeTarget(Context& ctx, Integer freqHz);
 
+// Which drive code a step sends: the one computed from the cell
+// characteristic, or the one a pre-scan recorded for the step.
+enum class StepCode { Computed, PreScanned };
+inline StepCode StepCodeFor(int testType) {
+  return testType > 10 ? StepCode::PreScanned : StepCode::Computed;
+}
+
+// Sends the current step, then waits for its level (or finishes on STOP).
+void SendStepAndWait(Context& ctx, StepCode code);
+
+// The first step of a run or pre-scan, once the set-up has been validated:
+// shows the target, starts the run time and sends the step. An invalid
+// set-up finishes instead.
+void BeginFirstStep(Context& ctx, StepCode code);
+
 // Switches modulation and the EUT prompt on for a dwell (after one tick).
 void ModulationOn(Context& ctx);
 // ModulationOn without its pause.
