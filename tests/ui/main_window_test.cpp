@@ -12,6 +12,7 @@
 #include "display/colour_sets.h"
 #include "support/test_program.h"
 #include "ui/adapters/qt_colour.h"
+#include "ui/demo_window.h"
 #include "ui/modal_script.h"
 #include "ui/qt_program.h"
 #include "ui/widgets/colour_button.h"
@@ -26,14 +27,9 @@ namespace {
 const QString kQuestion =
     "Changing Test Type will Disable Pre Scan Settings. Continue with Changes ?";
 
-void CopyExample(const std::filesystem::path& to, const char* name) {
-  const auto examples = std::filesystem::path(MZ_GOLDEN_DIR) / ".." / ".." / "examples";
-  std::filesystem::copy_file(examples / name, to / name);
-}
-
 }  // namespace
 
-class MainWindowTest : public QObject {
+class MainWindowTest : public QObject, public test::DemoWindow {
   Q_OBJECT
  private slots:
   void init();
@@ -51,14 +47,7 @@ class MainWindowTest : public QObject {
   void leavingTheGridTakesTheCellBeingEdited();
 
  private:
-  template <typename T = QWidget>
-  T* W(const char* name) {
-    T* w = program->window().findChild<T*>(name);
-    if (w == nullptr) qFatal("no control %s", name);
-    return w;
-  }
   QAction* A(const char* name) { return W<QAction>(name); }
-  Context& ctx() { return program->ctx(); }
   QStringList VisiblePanels() {
     QStringList v;
     for (const char* n : {ctl::SetupPanel, ctl::SinglePanel, ctl::ReportPanel}) {
@@ -66,25 +55,15 @@ class MainWindowTest : public QObject {
     }
     return v;
   }
-
-  std::unique_ptr<test::TempFolder> folder;
-  std::unique_ptr<QtProgram> program;
 };
 
 void MainWindowTest::init() {
-  folder = std::make_unique<test::TempFolder>();
-  CopyExample(folder->path(), "MZ4800.INI");  // port 0: simulation
-  CopyExample(folder->path(), "cell0010.csv");
-  program = std::make_unique<QtProgram>(folder->path());
-  program->Show();
-  QVERIFY(QTest::qWaitForWindowExposed(&program->window()));
-  Startup(ctx());  // the start-up tick, at once
+  QVERIFY(Open());  // the start-up tick runs at once
   QCOMPARE(ctx().state.StartupDone, Byte{1});
 }
 
 void MainWindowTest::cleanup() {
-  program.reset();
-  folder.reset();
+  Close();
 }
 
 void MainWindowTest::windowAndPanelsHaveTheirPlaces() {

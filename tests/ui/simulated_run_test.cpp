@@ -7,13 +7,14 @@
 
 #include "core/startup.h"
 #include "support/test_program.h"
+#include "ui/demo_window.h"
 #include "ui/modal_script.h"
 #include "ui/qt_program.h"
 #include "ui/windows/main_window.h"
 
 using namespace mz;
 
-class SimulatedRunTest : public QObject {
+class SimulatedRunTest : public QObject, public test::DemoWindow {
   Q_OBJECT
  private slots:
   void init();
@@ -22,12 +23,6 @@ class SimulatedRunTest : public QObject {
   void preScanFromPreScanToTheEnd();
 
  private:
-  template <typename T = QWidget>
-  T* W(const char* name) {
-    T* w = program->window().findChild<T*>(name);
-    if (w == nullptr) qFatal("no control %s", name);
-    return w;
-  }
   void Type(const char* box, const char* text) {
     auto* edit = W<QLineEdit>(box);
     edit->setFocus();
@@ -35,29 +30,17 @@ class SimulatedRunTest : public QObject {
     QTest::keyClicks(edit, text);
     QTest::keyClick(edit, Qt::Key_Return);
   }
-  Context& ctx() { return program->ctx(); }
-
-  std::unique_ptr<test::TempFolder> folder;
-  std::unique_ptr<QtProgram> program;
 };
 
 void SimulatedRunTest::init() {
-  folder = std::make_unique<test::TempFolder>();
-  const auto examples = std::filesystem::path(MZ_GOLDEN_DIR) / ".." / ".." / "examples";
-  for (const char* name : {"MZ4800.INI", "cell0010.csv"})  // port 0: simulation
-    std::filesystem::copy_file(examples / name, folder->path() / name);
-  program = std::make_unique<QtProgram>(folder->path());
-  program->Show();
-  QVERIFY(QTest::qWaitForWindowExposed(&program->window()));
-  Startup(ctx());
+  QVERIFY(Open());
   QCOMPARE(ctx().state.PortNumber, Byte{0});
   program->window().activateWindow();
   QVERIFY(QTest::qWaitForWindowActive(&program->window()));
 }
 
 void SimulatedRunTest::cleanup() {
-  program.reset();
-  folder.reset();
+  Close();
 }
 
 void SimulatedRunTest::standardRunFromRunToTheEnd() {

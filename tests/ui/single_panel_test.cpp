@@ -8,46 +8,27 @@
 #include "core/control_names.h"
 #include "core/startup.h"
 #include "support/test_program.h"
+#include "ui/demo_window.h"
 #include "ui/qt_program.h"
 #include "ui/widgets/radio_group.h"
 #include "ui/windows/main_window.h"
 
 using namespace mz;
 
-class SinglePanelTest : public QObject {
+class SinglePanelTest : public QObject, public test::DemoWindow {
   Q_OBJECT
  private slots:
   void init();
   void cleanup();
   void boxesArrowsAndModulationReachTheirHandlers();
-
- private:
-  template <typename T = QWidget>
-  T* W(const char* name) {
-    T* w = program->window().findChild<T*>(name);
-    if (w == nullptr) qFatal("no control %s", name);
-    return w;
-  }
-  Context& ctx() { return program->ctx(); }
-
-  std::unique_ptr<test::TempFolder> folder;
-  std::unique_ptr<QtProgram> program;
 };
 
 void SinglePanelTest::init() {
-  folder = std::make_unique<test::TempFolder>();
-  const auto examples = std::filesystem::path(MZ_GOLDEN_DIR) / ".." / ".." / "examples";
-  for (const char* name : {"MZ4800.INI", "cell0010.csv"})  // simulation, cell 10
-    std::filesystem::copy_file(examples / name, folder->path() / name);
-  program = std::make_unique<QtProgram>(folder->path());
-  program->Show();
-  QVERIFY(QTest::qWaitForWindowExposed(&program->window()));
-  Startup(ctx());
+  QVERIFY(Open());
 }
 
 void SinglePanelTest::cleanup() {
-  program.reset();
-  folder.reset();
+  Close();
 }
 
 void SinglePanelTest::boxesArrowsAndModulationReachTheirHandlers() {

@@ -1,0 +1,49 @@
+#pragma once
+// The real program in simulation, started on the demonstration files in a
+// temporary program folder of its own, for widget tests. A test class derives
+// from it beside QObject and calls Open in init and Close in cleanup.
+#include <QTest>
+#include <filesystem>
+#include <memory>
+
+#include "core/startup.h"
+#include "support/test_program.h"
+#include "ui/qt_program.h"
+#include "ui/windows/main_window.h"
+
+namespace mz::test {
+
+class DemoWindow {
+ public:
+  // Shows the window and runs the start-up at once; false if the window does
+  // not appear.
+  bool Open() {
+    folder = std::make_unique<TempFolder>();
+    const auto examples = std::filesystem::path(MZ_GOLDEN_DIR) / ".." / ".." / "examples";
+    for (const char* name : {"MZ4800.INI", "cell0010.csv"}) {  // port 0: simulation, cell 10
+      std::filesystem::copy_file(examples / name, folder->path() / name);
+    }
+    program = std::make_unique<QtProgram>(folder->path());
+    program->Show();
+    if (!QTest::qWaitForWindowExposed(&program->window())) return false;
+    Startup(ctx());
+    return true;
+  }
+  void Close() {
+    program.reset();
+    folder.reset();
+  }
+
+  template <typename T = QWidget>
+  T* W(const char* name) {
+    T* w = program->window().findChild<T*>(name);
+    if (w == nullptr) qFatal("no control %s", name);
+    return w;
+  }
+  Context& ctx() { return program->ctx(); }
+
+  std::unique_ptr<TempFolder> folder;
+  std::unique_ptr<QtProgram> program;
+};
+
+}  // namespace mz::test
