@@ -1,4 +1,5 @@
 #include "core/control_names.h"
+#include "core/run_observer.h"
 #include "core/text_format.h"
 #include "display/screen_graph.h"
 #include "execution/frequency_plan.h"
@@ -253,6 +254,7 @@ void LevelReached(Context& ctx) {
   }
 
   ++s.StepCount;
+  Runs(ctx).StepRecorded(ctx);
   if (s.StepCount > kMaxSteps) s.RunState = 9;
   if (s.StopRequested != 0) s.RunState = 9;
 }
@@ -341,6 +343,7 @@ void runclockTimer(Context& ctx) {
     ctx.controls.SetText(ctl::Total, FormatDuration(TickTimerElapsedSeconds(ctx, s.RunTimer)));
   }
   UpdateLamps(ctx);
+  Runs(ctx).Ticked(ctx);
 }
 
 }  // namespace mz

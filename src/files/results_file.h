@@ -7,9 +7,12 @@
 //   label / Title / TestTitle / Procedure Name / ProcedureName / the 81-line
 //   set-up block / finish / "FREQUENCY   ", d, " LEVEL", d, " EUT" / rows 0 to
 //   StepCount: frequency in 12, d, level 6:2, d, EUT status in 6.
+#include <functional>
 #include <string>
+#include <string_view>
 
 #include "core/context.h"
+#include "core/line_file.h"
 
 namespace mz {
 
@@ -19,6 +22,10 @@ inline constexpr const char* kResultsExt = "MZ";
 // Writes the results file `name` (rows 0 to StepCount), sending KeepAlive in
 // the block, after the heading and after the rows.
 void WriteResults(Context& ctx, const std::string& name);
+// The text WriteResults writes, with clockLabel as the date and time line;
+// keepAlive (when set) runs where WriteResults sends KeepAlive.
+LineWriter ComposeResults(const ProgramState& s, std::string_view clockLabel,
+                          const std::function<void()>& keepAlive = {});
 
 // Reads a results file into the title, procedure name, set-up and result rows,
 // sets StepCount to the last row read and redraws the graph. A file that
