@@ -52,10 +52,10 @@ std::string ProgressCaption(int step, std::optional<int> total,
   return text;
 }
 
-void RunProgress::RunStarted(Context& ctx, bool /*preScan*/) {
+void RunProgress::RunStarted(Context& /*ctx*/, bool /*preScan*/) {
+  // The first tick validates the set-up; the plan is shown from then on.
   active_ = true;
   recorded_ = 0;
-  Show(ctx);
 }
 
 void RunProgress::StepRecorded(Context& ctx) {
