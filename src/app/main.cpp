@@ -2,9 +2,11 @@
 #include <QApplication>
 
 #include "ui/qt_program.h"
+#include "ui/report_command.h"
 #include "ui/windows/dialog_kit.h"
 
 int main(int argc, char** argv) {
+  if (mz::IsReportCommand(argc, argv)) return mz::ReportCommand(argc, argv);
   QApplication app(argc, argv);
   QApplication::setFont(mz::ProgramFont());
   mz::QtProgram program(mz::DefaultProgramFolder());
