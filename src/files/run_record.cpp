@@ -140,8 +140,9 @@ JournalRow RunRecorder::EventRow(Context& ctx, std::string event, std::string de
   row.Detail = std::move(detail);
   if (recorded_ == 0 && drive_ == std::nullopt && s.RunState <= 1) return row;  // not under way
   // While a step dwells (or waits for its drive reading) it has been
-  // recorded; otherwise the step being levelled is the next one.
-  const bool held = s.RunState == 5 || s.RunState == 6;
+  // recorded, as has the last one when the test is finishing; otherwise the
+  // step being levelled is the next one.
+  const bool held = s.RunState == 5 || s.RunState == 6 || s.RunState == 0 || s.RunState == 9;
   row.Step = recorded_ + (held ? 0 : 1);
   row.FreqHz = s.CurrentFreqHz;
   row.Target = s.FieldLevel;
