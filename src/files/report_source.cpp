@@ -2,6 +2,7 @@
 
 #include "core/errors.h"
 #include "core/line_file.h"
+#include "display/screen_graph.h"
 #include "execution/frequency_plan.h"
 #include "files/results_file.h"
 
@@ -39,6 +40,9 @@ std::string ReadResultsForReport(Context& ctx, const std::string& name) {
   } else {
     UpdateEstimatedTime(ctx);
   }
+  // As the window does when it shows opened results: the graph's repaint
+  // starts a frequency curve at step 1 (index 0 takes its copy).
+  FormPaint(ctx, ctx.display.GraphCanvas());
   return dateTime;
 }
 

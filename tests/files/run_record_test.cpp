@@ -3,6 +3,7 @@
 // reads back to the table the run recorded.
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cmath>
 #include <cstdlib>
 #include <ctime>
@@ -445,6 +446,26 @@ TEST(RunJournal, MatchesTheHandWrittenJournal) {
   rec.RunEnded(p.ctx, 0, "The Run has Ended. ");  // a second message: no line
 
   EXPECT_EQ(ReadFile(With(rec.RunPath(), ".csv")), ReadFile(Golden("journal.csv")));
+}
+
+// A German locale writes decimal commas with printf; the journal keeps its
+// points, so its columns stay apart.
+TEST(RunJournal, NumbersKeepTheirDecimalPointInAnyLocale) {
+  UtcZone utc;
+  const string before = std::setlocale(LC_NUMERIC, nullptr);
+  if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr) GTEST_SKIP() << "no de_DE locale";
+  JournalRow row;
+  row.WallMs = 983'181'600'250;
+  row.Event = "step recorded";
+  row.Step = 4;
+  row.FreqHz = 172'800'000;
+  row.Target = 3;
+  row.Achieved = 2.875;
+  row.Drive = 51;
+  row.Eut = "OK";
+  const string line = JournalLine(row);
+  std::setlocale(LC_NUMERIC, before.c_str());
+  EXPECT_EQ(line, "2001-02-26T10:00:00.250+00:00,step recorded,4,172.800000,3.00,2.88,51,OK,");
 }
 
 TEST(RunJournal, FieldsAreQuotedOnlyWhenTheyMustBe) {
