@@ -10,7 +10,8 @@
 //
 // A step row carries the step as recorded (the frequency and field read back,
 // its EUT mark); any other row carries the step in progress when the event
-// happened (the frequency set, the last field read, the EUT as last reported).
+// happened (the one sent and not yet recorded, else the one recorded last):
+// the frequency set, the latest field read, the EUT as last reported.
 #include <cstdint>
 #include <optional>
 #include <string>

@@ -38,6 +38,7 @@ void RunRecorder::RunStarted(Context& ctx, bool preScan) {
   reported_ = false;
   recorded_ = 0;
   drive_.reset();
+  levelling_ = false;
   eutFault_.reset();
   fieldKind_ = 0;
   base_.clear();
@@ -58,13 +59,16 @@ void RunRecorder::RunStarted(Context& ctx, bool preScan) {
 }
 
 void RunRecorder::StepSent(Context& /*ctx*/, Integer /*freqHz*/, Byte drive) {
-  if (active_) drive_ = drive;
+  if (!active_) return;
+  drive_ = drive;
+  levelling_ = true;
 }
 
 void RunRecorder::StepRecorded(Context& ctx) {
   if (!active_) return;
   const auto& s = ctx.state;
   ++recorded_;
+  levelling_ = false;
   JournalRow row;
   row.WallMs = ctx.loop.WallClockMs();
   row.Event = "step recorded";
@@ -138,15 +142,20 @@ JournalRow RunRecorder::EventRow(Context& ctx, std::string event, std::string de
   row.WallMs = ctx.loop.WallClockMs();
   row.Event = std::move(event);
   row.Detail = std::move(detail);
-  if (recorded_ == 0 && drive_ == std::nullopt && s.RunState <= 1) return row;  // not under way
-  // While a step dwells (or waits for its drive reading) it has been
-  // recorded, as has the last one when the test is finishing; otherwise the
-  // step being levelled is the next one.
-  const bool held = s.RunState == 5 || s.RunState == 6 || s.RunState == 0 || s.RunState == 9;
-  row.Step = recorded_ + (held ? 0 : 1);
+  if (recorded_ == 0 && !levelling_) return row;  // no step sent yet
+  // From the sending of a step until it is recorded that step is in
+  // progress; after that, the step recorded last (its dwell).
+  row.Step = recorded_ + (levelling_ ? 1 : 0);
   row.FreqHz = s.CurrentFreqHz;
   row.Target = s.FieldLevel;
-  row.Achieved = s.FieldReading;
+  // The latest reading goes to the entry StepCount; just after a step is
+  // recorded that entry is still empty and the step's own reading is the
+  // latest.
+  const Integer n = s.StepCount;
+  if (n >= 0 && n < kTableSize) {
+    const Real latest = s.ResultLevel[static_cast<std::size_t>(n)];
+    row.Achieved = latest != 0 || n == 0 ? latest : s.ResultLevel[static_cast<std::size_t>(n - 1)];
+  }
   if (drive_) row.Drive = *drive_;
   if (eutFault_) row.Eut = *eutFault_ ? "FAULT" : "OK";
   return row;

@@ -47,8 +47,9 @@ class RunRecorder : public RunObserver {
 
   bool active_ = false;
   bool preScan_ = false;
-  bool reported_ = false;  // a write failure of this run has been reported
-  int recorded_ = 0;       // steps recorded so far (the journal's step numbers)
+  bool reported_ = false;   // a write failure of this run has been reported
+  int recorded_ = 0;        // steps recorded so far (the journal's step numbers)
+  bool levelling_ = false;  // a step has been sent and not yet recorded
   std::filesystem::path base_;
   std::optional<int> drive_;      // the drive code last sent for a step
   std::optional<bool> eutFault_;  // the EUT as last reported

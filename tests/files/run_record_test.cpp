@@ -428,7 +428,7 @@ TEST(RunJournal, MatchesTheHandWrittenJournal) {
   p.state.StepCount = 2;
   p.state.RunState = 5;
   rec.StepRecorded(p.ctx);
-  p.state.FieldReading = 2.9;
+  p.state.ResultLevel[2] = 2.9;  // read during the dwell
   rec.EutReported(p.ctx, false);  // the state it starts in: no line
   p.loop.AdvanceBy(1'000);
   rec.FieldCondition(p.ctx, 5, "Unable to Reach Up to Required Field Strength");
@@ -441,6 +441,7 @@ TEST(RunJournal, MatchesTheHandWrittenJournal) {
   p.loop.AdvanceBy(1);
   p.state.RunState = 3;
   p.state.CurrentFreqHz = 80'800'000;
+  rec.StepSent(p.ctx, 80'800'000, 102);
   rec.StopPressed(p.ctx);
   rec.RunEnded(p.ctx, 1, "The Run has been Stopped by User. ");
   rec.RunEnded(p.ctx, 0, "The Run has Ended. ");  // a second message: no line
