@@ -56,10 +56,16 @@ void RunProgress::RunStarted(Context& /*ctx*/, bool /*preScan*/) {
   // The first tick validates the set-up; the plan is shown from then on.
   active_ = true;
   recorded_ = 0;
+  levelling_ = false;
+}
+
+void RunProgress::StepSent(Context& /*ctx*/, Integer /*freqHz*/, Byte /*drive*/) {
+  if (active_) levelling_ = true;
 }
 
 void RunProgress::StepRecorded(Context& ctx) {
   if (!active_) return;
+  levelling_ = false;
   lastStepMs_ = ctx.loop.NowMs();
   if (++recorded_ == 1) firstStepMs_ = lastStepMs_;
   Show(ctx);
@@ -75,12 +81,10 @@ void RunProgress::RunEnded(Context& ctx, int /*reason*/, std::string_view /*mess
 }
 
 void RunProgress::Show(Context& ctx) {
-  const auto& s = ctx.state;
-  std::optional<int> total = PlannedSteps(s);
-  // A dwelling step (or one waiting for its drive reading) has been recorded;
-  // otherwise the step being levelled is the next one.
-  const bool held = s.RunState == 5 || s.RunState == 6;
-  int step = recorded_ + (held ? 0 : 1);
+  std::optional<int> total = PlannedSteps(ctx.state);
+  // From its sending to its recording a step is in progress; then the one
+  // recorded last is (its dwell).
+  int step = std::max(1, recorded_ + (levelling_ ? 1 : 0));
   if (total) step = std::min(step, *total);
   std::optional<std::int64_t> left;
   if (total && recorded_ >= 2) {

@@ -25,6 +25,7 @@ std::string ProgressCaption(int step, std::optional<int> total,
 class RunProgress : public RunObserver {
  public:
   void RunStarted(Context& ctx, bool preScan) override;
+  void StepSent(Context& ctx, Integer freqHz, Byte drive) override;
   void StepRecorded(Context& ctx) override;
   void Ticked(Context& ctx) override;
   void RunEnded(Context& ctx, int reason, std::string_view message) override;
@@ -34,6 +35,7 @@ class RunProgress : public RunObserver {
 
   bool active_ = false;
   int recorded_ = 0;
+  bool levelling_ = false;        // a step has been sent and not yet recorded
   std::int64_t firstStepMs_ = 0;  // when step 1 was recorded
   std::int64_t lastStepMs_ = 0;   // when the latest step was recorded
 };
