@@ -233,6 +233,32 @@ TEST_F(KeptRun, CompletedRunIsCompleteBeforeItsEndMessage) {
   EXPECT_EQ(j.rows[1][7], "OK");
 }
 
+// Keeping the run sends nothing: the frames on the wire are those of the
+// same run without the record (no KeepAlive for the rewritten files).
+TEST_F(KeptRun, KeepingARunSendsNothingMore) {
+  auto frames = [](TestProgram& q, RunObserver* runs) {
+    ApplyConfigurationDefaults(q.state);
+    q.state.PortNumber = 0;
+    q.Wire();
+    QuietTimers(q.ctx);
+    WriteFlatCell(q.ctx);
+    q.port.Open(true);
+    q.ctx.runs = runs;
+    FillStandardPanel(q.ctx, {});
+    Button1MouseDown(q.ctx);
+    EXPECT_TRUE(
+        q.loop.RunUntilTrue([&] { return !q.loop.TimerEnabled(TimerId::RunClock); }, 600'000));
+    return q.port.written;
+  };
+  TestProgram plain;
+  TestProgram kept;
+  RunRecorder recorder;
+  const auto without = frames(plain, nullptr);
+  EXPECT_EQ(frames(kept, &recorder), without);
+  EXPECT_FALSE(without.empty());
+  EXPECT_TRUE(fs::exists(With(recorder.RunPath(), ".MZ")));
+}
+
 TEST_F(KeptRun, StoppedRunAndStopWhileHeldAreJournalled) {
   FillStandardPanel(p.ctx, {.Start = "30", .Finish = "1000", .Step = "5", .Dwell = "2"});
   Button1MouseDown(p.ctx);
