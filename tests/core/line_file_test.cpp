@@ -1,6 +1,7 @@
 #include "core/line_file.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 
@@ -163,6 +164,24 @@ TEST(LineWriter, AReadOnlyFileIsRefusedAndKept) {
   EXPECT_EQ(test::ReadFile(path), "old\r\n");
   EXPECT_EQ(std::filesystem::status(path).permissions(), std::filesystem::perms(0444));
   EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"f.txt"}));
+}
+
+TEST(LineWriter, AReadOnlyFolderIsReportedWithTheUsersFileName) {
+  if (geteuid() == 0) GTEST_SKIP() << "permissions do not stop root";
+  test::TempFolder dir;
+  const auto path = dir.path() / "f.txt";
+  test::WriteFile(path, "old\r\n");
+  std::filesystem::permissions(dir.path(), std::filesystem::perms(0555));
+  LineWriter w;
+  w.Line("new");
+  try {
+    w.SaveAtomically(path);
+    ADD_FAILURE() << "no error";
+  } catch (const FileError& e) {
+    EXPECT_EQ(std::string(e.what()).rfind("Cannot create file " + path.string(), 0), 0u);
+  }
+  std::filesystem::permissions(dir.path(), std::filesystem::perms(0755));
+  EXPECT_EQ(test::ReadFile(path), "old\r\n");
 }
 
 }  // namespace

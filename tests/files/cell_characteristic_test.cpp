@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "core/errors.h"
 #include "link/diagnostics.h"
 #include "support/test_program.h"
@@ -71,6 +73,21 @@ TEST_F(CellFileTest, ValuesTheTableCannotHoldRefuseTheFileAndKeepTheTable) {
     // The table in use still gives a drive code.
     EXPECT_EQ(CellDrive(p.ctx, 3, 50'000'000), 117);
   }
+}
+
+TEST_F(CellFileTest, ATableValueThatIsNoNumberGivesTheLeastDrive) {
+  // However such values got into the table, the drive code is not undefined.
+  const Single inf = std::numeric_limits<Single>::infinity();
+  p.state.CellTable[1] = CellRow{30'000'000, inf, inf, inf, inf};
+  p.state.CellTable[2] = CellRow{100'000'000, inf, inf, inf, inf};
+  p.state.CellRowCount = 3;
+  for (Integer hz : {50'000'000, 90'000'000}) {  // the low band and the row search
+    p.op.messages.clear();
+    EXPECT_EQ(CellDrive(p.ctx, 3, hz), 1) << hz;
+    EXPECT_EQ(p.op.Texts(), std::vector<std::string>{"Cell Characteristic File Error"}) << hz;
+  }
+  p.state.CellNumber = "20";
+  EXPECT_EQ(CellDrive(p.ctx, std::numeric_limits<Real>::quiet_NaN(), 90'000'000), 1);
 }
 
 TEST_F(CellFileTest, MissingFileKeepsTheTableAndNamesTheWholeCellNumber) {
