@@ -64,8 +64,6 @@ void ReadSpacedRow(ProgramState& s, int n, const std::string& line, const LineRe
 // as it was.
 void ReadDelimitedRow(ProgramState& s, int n, const std::string& line, const LineReader& in,
                       std::size_t lineNumber) {
-  if (HasDecimalComma(line, s.FileDelimiter))
-    throw in.Error(lineNumber, "Decimal comma in a number");
   const auto fields = SplitRow(line, s.FileDelimiter);
   if (fields.size() > 0 && fields[0]) s.ResultFreqHz[n] = RowInteger(*fields[0], in, lineNumber);
   if (fields.size() > 1 && fields[1]) s.ResultLevel[n] = RowReal(*fields[1], in, lineNumber);
@@ -95,6 +93,9 @@ void ReadResultsText(Context& ctx, LineReader& in) {
     }
     const std::size_t lineNumber = in.LineNumber() + 1;
     const std::string line = in.AtEnd() ? std::string() : in.NextLine();
+    if (HasDecimalComma(line, s.FileDelimiter)) {
+      throw in.Error(lineNumber, "Decimal comma in a number");
+    }
     if (s.FileDelimiter == ' ') {
       ReadSpacedRow(s, n, line, in, lineNumber);
     } else {

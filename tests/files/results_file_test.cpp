@@ -204,6 +204,23 @@ TEST_F(ResultsFileTest, AFileThatWouldBeMisreadIsRefusedNamingFileAndLine) {
     EXPECT_EQ(p.controls.ItemIndex(ctl::ModulationCombo), 1) << c.to;
     EXPECT_EQ(p.controls.Text(ctl::FileLabel), "") << c.to;
   }
+  // Rows split at spaces too: "3,05" is not a row of zeros.
+  p.state.FileDelimiter = ' ';
+  test::WriteFile(Path("spaced.MZ"), golden.substr(0, golden.find("finish")) +
+                                         "finish\r\nFREQUENCY     LEVEL  EUT\r\n"
+                                         "    80000000   3,05     1\r\n");
+  EXPECT_THROW(
+      {
+        try {
+          ReadResults(p.ctx, Path("spaced.MZ"));
+        } catch (const FileError& e) {
+          EXPECT_EQ(std::string(e.what()),
+                    Path("spaced.MZ") + ", line 92: Decimal comma in a number");
+          throw;
+        }
+      },
+      FileError);
+  EXPECT_EQ(p.state.StepCount, 5);
 }
 
 TEST_F(ResultsFileTest, ByteOrderMarkCrOnlyLinesAndTrailingBlankLinesReadAsTheFile) {
