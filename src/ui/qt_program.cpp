@@ -41,6 +41,7 @@ QtProgram::QtProgram(std::filesystem::path folder)
   // Windows in their order: the main window, then the dialogs it owns.
   main_ = std::make_unique<MainWindow>(ctx_, binder_);
   op_.SetParent(main_.get());
+  op_.SetProgramFolder(ctx_.folder);
   graph_ = &main_->graphBox();
   screenColours_ = std::make_unique<ScreenColoursDialog>(ctx_, binder_, main_.get());
   op_.RegisterForm(ctl::ScreenColoursForm, screenColours_.get());
