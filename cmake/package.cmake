@@ -19,8 +19,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # no binary links to; the window's Arial is Liberation Sans.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${PROJECT_DESCRIPTION}
-MZ4800 Control sets up and runs radiated RF immunity tests with the MZ4800,
+# The first line of the Description is CPACK_PACKAGE_DESCRIPTION_SUMMARY.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "MZ4800 Control sets up and runs radiated RF immunity tests with the MZ4800,
 a signal synthesiser with field-strength measurement that drives a power
 amplifier and a field cell. It drives the instrument over RS-232, shows the
 state of the instrument and of the equipment under test on lamps, draws the

@@ -3,9 +3,16 @@
 #include <QApplication>
 #include <QIcon>
 
+// The icon lives in a resource of a static library, which the linker keeps
+// only when it is named; Q_INIT_RESOURCE must be used outside a namespace.
+static void LoadIconResource() {
+  Q_INIT_RESOURCE(icons);
+}
+
 namespace mz {
 
 void SetApplicationIdentity() {
+  LoadIconResource();
   QCoreApplication::setOrganizationName("Halvorn");
   QCoreApplication::setOrganizationDomain("example.org");
   QCoreApplication::setApplicationName("MZ4800");
