@@ -50,7 +50,11 @@ cmp -s "$root/share/mz4800/MZ4800.INI" "$source/examples/MZ4800.INI" || fail "in
 
 # The command line works on a machine without a display: no DISPLAY, no
 # WAYLAND_DISPLAY, no QT_QPA_PLATFORM.
-bare() { env -i PATH=/usr/bin:/bin HOME="$dest/home" "$@"; }
+# The sanitizers' settings pass, for a sanitized build.
+bare() {
+  env -i PATH=/usr/bin:/bin HOME="$dest/home" ${ASAN_OPTIONS:+ASAN_OPTIONS=$ASAN_OPTIONS} \
+    ${UBSAN_OPTIONS:+UBSAN_OPTIONS=$UBSAN_OPTIONS} "$@"
+}
 out=$(bare "$root/bin/mz4800" --version) || fail "--version exit $?"
 [ "$out" = "mz4800 $version" ] || fail "--version printed '$out'"
 bare "$root/bin/mz4800" --help | grep -q -- "--report RESULTS.MZ OUT.pdf" || fail "--help"
