@@ -5,6 +5,7 @@
 #include "core/control_names.h"
 #include "core/errors.h"
 #include "core/setup_fixture.h"
+#include "display/colour_sets.h"
 #include "support/file_size_limit.h"
 #include "support/test_program.h"
 
@@ -118,6 +119,21 @@ TEST_F(ConfigFileTest, AMissingProgramFolderIsCreated) {
   ctx.folder = q.folder.path() / "MZ4800";
   WriteConfiguration(ctx);
   EXPECT_TRUE(std::filesystem::exists(ctx.folder / "MZ4800.INI"));
+}
+
+// The configuration a new installation starts with carries the colours of
+// the Default buttons, so that the 10 V/M set point and the EUT bars show on
+// a printed plot (the colours used when no configuration can be read are
+// teal and all black).
+TEST(DemonstrationConfiguration, CarriesThePresetColoursAndStartsInSimulation) {
+  test::TestProgram p;
+  std::filesystem::copy_file(std::filesystem::path(MZ_GOLDEN_DIR) / "../../examples/MZ4800.INI",
+                             ConfigPath(p.ctx));
+  ReadConfiguration(p.ctx);
+  EXPECT_EQ(p.state.ScreenColours, DefaultScreenColours(0x008000));
+  EXPECT_EQ(p.state.PrinterColours, DefaultPrinterColours());
+  EXPECT_EQ(p.state.PortNumber, 0);
+  EXPECT_EQ(p.state.CellNumber, "10");
 }
 
 }  // namespace
