@@ -90,17 +90,7 @@ class NoDisplay : public Display {
 
 }  // namespace
 
-bool IsReportCommand(int argc, char** argv) {
-  return argc > 1 && std::string_view(argv[1]) == "--report";
-}
-
-int ReportCommand(int argc, char** argv) {
-  if (argc != 4) {
-    std::cerr << "usage: mz4800 --report RESULTS.MZ OUT.pdf\n";
-    return 2;
-  }
-  const std::string results = argv[2];
-  const std::string pdf = argv[3];
+int ReportCommand(const std::string& results, const std::string& pdf, int argc, char** argv) {
   auto state = std::make_unique<ProgramState>();
   Controls controls;
   QuietOperator op;
