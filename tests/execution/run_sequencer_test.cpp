@@ -247,6 +247,7 @@ TEST_F(SimulatedRun, MoreThan1995StepsEndsWithTheMaximumResultsMessage) {
   FillSinglePanel(p.ctx,
                   {.Start = "1", .Stop = "2", .Step = "0", .AutoDwell = "0", .AutoIncrease = true});
   p.state.TestType = 12;
+  p.state.PreScanDrive[1] = 40;
 
   Button1MouseDown(p.ctx);
   ASSERT_TRUE(RunToEnd(20'000'000));
@@ -256,23 +257,22 @@ TEST_F(SimulatedRun, MoreThan1995StepsEndsWithTheMaximumResultsMessage) {
                 {MessageKind::Warning, "The Run has Ended (Maximum Results Allowed).", Buttons::Ok},
                 {MessageKind::Information, "The Run has Ended. ", Buttons::Ok}}));
   EXPECT_EQ(p.state.StepCount, 1996);
-  // The first step of a pre-scanned run sends the recorded code, 0 as 1.
+  // The first step of a pre-scanned run sends the recorded code.
   const auto sent = Sent();
   ASSERT_FALSE(sent.empty());
   EXPECT_EQ(sent[0].Code, cmd::SetFreqPreScanLevel);
-  EXPECT_EQ(sent[0].Drive(), 1);
+  EXPECT_EQ(sent[0].Drive(), 40);
 }
 
-TEST_F(SimulatedRun, InvalidSetupEndsTheRunAfterItsMessage) {
+TEST_F(SimulatedRun, InvalidSetupEndsTheRunBeforeAnyCommandWithItsMessageOnce) {
   FillStandardPanel(p.ctx, {.Step = "40"});
-  p.loop.AdvanceBy(100'000);
   Button1MouseDown(p.ctx);
-  ASSERT_TRUE(RunToEnd(10'000));
-  EXPECT_EQ(p.controls.Text("Edit10").substr(0, 7), "00:00:0");  // counted from RUN
-  ASSERT_GE(p.op.Texts().size(), 2u);
-  EXPECT_EQ(p.op.Texts().front(), "Invalid Step Size ");
-  EXPECT_EQ(p.op.Texts().back(), "The Run has Ended. ");
-  EXPECT_EQ(Codes(Sent()), vector<int>{cmd::RfOff});
+  p.loop.AdvanceBy(10'000);
+  EXPECT_EQ(p.op.Texts(), (vector<std::string>{"Invalid Step Size ", "The Run has Ended. "}));
+  EXPECT_TRUE(p.port.written.empty());  // not even the poll pair
+  EXPECT_FALSE(p.loop.TimerEnabled(TimerId::RunClock));
+  EXPECT_EQ(p.state.TestRunning, 0);
+  EXPECT_NE(p.controls.Text("Button1"), "STOP");
 }
 
 }  // namespace
