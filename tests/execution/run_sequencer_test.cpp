@@ -3,6 +3,7 @@
 // that the frames the sequencer sends can be read back.
 #include <gtest/gtest.h>
 
+#include "core/control_names.h"
 #include "core/text_format.h"
 #include "execution/run_sequencer.h"
 #include "link/command_codes.h"
@@ -187,6 +188,49 @@ TEST_F(SimulatedRun, ManualSingleFrequencyRelevelsEveryDwellUntilStopped) {
   EXPECT_EQ(sent[1].Data, vector<std::uint8_t>{0x00});
   EXPECT_EQ(p.op.Texts(), vector<std::string>{"The Run has been Stopped by User. "});
   EXPECT_TRUE(p.controls.Enabled("CheckBox2"));
+}
+
+// The simulated instrument plays a single-frequency test as it plays a
+// sweep: a point every dwell, at the single frequency, close to the level
+// asked for (not the Standard panel's 10 V/M).
+TEST_F(SimulatedRun, SingleFrequencyRecordsAPointEveryDwellAtItsOwnLevel) {
+  FillStandardPanel(p.ctx, {.Field = "10"});
+  FillSinglePanel(p.ctx, {.Freq = "250", .Level = "5"});
+  Button1MouseDown(p.ctx);
+  ASSERT_TRUE(RunUntil([&] { return p.state.StepCount == 2; }));
+  const auto firstAt = p.loop.NowMs();
+  EXPECT_EQ(p.controls.Text(ctl::Target), "5.00");
+  ASSERT_TRUE(RunUntil([&] { return p.state.StepCount == 7; }));
+  const auto lastAt = p.loop.NowMs();
+  EXPECT_EQ(p.controls.Text(ctl::Target), "5.00");
+  Button1MouseDown(p.ctx);
+
+  // Five more points, one per 5 s dwell, the simulated levelling (a second)
+  // and the tick that records it.
+  EXPECT_GE(lastAt - firstAt, 5 * 5'000);
+  EXPECT_LE(lastAt - firstAt, 5 * 8'000);
+  for (int i = 1; i <= 6; ++i) {
+    EXPECT_EQ(p.state.ResultFreqHz[i], 250'000'000) << i;
+    EXPECT_GE(p.state.ResultLevel[i], 4.0) << i;
+    EXPECT_LT(p.state.ResultLevel[i], 5.0) << i;
+  }
+
+  // The level ramp: each point close to its own step of the ramp.
+  p.state.StepCount = 1;
+  FillSinglePanel(p.ctx, {.Freq = "250",
+                          .Start = "1",
+                          .Stop = "6",
+                          .Step = "1",
+                          .AutoDwell = "1",
+                          .AutoIncrease = true});
+  Button1MouseDown(p.ctx);
+  ASSERT_TRUE(RunToEnd());
+  ASSERT_EQ(p.state.StepCount, 7);
+  for (int i = 1; i <= 6; ++i) {
+    EXPECT_EQ(p.state.ResultFreqHz[i], 250'000'000) << i;
+    EXPECT_GE(p.state.ResultLevel[i], i - 1.0) << i;
+    EXPECT_LT(p.state.ResultLevel[i], i + 0.0) << i;
+  }
 }
 
 TEST_F(SimulatedRun, DwellHeldKeepsTheStepUntilReleasedAndStopDropsTheHold) {
