@@ -14,6 +14,7 @@
 #include "display/printed_table.h"
 #include "display/printer.h"
 #include "display/recording_canvas.h"
+#include "display/screen_graph.h"
 #include "execution/pre_scan.h"
 #include "execution/run_sequencer.h"
 #include "files/file_support.h"
@@ -208,6 +209,14 @@ TEST_F(RunValues, SavedAndPrintedResultsHoldTheRecordedStepsOnly) {
   const auto printed = printer.Rows();
   ASSERT_EQ(printed.size(), 5u);
   EXPECT_EQ(printed[4], "   5   200.000      10.00   10.00 OK   ");
+
+  // Nor does the repainted graph show it: the picture does not depend on it.
+  RecordingCanvas painted, again;
+  FormPaint(p.ctx, painted);
+  p.state.ResultLevel[6] = 3.0;
+  p.state.ResultFreqHz[6] = 300'000'000;  // as a step being levelled when stopped
+  FormPaint(p.ctx, again);
+  EXPECT_EQ(painted.calls, again.calls);
 
   // Reading the file back and saving it again writes the same rows.
   ReadResults(p.ctx, Path("run.MZ"));
