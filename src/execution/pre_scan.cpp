@@ -94,7 +94,7 @@ void LevelReached(Context& ctx) {
   auto& s = ctx.state;
   StartTickTimer(ctx, s.DwellTimer, kHoldTicks);
   PlotSeriesStep(ctx, 1, s.StepCount);
-  ++s.StepCount;
+  AdvanceStep(s);
   s.RunState = s.StepCount > kMaxSteps || s.StopRequested != 0 ? 9 : 5;
 }
 

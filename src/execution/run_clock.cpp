@@ -73,6 +73,13 @@ void SendPreScannedStep(Context& ctx) {
 
 }  // namespace
 
+void AdvanceStep(ProgramState& s) {
+  ++s.StepCount;
+  if (InTable(s.StepCount) && InTable(s.StepCount - 1)) {
+    s.LevelFactor[s.StepCount] = s.LevelFactor[s.StepCount - 1];
+  }
+}
+
 void SendStepAndWait(Context& ctx, StepCode code) {
   auto& s = ctx.state;
   if (code == StepCode::Computed) {
@@ -280,7 +287,7 @@ void LevelReached(Context& ctx) {
     PlotStripStep(ctx, s.StepCount);
   }
 
-  ++s.StepCount;
+  AdvanceStep(s);
   if (s.StepCount > kMaxSteps) s.RunState = 9;
   if (s.StopRequested != 0) s.RunState = 9;
 }

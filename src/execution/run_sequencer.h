@@ -74,6 +74,12 @@ inline StepCode StepCodeFor(int testType) {
   return testType > 10 ? StepCode::PreScanned : StepCode::Computed;
 }
 
+// Counts the step just recorded. Until the next step is computed the drive
+// of the recorded one stays on the wire, so the readings that now go to the
+// new entry (during the dwell, after a levelling report, after the last
+// step) are corrected by its level factor, not by one left from before.
+void AdvanceStep(ProgramState& s);
+
 // Sends the current step, then waits for its level (or finishes on STOP).
 void SendStepAndWait(Context& ctx, StepCode code);
 

@@ -228,6 +228,9 @@ TEST_F(LevellingReport, LevellingReportedDuringADwellRecordsTheSameFrequencyAgai
   EXPECT_EQ(p.state.ResultFreqHz[1], 100'000'000);
   EXPECT_EQ(p.state.ResultFreqHz[2], 100'000'000);
   EXPECT_EQ(p.state.ResultFreqHz[3], 120'000'000);
+  // The step recorded again was levelled with step 1's drive, and is
+  // corrected by step 1's factor.
+  for (int i = 1; i <= 3; ++i) EXPECT_NEAR(p.state.ResultLevel[i], 10.0, 1e-9) << i;
   EXPECT_EQ(p.op.Texts(), vector<std::string>{"The Run has Ended. "});
 }
 

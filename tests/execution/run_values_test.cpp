@@ -188,8 +188,8 @@ TEST_F(RunValues, InvalidSetUpsEndBeforeTheFirstCommandWithEachWarningOnce) {
   EXPECT_EQ(p.state.TestType, 1);
 }
 
-// The entry at StepCount holds the reading taken after the last step,
-// uncorrected (the last drive code, 234, as V/M): it is no result.
+// The entry at StepCount holds the reading taken after the last step: it is
+// no result.
 TEST_F(RunValues, SavedAndPrintedResultsHoldTheRecordedStepsOnly) {
   FillStandardPanel(p.ctx, {.EutStatus = 2});
   Button1MouseDown(p.ctx);
