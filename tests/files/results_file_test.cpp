@@ -232,7 +232,7 @@ TEST_F(ResultsFileTest, ByteOrderMarkCrOnlyLinesAndTrailingBlankLinesReadAsTheFi
   test::WriteFile(Path("edited.MZ"), "\xEF\xBB\xBF" + text + "\r\r  \r");
   p.controls.SetText(ctl::ClockLabel, "5 March 2001 14:07");
   ReadResults(p.ctx, Path("edited.MZ"));
-  EXPECT_EQ(p.state.StepCount, 2);
+  EXPECT_EQ(p.state.StepCount, 3);  // one past the last row, as after a run
   EXPECT_EQ(p.state.ResultFreqHz[2], 80'800'000);
   EXPECT_DOUBLE_EQ(p.state.ResultLevel[2], 2.9);
   EXPECT_EQ(p.state.FinishFreqHz, 1'000'000'000);
