@@ -119,7 +119,7 @@ Table ReadBack(const fs::path& mz, char delimiter) {
   ReadResults(q.ctx, mz.string());
   Table t;
   t.StepCount = q.state.StepCount;
-  for (int i = 0; i <= q.state.StepCount; ++i) {
+  for (int i = 0; i < q.state.StepCount; ++i) {
     t.rows.emplace_back(q.state.ResultFreqHz[i], q.state.ResultLevel[i],
                         q.state.ResultEutStatus[i]);
   }
@@ -128,7 +128,7 @@ Table ReadBack(const fs::path& mz, char delimiter) {
 Table InMemory(const ProgramState& s) {
   Table t;
   t.StepCount = s.StepCount;
-  for (int i = 0; i <= s.StepCount; ++i) {
+  for (int i = 0; i < s.StepCount; ++i) {
     t.rows.emplace_back(s.ResultFreqHz[i],
                         static_cast<double>(std::lround(s.ResultLevel[i] * 100)) / 100,
                         s.ResultEutStatus[i]);
@@ -306,18 +306,22 @@ TEST_F(KeptRun, PreScanAlsoLeavesItsPreScanFile) {
   EXPECT_EQ(RunFiles(p.folder.path()).size(), 3u);
 }
 
-TEST_F(KeptRun, InvalidSetupIsKeptAndNeverReplacesAnotherRunsFiles) {
+TEST_F(KeptRun, ARefusedStartKeepsNothingAndARunNeverReplacesAnothersFiles) {
+  FillStandardPanel(p.ctx, {.Step = "40"});  // refused before anything is sent
+  Button1MouseDown(p.ctx);
+  EXPECT_TRUE(RunFiles(p.folder.path()).empty());
+
   // A test started in the same second as this one has its files already.
   fs::create_directories(p.folder.path() / "Runs");
   WriteFile(p.folder.path() / "Runs" / "2001-02-26_10-00-00.MZ", "another run");
-  FillStandardPanel(p.ctx, {.Step = "40"});  // refused at the start
+  p.op.messages.clear();
+  FillStandardPanel(p.ctx, {});
   Button1MouseDown(p.ctx);
   ASSERT_TRUE(RunToEnd());
   ASSERT_EQ(p.op.Texts().back(), "The Run has Ended. ");
   ExpectKept(p, rec, "The Run has Ended. ");
-  EXPECT_EQ(rec.RunPath().filename(), "2001-02-26_10-00-00_2");
+  EXPECT_EQ(rec.RunPath().filename().string().substr(19), "_2");
   EXPECT_EQ(ReadFile(p.folder.path() / "Runs" / "2001-02-26_10-00-00.MZ"), "another run");
-  EXPECT_EQ(ReadJournal(With(rec.RunPath(), ".csv")).Count("step recorded"), 0);
 }
 
 TEST_F(KeptRun, RunKilledBetweenStepsLeavesTheStepsSoFar) {
@@ -391,6 +395,25 @@ TEST_F(AmplifierFaultRun, AmplifierFaultIsJournalledBeforeTheEnd) {
   const auto events = ReadJournal(With(rec.RunPath(), ".csv")).Events();
   ASSERT_GE(events.size(), 3u);
   EXPECT_EQ(events[events.size() - 2], "amplifier fault");
+}
+
+class LostInstrumentRun : public KeptEmulatedRun {
+ protected:
+  LostInstrumentRun() : KeptEmulatedRun({}) {}
+};
+
+TEST_F(LostInstrumentRun, ALostInstrumentIsJournalledAndTheStepsSoFarKept) {
+  FillStandardPanel(p.ctx, {.Dwell = "5"});
+  Button1MouseDown(p.ctx);
+  ASSERT_TRUE(
+      p.loop.RunUntilTrue([&] { return p.state.StepCount == 3 && p.state.RunState == 5; }, 60'000));
+  p.port.instrumentOn = false;  // cable pulled
+  ASSERT_TRUE(p.loop.RunUntilTrue([&] { return !p.loop.TimerEnabled(TimerId::RunClock); }, 10'000));
+  ExpectKept(p, rec, "MZ4800 Lost (not responding). Run Stopped. The Results so far are kept. ");
+  const auto events = ReadJournal(With(rec.RunPath(), ".csv")).Events();
+  ASSERT_GE(events.size(), 3u);
+  EXPECT_EQ(events[events.size() - 2], "instrument lost");
+  EXPECT_EQ(ReadBack(With(rec.RunPath(), ".MZ"), p.state.FileDelimiter).StepCount, 3);
 }
 
 class FieldWarningRun : public KeptEmulatedRun {
