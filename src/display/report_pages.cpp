@@ -24,9 +24,12 @@ constexpr double kTableEndUnits = 940;  // rows stop above the foot line
 constexpr double kLineUnits = 17;       // the line step of the first page
 constexpr double kValueUnits = 170;     // where the values of the first page start
 
+// The rows the printed table prints: the recorded steps 1 to StepCount - 1,
+// up to the first without a frequency.
 int RowCount(const ProgramState& s) {
+  const Integer last = std::min<Integer>(s.StepCount - 1, kTableSize - 1);
   int n = 0;
-  while (n + 1 < kTableSize && s.ResultFreqHz[static_cast<std::size_t>(n + 1)] > 0) ++n;
+  while (n + 1 <= last && s.ResultFreqHz[static_cast<std::size_t>(n + 1)] > 0) ++n;
   return n;
 }
 
