@@ -6,6 +6,7 @@
 #include "core/control_names.h"
 #include "core/program_events.h"
 #include "core/startup.h"
+#include "ui/first_paint_report.h"
 #include "ui/widgets/graph_box.h"
 #include "ui/windows/aux_dialogs.h"
 #include "ui/windows/colour_dialogs.h"
@@ -65,6 +66,7 @@ QtProgram::~QtProgram() = default;
 
 void QtProgram::Show() {
   Centre(main_.get());
+  ReportFirstPaintIfAsked(main_.get());
   main_->show();
   // The first paint sets the menu marks from the state.
   Repaint();
