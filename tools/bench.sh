@@ -23,8 +23,8 @@ mkdir -p "$out"
 load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 echo "Running mz_bench ($reps repetitions)..." >&2
 QT_QPA_PLATFORM=offscreen "$build/bench/mz_bench" --benchmark_repetitions="$reps" \
-  --benchmark_report_aggregates_only=true --benchmark_format=csv >"$out/mz_bench.csv" \
-  2>"$out/mz_bench.log"
+  --benchmark_report_aggregates_only=true --benchmark_out="$out/mz_bench.json" \
+  --benchmark_out_format=json >"$out/mz_bench.txt" 2>&1
 echo "Running mz_probe..." >&2
 probe="$build/bench/mz_probe"
 {
@@ -35,11 +35,11 @@ probe="$build/bench/mz_probe"
 } >"$out/mz_probe.txt" 2>"$out/mz_probe.log"
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 
-# The median row of a benchmark: column by header name.
-bench() {  # name column
-  awk -F, -v name="\"$1_median\"" -v col="$2" '
-    NR == 1 { for (i = 1; i <= NF; i++) idx[$i] = i; next }
-    $1 == name { print $(idx[col]); exit }' "$out/mz_bench.csv"
+# A field of a benchmark's median (the JSON output has one field a line).
+bench() {  # name field
+  awk -v name="$1_median" -v field="\"$2\":" '
+    $1 == "\"name\":" { cur = $2; gsub(/[",]/, "", cur) }
+    $1 == field && cur == name { v = $2; gsub(/[",]/, "", v); print v; exit }' "$out/mz_bench.json"
 }
 # The time of a benchmark in the unit asked for (ms or us).
 bench_time() {  # name unit

@@ -61,7 +61,7 @@ const std::string& Controls::Cell(std::string_view name, int col, int row) const
 void Controls::SetText(std::string_view name, std::string_view text) {
   auto& c = Mutable(name);
   if (c.Text == text) return;
-  c.Text = std::string(text);
+  c.Text.assign(text);
   Notify(name, Prop::Text, c.Text);
 }
 
@@ -125,6 +125,7 @@ void Controls::Unsubscribe(int id) {
 }
 
 void Controls::Notify(std::string_view name, Prop p, std::string value) {
+  if (listeners_.empty()) return;
   const ControlChange change{std::string(name), p, std::move(value)};
   // A listener may subscribe or unsubscribe; iterate over a copy.
   auto listeners = listeners_;

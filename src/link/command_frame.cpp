@@ -1,5 +1,7 @@
 #include "link/command_frame.h"
 
+#include <algorithm>
+
 #include "link/command_codes.h"
 #include "link/diagnostics.h"
 
@@ -29,15 +31,17 @@ std::vector<std::uint8_t> BuildFrame(Byte code, Integer value, Byte extra, Byte 
 
 std::string FrameHexText(std::span<const std::uint8_t> bytes) {
   if (bytes.size() < 2) return {};
+  // Three characters a byte (two digits and a comma) less the last comma, cut
+  // at 255 characters: bytes beyond the 86th never show.
+  constexpr std::size_t kMaxText = 255;
   static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string text;
-  text.reserve(bytes.size() * 3);
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    if (i > 0) text += ',';
-    text += kHex[bytes[i] >> 4];
-    text += kHex[bytes[i] & 0x0F];
+  const std::size_t n = std::min(bytes.size(), kMaxText / 3 + 1);
+  std::string text(n * 3 - 1, ',');
+  for (std::size_t i = 0; i < n; ++i) {
+    text[i * 3] = kHex[bytes[i] >> 4];
+    text[i * 3 + 1] = kHex[bytes[i] & 0x0F];
   }
-  if (text.size() > 255) text.resize(255);
+  if (text.size() > kMaxText) text.resize(kMaxText);
   return text;
 }
 
