@@ -8,23 +8,22 @@
 namespace mz {
 
 std::vector<std::uint8_t> BuildFrame(Byte code, Integer value, Byte extra, Byte minimum) {
-  std::vector<std::uint8_t> data;
+  // Built in place: SOH, COUNT (filled in last), CODE, the data, EOT.
+  constexpr std::size_t kHead = 3;
+  std::vector<std::uint8_t> frame;
+  frame.reserve(kHead + 5 + 1);  // the longest frame the program builds, in one allocation
+  frame.insert(frame.end(), {kSoh, 0, code});
   if (value >= 1) {
     const auto v = static_cast<std::uint32_t>(value);
     for (int shift = 24; shift >= 0; shift -= 8) {
       const auto b = static_cast<std::uint8_t>(v >> shift);
-      if (b != 0 || !data.empty()) data.push_back(b);
+      if (b != 0 || frame.size() > kHead) frame.push_back(b);
     }
-    if (extra != 0) data.push_back(extra);
+    if (extra != 0) frame.push_back(extra);
   }
-  if (data.size() < minimum) data.insert(data.begin(), minimum - data.size(), 0x00);
-
-  std::vector<std::uint8_t> frame;
-  frame.reserve(data.size() + 4);
-  frame.push_back(kSoh);
-  frame.push_back(static_cast<std::uint8_t>(data.size() + 2));
-  frame.push_back(code);
-  frame.insert(frame.end(), data.begin(), data.end());
+  const std::size_t length = frame.size() - kHead;
+  if (length < minimum) frame.insert(frame.begin() + kHead, minimum - length, 0x00);
+  frame[1] = static_cast<std::uint8_t>(frame.size() - kHead + 2);
   frame.push_back(kEot);
   return frame;
 }
