@@ -1,13 +1,22 @@
 // MZ4800 Control: the desktop control program of the MZ4800 signal synthesiser.
 #include <QApplication>
+#include <iostream>
 
+#include "app/command_line.h"
+#include "ui/first_use.h"
 #include "ui/qt_program.h"
 #include "ui/windows/dialog_kit.h"
 
 int main(int argc, char** argv) {
+  const mz::CommandLine command = mz::ReadCommandLine(argc, argv, std::cout, std::cerr);
+  if (command.action == mz::CommandLine::Action::Exit) return command.exitCode;
+  if (command.action == mz::CommandLine::Action::Report) {
+    std::cerr << "mz4800: this build cannot write reports\n";
+    return 1;
+  }
   QApplication app(argc, argv);
   QApplication::setFont(mz::ProgramFont());
-  mz::QtProgram program(mz::DefaultProgramFolder());
+  mz::QtProgram program(mz::PreparedProgramFolder());
   program.Show();
   return QApplication::exec();
 }
