@@ -31,7 +31,9 @@ probe="$build/bench/mz_probe"
   "$probe" first-paint "$reps"
   # Peak memory is one figure per process; the median of three runs.
   for i in 1 2 3; do "$probe" run-memory 2000 | sed "s/^vmhwm_mb /vmhwm_run_mb /"; done
-  "$probe" reply-latency 500
+  # The pseudo-terminal's figures follow the machine's scheduling: three runs
+  # of 500 frames, the medians of their median and 99th percentile.
+  for i in 1 2 3; do "$probe" reply-latency 500; done
 } >"$out/mz_probe.txt" 2>"$out/mz_probe.log"
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 
@@ -102,8 +104,8 @@ row "printed table composed, 255 rows" "$(bench_time PrintedTable/255 ms)" ms "<
 row "printed table composed, 1995 rows" "$(bench_time PrintedTable/1995 ms)" ms "<=" 2
 row "process start to first paint (offscreen)" "$(probe_value first_paint_ms)" ms "<=" 150
 row "resident memory (VmHWM) after 2000-step run" "$(probe_median vmhwm_run_mb)" MB "<=" 40
-row "status reply to ACK on a pty, median" "$(probe_value reply_ack_median_us)" us "<=" 300
-row "status reply to ACK on a pty, 99th percentile" "$(probe_value reply_ack_p99_us)" us "<=" 1100
+row "status reply to ACK on a pty, median" "$(probe_median reply_ack_median_us)" us "<=" 300
+row "status reply to ACK on a pty, 99th percentile" "$(probe_median reply_ack_p99_us)" us "<=" 1100
 
 echo
 printf '%-52s %12s %-5s %-14s %s\n' "what" "figure" "" "budget" "verdict"
