@@ -47,7 +47,7 @@ void LoopbackPort::Write(std::span<const std::uint8_t> bytes) {
 
 void LoopbackPort::ToInstrument(std::vector<std::uint8_t> bytes, std::int64_t atUs) {
   loop_.ScheduleAt(CeilMs(atUs), [this, atUs, bytes = std::move(bytes)] {
-    if (!instrumentOn) return;
+    if (!instrumentOn || instrumentMute) return;
     FromInstrument(instrument_.Receive(bytes, loop_.NowMs()), atUs);
   });
 }
@@ -69,7 +69,7 @@ void LoopbackPort::Inject(const std::vector<std::uint8_t>& bytes, int gapMs) {
 }
 
 void LoopbackPort::Arrive(std::uint8_t b) {
-  if (!open_ || !instrumentOn) return;
+  if (!open_ || !instrumentOn || instrumentMute) return;
   rx_.push_back(b);
   if (eventPending_) return;
   eventPending_ = true;

@@ -50,6 +50,8 @@ class LoopbackPort : public SerialPort {
   // The instrument's power and cable: when off, DSR is off and bytes in
   // either direction are lost.
   bool instrumentOn = true;
+  // A hung instrument: power and DSR stay on, but it neither hears nor answers.
+  bool instrumentMute = false;
   std::string openError;               // the next Open(true) throws PortError with it
   std::vector<std::uint8_t> written;   // everything the program wrote, in order
   std::vector<std::uint8_t> received;  // everything handed to the program, in order

@@ -118,6 +118,27 @@ class PosixSerialPortTest : public QObject {
     QTRY_VERIFY(!port.Dsr());
   }
 
+  // A frame written after the other end went (a removed adapter, a killed
+  // emulator) is dropped like one sent with DSR off, not an error box at
+  // every command, and DSR reads off from that write on.
+  void aWriteToAVanishedDeviceIsDroppedAndReadsAsDsrOff() {
+    mz::test::TempFolder folder;
+    auto pty = std::make_unique<Pty>();
+    std::filesystem::create_symlink(pty->slave, folder.path() / "COM1");
+    PosixSerialPort port(folder.path());
+    port.Open(true);
+    pty.reset();
+    const std::uint8_t frame[] = {0x01, 0x02, 0x88, 0x04};
+    bool thrown = false;
+    try {
+      port.Write(frame);
+    } catch (const PortError&) {
+      thrown = true;
+    }
+    QVERIFY(!thrown);
+    QVERIFY(!port.Dsr());
+  }
+
   void reportsMissingBusyAndUnsuitableDevices() {
     mz::test::TempFolder folder;
     PosixSerialPort missing(folder.path());
