@@ -61,50 +61,50 @@ const std::string& Controls::Cell(std::string_view name, int col, int row) const
 void Controls::SetText(std::string_view name, std::string_view text) {
   auto& c = Mutable(name);
   if (c.Text == text) return;
-  c.Text = std::string(text);
-  Notify(name, Prop::Text, c.Text);
+  c.Text.assign(text);
+  if (!listeners_.empty()) Notify(name, Prop::Text, c.Text);
 }
 
 void Controls::SetColour(std::string_view name, Colour colour) {
   auto& c = Mutable(name);
   if (c.BrushColour == colour) return;
   c.BrushColour = colour;
-  Notify(name, Prop::Colour, ColourText(colour));
+  if (!listeners_.empty()) Notify(name, Prop::Colour, ColourText(colour));
 }
 
 void Controls::SetFontColour(std::string_view name, Colour colour) {
   auto& c = Mutable(name);
   if (c.FontColour == colour) return;
   c.FontColour = colour;
-  Notify(name, Prop::FontColour, ColourText(colour));
+  if (!listeners_.empty()) Notify(name, Prop::FontColour, ColourText(colour));
 }
 
 void Controls::SetVisible(std::string_view name, bool on) {
   auto& c = Mutable(name);
   if (c.Visible == on) return;
   c.Visible = on;
-  Notify(name, Prop::Visible, on ? "1" : "0");
+  if (!listeners_.empty()) Notify(name, Prop::Visible, on ? "1" : "0");
 }
 
 void Controls::SetEnabled(std::string_view name, bool on) {
   auto& c = Mutable(name);
   if (c.Enabled == on) return;
   c.Enabled = on;
-  Notify(name, Prop::Enabled, on ? "1" : "0");
+  if (!listeners_.empty()) Notify(name, Prop::Enabled, on ? "1" : "0");
 }
 
 void Controls::SetChecked(std::string_view name, bool on) {
   auto& c = Mutable(name);
   if (c.Checked == on) return;
   c.Checked = on;
-  Notify(name, Prop::Checked, on ? "1" : "0");
+  if (!listeners_.empty()) Notify(name, Prop::Checked, on ? "1" : "0");
 }
 
 void Controls::SetItemIndex(std::string_view name, int index) {
   auto& c = Mutable(name);
   if (c.ItemIndex == index) return;
   c.ItemIndex = index;
-  Notify(name, Prop::ItemIndex, std::to_string(index));
+  if (!listeners_.empty()) Notify(name, Prop::ItemIndex, std::to_string(index));
 }
 
 void Controls::SetCell(std::string_view name, int col, int row, std::string_view text) {
@@ -112,7 +112,8 @@ void Controls::SetCell(std::string_view name, int col, int row, std::string_view
   auto& cell = cells[{col, row}];
   if (cell == text) return;
   cell = std::string(text);
-  Notify(name, Prop::Cell, std::to_string(col) + "," + std::to_string(row) + "=" + cell);
+  if (!listeners_.empty())
+    Notify(name, Prop::Cell, std::to_string(col) + "," + std::to_string(row) + "=" + cell);
 }
 
 int Controls::Subscribe(Listener listener) {
@@ -124,6 +125,8 @@ void Controls::Unsubscribe(int id) {
   std::erase_if(listeners_, [id](const auto& l) { return l.first == id; });
 }
 
+// The setters build the value's text only when someone listens: the logic
+// sets many fields per reply, mostly with nobody but the window watching.
 void Controls::Notify(std::string_view name, Prop p, std::string value) {
   const ControlChange change{std::string(name), p, std::move(value)};
   // A listener may subscribe or unsubscribe; iterate over a copy.

@@ -7,6 +7,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "core/colours.h"
@@ -67,7 +68,14 @@ class Controls {
   ControlProps& Mutable(std::string_view name);
   void Notify(std::string_view name, Prop p, std::string value);
 
-  std::map<std::string, ControlProps, std::less<>> controls_;
+  // Looked up by name on every change the logic makes (the reply decoder sets
+  // several fields per frame), so hashed, and found from a string_view
+  // without building a string.
+  struct NameHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+  };
+  std::unordered_map<std::string, ControlProps, NameHash, std::equal_to<>> controls_;
   std::vector<std::pair<int, Listener>> listeners_;
   int nextId_ = 1;
 };

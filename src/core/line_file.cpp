@@ -162,7 +162,11 @@ void LineWriter::SaveAtomically(const std::filesystem::path& path) const {
 
   // mkstemp picks a name that no file has, so nothing of the user's is
   // overwritten; the leading point keeps it out of the file dialogs.
-  std::string temp = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+  // (Appended piece by piece: GCC 12 at -O3 misreads "." + name as overlapping.)
+  std::string name(1, '.');
+  name += target.filename().string();
+  name += ".XXXXXX";
+  std::string temp = (folder / name).string();
   const int fd = ::mkstemp(temp.data());
   if (fd < 0) throw FileError(Describe(path, "Cannot create file", errno));
   int error = 0;

@@ -35,20 +35,31 @@ bool HasDecimalComma(std::string_view line, char delimiter) {
 }
 
 std::vector<std::optional<double>> SplitRow(std::string_view line, char delimiter) {
-  std::string row(line.substr(0, kMaxLine));
-  row += delimiter;
-  if (row.front() == ' ' && row.size() > 5) row.erase(0, row.find_first_not_of(' '));
-  std::vector<std::optional<double>> fields;
-  std::string field;
-  for (char c : row) {
-    if (c != delimiter) {
-      field += c;
-      continue;
+  // The row cut at kMaxLine, as if a delimiter followed its last field; the
+  // fields are read in place. A row of five or more characters that starts
+  // with a blank loses its leading blanks first (all of it, when it is blanks
+  // and the delimiter is a blank too).
+  const std::string_view cut = line.substr(0, kMaxLine);
+  std::size_t from = 0;
+  const char first = cut.empty() ? delimiter : cut.front();
+  if (first == ' ' && cut.size() + 1 > 5) {
+    from = cut.find_first_not_of(' ');
+    if (from == std::string_view::npos) {
+      if (delimiter == ' ') return {};
+      from = cut.size();
     }
-    fields.push_back(ConvertField(field));
-    field.clear();
   }
-  return fields;
+  std::vector<std::optional<double>> fields;
+  fields.reserve(4);
+  for (;;) {
+    const auto end = cut.find(delimiter, from);
+    if (end == std::string_view::npos) {
+      fields.push_back(ConvertField(cut.substr(from)));
+      return fields;
+    }
+    fields.push_back(ConvertField(cut.substr(from, end - from)));
+    from = end + 1;
+  }
 }
 
 Integer RowInteger(double v, const LineReader& in, std::size_t lineNumber) {

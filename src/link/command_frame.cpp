@@ -1,43 +1,46 @@
 #include "link/command_frame.h"
 
+#include <algorithm>
+
 #include "link/command_codes.h"
 #include "link/diagnostics.h"
 
 namespace mz {
 
 std::vector<std::uint8_t> BuildFrame(Byte code, Integer value, Byte extra, Byte minimum) {
-  std::vector<std::uint8_t> data;
+  // Built in place: SOH, COUNT (filled in last), CODE, the data, EOT.
+  constexpr std::size_t kHead = 3;
+  std::vector<std::uint8_t> frame;
+  frame.reserve(kHead + 5 + 1);  // the longest frame the program builds, in one allocation
+  frame.insert(frame.end(), {kSoh, 0, code});
   if (value >= 1) {
     const auto v = static_cast<std::uint32_t>(value);
     for (int shift = 24; shift >= 0; shift -= 8) {
       const auto b = static_cast<std::uint8_t>(v >> shift);
-      if (b != 0 || !data.empty()) data.push_back(b);
+      if (b != 0 || frame.size() > kHead) frame.push_back(b);
     }
-    if (extra != 0) data.push_back(extra);
+    if (extra != 0) frame.push_back(extra);
   }
-  if (data.size() < minimum) data.insert(data.begin(), minimum - data.size(), 0x00);
-
-  std::vector<std::uint8_t> frame;
-  frame.reserve(data.size() + 4);
-  frame.push_back(kSoh);
-  frame.push_back(static_cast<std::uint8_t>(data.size() + 2));
-  frame.push_back(code);
-  frame.insert(frame.end(), data.begin(), data.end());
+  const std::size_t length = frame.size() - kHead;
+  if (length < minimum) frame.insert(frame.begin() + kHead, minimum - length, 0x00);
+  frame[1] = static_cast<std::uint8_t>(frame.size() - kHead + 2);
   frame.push_back(kEot);
   return frame;
 }
 
 std::string FrameHexText(std::span<const std::uint8_t> bytes) {
   if (bytes.size() < 2) return {};
+  // Three characters a byte (two digits and a comma) less the last comma, cut
+  // at 255 characters: bytes beyond the 86th never show.
+  constexpr std::size_t kMaxText = 255;
   static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string text;
-  text.reserve(bytes.size() * 3);
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    if (i > 0) text += ',';
-    text += kHex[bytes[i] >> 4];
-    text += kHex[bytes[i] & 0x0F];
+  const std::size_t n = std::min(bytes.size(), kMaxText / 3 + 1);
+  std::string text(n * 3 - 1, ',');
+  for (std::size_t i = 0; i < n; ++i) {
+    text[i * 3] = kHex[bytes[i] >> 4];
+    text[i * 3 + 1] = kHex[bytes[i] & 0x0F];
   }
-  if (text.size() > 255) text.resize(255);
+  if (text.size() > kMaxText) text.resize(kMaxText);
   return text;
 }
 

@@ -7,6 +7,7 @@
 #include "core/program_events.h"
 #include "core/startup.h"
 #include "ui/app_identity.h"
+#include "ui/first_paint_report.h"
 #include "ui/widgets/graph_box.h"
 #include "ui/windows/aux_dialogs.h"
 #include "ui/windows/colour_dialogs.h"
@@ -71,6 +72,7 @@ QtProgram::~QtProgram() {
 
 void QtProgram::Show() {
   Centre(main_.get());
+  ReportFirstPaintIfAsked(main_.get());
   main_->show();
   // The first paint sets the menu marks from the state.
   Repaint();

@@ -39,6 +39,26 @@ TEST(FrameHexText, JoinsUpperCaseHexWithCommas) {
   EXPECT_EQ(FrameHexText(Bytes(128, 0xAB)).size(), 255u);
 }
 
+// Bytes 00, 01, 02, ...: 85 bytes make 254 characters; from 86 on the text is
+// cut at 255, which ends on the comma after byte 0x54.
+TEST(FrameHexText, LongBuffersAreCutAtTheCommaAfterThe85thByte) {
+  auto counting = [](std::size_t n) {
+    Bytes b(n);
+    for (std::size_t i = 0; i < n; ++i) b[i] = static_cast<std::uint8_t>(i);
+    return b;
+  };
+  const std::string t85 = FrameHexText(counting(85));
+  EXPECT_EQ(t85.size(), 254u);
+  EXPECT_TRUE(t85.starts_with("00,01,02,")) << t85;
+  EXPECT_TRUE(t85.ends_with(",52,53,54")) << t85;
+  for (std::size_t n : {86u, 87u, 128u}) {
+    const std::string t = FrameHexText(counting(n));
+    EXPECT_EQ(t.size(), 255u) << n;
+    EXPECT_TRUE(t.ends_with(",53,54,")) << n << ": " << t;
+  }
+  EXPECT_EQ(FrameHexText(Bytes{0x0F, 0xF0, 0xFF}), "0F,F0,FF");
+}
+
 class SendCommandTest : public ::testing::Test {
  protected:
   test::TestProgram p;
