@@ -2,7 +2,9 @@
 # Installs the Debian packages that building and testing need, if missing.
 set -euo pipefail
 packages=(build-essential cmake ninja-build ccache qt6-base-dev qt6-serialport-dev libgl1-mesa-dev
-          libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation xvfb xauth)
+          libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation xvfb xauth
+          libx11-dev libxcb1-dev openbox xdotool dbus-daemon dbus-bin at-spi2-core
+          clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

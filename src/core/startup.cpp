@@ -100,8 +100,8 @@ void Startup(Context& ctx) {
   ctx.display.ShowWindow(ctl::Herald, false);
 }
 
-bool CloseQuery(Context& ctx) {
-  auto shutDown = [&ctx] {
+void CloseDown(Context& ctx) {
+  auto stop = [&ctx] {
     SendCommand(ctx, cmd::RfOff);
     ctx.loop.SetTimerEnabled(TimerId::Clock, false);
     ctx.loop.SetTimerEnabled(TimerId::Status, false);
@@ -110,10 +110,14 @@ bool CloseQuery(Context& ctx) {
   try {
     WriteConfiguration(ctx);
   } catch (...) {
-    shutDown();
+    stop();
     throw;
   }
-  shutDown();
+  stop();
+}
+
+bool CloseQuery(Context& ctx) {
+  CloseDown(ctx);
   if (ctx.op.Message(MessageKind::Confirmation, "Close MZ4800 ?", Buttons::YesNo) != Answer::Yes) {
     return false;
   }

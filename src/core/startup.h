@@ -16,6 +16,11 @@ void Startup(Context& ctx);
 // throws after the output has been switched off, and the window stays open.
 bool CloseQuery(Context& ctx);
 
+// The close query without its question: writes the configuration, switches
+// the output off and stops the clock, status and pre-scan timers. A failed
+// write throws after the output has been switched off.
+void CloseDown(Context& ctx);
+
 // Sets the six timers to their start-up intervals and states.
 void InitialiseTimers(EventLoop& loop);
 
