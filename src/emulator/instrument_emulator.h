@@ -93,6 +93,8 @@ class InstrumentEmulator {
 
   // What the instrument has seen and done.
   const std::vector<Command>& Commands() const { return commands_; }
+  // Forgets the commands seen so far (long runs keep only what they check).
+  void ClearCommands() { commands_.clear(); }
   int AcksReceived() const { return acksReceived_; }
   int NaksReceived() const { return naksReceived_; }
   int FramesSent() const { return framesSent_; }
