@@ -70,8 +70,13 @@ void LineWriter::Save(const std::filesystem::path& path) const {
 void LineWriter::SaveAtomically(const std::filesystem::path& path) const {
   auto tmp = path;
   tmp += ".tmp";
-  Save(tmp);
   std::error_code ec;
+  try {
+    Save(tmp);
+  } catch (...) {
+    std::filesystem::remove(tmp, ec);  // a full disk leaves no half file behind
+    throw;
+  }
   std::filesystem::rename(tmp, path, ec);
   if (ec) {
     std::filesystem::remove(tmp, ec);

@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   try {
     ReadConfiguration(q.ctx);
   } catch (const FileError& e) {
-    fuzz::Finding("a configuration the program wrote does not read back", e.what());
+    fuzz::Finding("a configuration the program wrote does not read back", std::string(e.what()) + "\n" + first);
   }
   WriteConfiguration(q.ctx);
   fuzz::Check(test::ReadFile(ConfigPath(q.ctx)) == first,

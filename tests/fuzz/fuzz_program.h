@@ -60,7 +60,7 @@ void ReadAndRoundTrip(std::string_view input, Read read, Write write) {
   try {
     read(q.ctx, q.File("input"));
   } catch (const FileError& e) {
-    Finding("a file the program wrote does not read back", e.what());
+    Finding("a file the program wrote does not read back", std::string(e.what()) + "\n" + first);
   }
   write(q.ctx, q.File("saved"));
   const std::string second = test::ReadFile(q.File("saved"));

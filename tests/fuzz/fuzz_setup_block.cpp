@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   try {
     ReadSetupBlock(q.ctx, in);
   } catch (const FileError& e) {
-    fuzz::Finding("a written set-up block does not read back", e.what());
+    fuzz::Finding("a written set-up block does not read back", std::string(e.what()) + "\n" + first);
   }
   fuzz::Check(Written(q.ctx) == first, "a set-up block is not a fixed point of write and read",
               first);

@@ -114,9 +114,18 @@ bool PosixSerialPort::Dsr() const {
 }
 
 void PosixSerialPort::Write(std::span<const std::uint8_t> bytes) {
-  if (fd_ < 0) return;
+  if (fd_ < 0 || hungUp_) return;
   const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
-  if (n != static_cast<ssize_t>(bytes.size())) throw PortError("Failed to put entire block");
+  if (n == static_cast<ssize_t>(bytes.size())) return;
+  if (n < 0 && (errno == EIO || errno == ENXIO || errno == ENODEV || errno == EPIPE)) {
+    // The device has gone (an adapter pulled out, the other end closed): this
+    // failure is reported, and from now on DSR reads off, so that frames are
+    // dropped and the supervision reports the instrument lost, instead of an
+    // error box for every frame.
+    hungUp_ = true;
+    if (notifier_) notifier_->setEnabled(false);
+  }
+  throw PortError("Failed to put entire block");
 }
 
 std::uint8_t PosixSerialPort::ReadByte() {
