@@ -7,27 +7,17 @@
 using namespace mz;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  std::string first;
-  {
-    fuzz::FuzzProgram p;
-    test::WriteFile(ConfigPath(p.ctx), fuzz::AsText(data, size));
-    try {
-      ReadConfiguration(p.ctx);
-    } catch (const FileError&) {
-      return 0;
-    }
-    WriteConfiguration(p.ctx);
-    first = test::ReadFile(ConfigPath(p.ctx));
-  }
-  fuzz::FuzzProgram q;
-  test::WriteFile(ConfigPath(q.ctx), first);
-  try {
-    ReadConfiguration(q.ctx);
-  } catch (const FileError& e) {
-    fuzz::Finding("a configuration the program wrote does not read back", std::string(e.what()) + "\n" + first);
-  }
-  WriteConfiguration(q.ctx);
-  fuzz::Check(test::ReadFile(ConfigPath(q.ctx)) == first,
-              "a configuration is not a fixed point of write and read", first);
+  fuzz::ReadAndRoundTrip(
+      fuzz::AsText(data, size), 23,
+      [](Context& ctx, const std::filesystem::path& file) {
+        std::filesystem::copy_file(file, ConfigPath(ctx),
+                                   std::filesystem::copy_options::overwrite_existing);
+        ReadConfiguration(ctx);
+      },
+      [](Context& ctx, const std::filesystem::path& file) {
+        WriteConfiguration(ctx);
+        std::filesystem::copy_file(ConfigPath(ctx), file,
+                                   std::filesystem::copy_options::overwrite_existing);
+      });
   return 0;
 }

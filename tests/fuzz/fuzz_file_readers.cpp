@@ -24,11 +24,11 @@ void Through(Context& ctx, const std::filesystem::path& file) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const auto input = fuzz::AsText(data, size);
 #if MZ_FUZZ_KIND == 1
-  fuzz::ReadAndRoundTrip(input, Through<ResultsSetup1Click>, Through<ResultsSetup2Click>);
+  fuzz::ReadAndRoundTrip(input, 8, Through<ResultsSetup1Click>, Through<ResultsSetup2Click>);
 #elif MZ_FUZZ_KIND == 2
-  fuzz::ReadAndRoundTrip(input, Through<SetupOnly1Click>, Through<SetupOnly2Click>);
+  fuzz::ReadAndRoundTrip(input, 0, Through<SetupOnly1Click>, Through<SetupOnly2Click>);
 #elif MZ_FUZZ_KIND == 3
-  fuzz::ReadAndRoundTrip(input, Through<PreScans1Click>, Through<SavePreScans1Click>);
+  fuzz::ReadAndRoundTrip(input, 0, Through<PreScans1Click>, Through<SavePreScans1Click>);
 #else
 #error "MZ_FUZZ_KIND: 1 results, 2 set-up, 3 pre-scan"
 #endif

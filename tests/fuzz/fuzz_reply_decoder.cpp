@@ -3,8 +3,8 @@
 //
 // Input: five bytes that choose the state, then pairs of a chunk length
 // (1 to 64) and that many bytes. The receive buffer never holds more than
-// 128 bytes, every table index stays in the tables, and a frame the decoder
-// takes is acknowledged.
+// 128 bytes and StepCount stays in the tables; the sanitizers watch every
+// index and conversion on the way.
 #include <array>
 
 #include "core/program_state.h"
