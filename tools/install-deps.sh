@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building and testing need, if missing.
+# Installs the Debian packages that building, testing and packaging need, if
+# missing.
 set -euo pipefail
 packages=(build-essential cmake ninja-build ccache qt6-base-dev qt6-serialport-dev libgl1-mesa-dev
-          libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation xvfb xauth
+          libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation xvfb xauth locales
+          desktop-file-utils appstream dpkg-dev
           libx11-dev libxcb1-dev openbox xdotool dbus-daemon dbus-bin at-spi2-core
           clang libclang-rt-14-dev)
 missing=()

@@ -1,16 +1,25 @@
 // MZ4800 Control: the desktop control program of the MZ4800 signal synthesiser.
 #include <QApplication>
+#include <iostream>
 
+#include "app/command_line.h"
+#include "ui/first_use.h"
 #include "ui/process_end.h"
 #include "ui/qt_program.h"
 #include "ui/windows/dialog_kit.h"
 
 int main(int argc, char** argv) {
+  const mz::CommandLine command = mz::ReadCommandLine(argc, argv, std::cout, std::cerr);
+  if (command.action == mz::CommandLine::Action::Exit) return command.exitCode;
+  if (command.action == mz::CommandLine::Action::Report) {
+    std::cerr << "mz4800: this build cannot write reports\n";
+    return 1;
+  }
   QApplication app(argc, argv);
   QApplication::setFont(mz::ProgramFont());
   int result = 0;
   {
-    mz::QtProgram program(mz::DefaultProgramFolder());
+    mz::QtProgram program(mz::PreparedProgramFolder());
     mz::EndProcessWithMainWindow(program);
     program.Show();
     result = QApplication::exec();

@@ -1,57 +1,136 @@
 #include "core/line_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
 #include <fstream>
 #include <sstream>
 
-#include "core/errors.h"
-#include "core/text_format.h"
-
 namespace mz {
 
 namespace {
-std::string Describe(const std::filesystem::path& path, const char* what) {
-  return std::string(what) + " " + path.string() + ": " + std::strerror(errno);
+
+std::string Describe(const std::filesystem::path& path, const char* what, int error) {
+  return std::string(what) + " " + path.string() + ": " + std::strerror(error);
 }
+
+// Control characters other than the tab do not belong in a text file.
+bool IsBinary(std::string_view line) {
+  for (const char c : line) {
+    const auto u = static_cast<unsigned char>(c);
+    if ((u < 0x20 && u != '\t') || u == 0x7F) return true;
+  }
+  return false;
+}
+
+bool IsBlank(std::string_view line) {
+  return line.find_first_not_of(" \t") == std::string_view::npos;
+}
+
+// The file a save must replace: the end of a chain of symbolic links, each
+// relative target taken from the folder of its link.
+std::filesystem::path SaveTarget(const std::filesystem::path& path) {
+  std::filesystem::path p = path;
+  std::error_code ec;
+  for (int hops = 0; hops < 40 && std::filesystem::is_symlink(p, ec); ++hops) {
+    const auto next = std::filesystem::read_symlink(p, ec);
+    if (ec) break;
+    p = next.is_absolute() ? next : p.parent_path() / next;
+  }
+  return p;
+}
+
+// The permissions a new file gets: those of the file it replaces, or those of
+// a file created afresh (0666 less the umask).
+mode_t NewFileMode(const std::filesystem::path& target) {
+  struct stat st {};
+  if (::stat(target.c_str(), &st) == 0) return st.st_mode & 07777;
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  return 0666 & ~mask;
+}
+
+bool WriteAll(int fd, const std::string& text) {
+  const char* p = text.data();
+  std::size_t left = text.size();
+  while (left > 0) {
+    const ssize_t n = ::write(fd, p, left);
+    if (n < 0 && errno == EINTR) continue;
+    if (n == 0) errno = EIO;
+    if (n <= 0) return false;
+    p += n;
+    left -= static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
 }  // namespace
 
 LineReader::LineReader(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) throw FileError(Describe(path, "Cannot open file"));
+  if (!in) throw FileError(Describe(path, "Cannot open file", errno));
   std::stringstream ss;
   ss << in.rdbuf();
-  *this = FromText(ss.str());
+  *this = FromText(ss.str(), path.string());
 }
 
-LineReader LineReader::FromText(std::string_view text) {
+LineReader LineReader::FromText(std::string_view text, std::string name) {
   LineReader r;
+  r.name_ = std::move(name);
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);  // UTF-8 byte-order mark
   std::size_t start = 0;
   while (start < text.size()) {
-    auto nl = text.find('\n', start);
-    std::string_view line =
-        text.substr(start, nl == std::string_view::npos ? std::string_view::npos : nl - start);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    r.lines_.emplace_back(line);
-    if (nl == std::string_view::npos) break;
-    start = nl + 1;
+    const auto end = text.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) {
+      r.lines_.emplace_back(text.substr(start));
+      break;
+    }
+    r.lines_.emplace_back(text.substr(start, end - start));
+    start = end + 1;
+    if (text[end] == '\r' && start < text.size() && text[start] == '\n') ++start;  // CR LF
   }
   return r;
 }
 
-std::string LineReader::NextLine() {
-  if (AtEnd()) throw FileError("Read beyond end of file");
-  return lines_[next_++];
+FileError LineReader::Error(std::size_t lineNumber, std::string_view what) const {
+  std::string where = name_.empty() ? std::string("line ") : name_ + ", line ";
+  return FileError(where + std::to_string(lineNumber) + ": " + std::string(what));
 }
 
-double LineReader::NextReal() {
-  return ParseReal(NextLine());
+std::string LineReader::NextLine() {
+  if (AtEnd()) throw Error(next_ + 1, "Read beyond end of file");
+  const std::string& line = lines_[next_++];
+  if (IsBinary(line)) throw Error(next_, "Binary data in a text line");
+  return line;
 }
+
+double LineReader::NextReal(double limit) {
+  const std::string line = NextLine();
+  try {
+    return ParseReal(line, limit);
+  } catch (const FileError& e) {
+    throw Error(next_, e.what());
+  }
+}
+
 int LineReader::NextInteger() {
-  return ParseInteger(NextLine());
+  const std::string line = NextLine();
+  try {
+    return ParseInteger(line);
+  } catch (const FileError& e) {
+    throw Error(next_, e.what());
+  }
 }
+
 unsigned char LineReader::NextByte() {
   return static_cast<unsigned char>(static_cast<unsigned>(NextInteger()) & 0xFFu);
+}
+
+void LineReader::DropTrailingBlankLines() {
+  while (lines_.size() > next_ && IsBlank(lines_.back())) lines_.pop_back();
 }
 
 void LineWriter::Line(std::string_view text) {
@@ -61,26 +140,40 @@ void LineWriter::Line(std::string_view text) {
 
 void LineWriter::Save(const std::filesystem::path& path) const {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) throw FileError(Describe(path, "Cannot create file"));
+  if (!out) throw FileError(Describe(path, "Cannot create file", errno));
   out.write(text_.data(), static_cast<std::streamsize>(text_.size()));
   out.close();
-  if (!out) throw FileError(Describe(path, "Cannot write file"));
+  if (!out) throw FileError(Describe(path, "Cannot write file", errno));
+}
+
+bool IsReadOnlyFile(const std::filesystem::path& path) {
+  std::error_code ec;
+  const auto status = std::filesystem::status(path, ec);
+  if (ec || !std::filesystem::exists(status)) return false;
+  using std::filesystem::perms;
+  const auto writable = perms::owner_write | perms::group_write | perms::others_write;
+  return (status.permissions() & writable) == perms::none || ::access(path.c_str(), W_OK) != 0;
 }
 
 void LineWriter::SaveAtomically(const std::filesystem::path& path) const {
-  auto tmp = path;
-  tmp += ".tmp";
-  std::error_code ec;
-  try {
-    Save(tmp);
-  } catch (...) {
-    std::filesystem::remove(tmp, ec);  // a full disk leaves no half file behind
-    throw;
+  const auto target = SaveTarget(path);
+  if (IsReadOnlyFile(target)) throw FileError("File is read-only: " + path.string());
+  const auto folder = target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
+
+  // mkstemp picks a name that no file has, so nothing of the user's is
+  // overwritten; the leading point keeps it out of the file dialogs.
+  std::string temp = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+  const int fd = ::mkstemp(temp.data());
+  if (fd < 0) throw FileError(Describe(path, "Cannot create file", errno));
+  int error = 0;
+  if (::fchmod(fd, NewFileMode(target)) != 0 || !WriteAll(fd, text_) || ::fsync(fd) != 0) {
+    error = errno;
   }
-  std::filesystem::rename(tmp, path, ec);
-  if (ec) {
-    std::filesystem::remove(tmp, ec);
-    throw FileError("Cannot replace file " + path.string());
+  if (::close(fd) != 0 && error == 0) error = errno;
+  if (error == 0 && ::rename(temp.c_str(), target.c_str()) != 0) error = errno;
+  if (error != 0) {
+    ::unlink(temp.c_str());
+    throw FileError(Describe(path, "Cannot write file", error));
   }
 }
 

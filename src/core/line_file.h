@@ -5,29 +5,47 @@
 #include <string_view>
 #include <vector>
 
+#include "core/errors.h"
+#include "core/text_format.h"
+
 namespace mz {
 
-// Reads a whole file into lines (CRLF or LF endings). Each Next... call takes
-// the next line; reading past the end throws FileError.
+// Reads a whole file into lines. It takes what editors and spreadsheets write:
+// CRLF, LF or CR-only line ends and a UTF-8 byte-order mark at the start. Each
+// Next... call takes the next line; reading past the end, a line holding a
+// NUL byte or other binary data, and a number that does not read throw
+// FileError naming the file and the line.
 class LineReader {
  public:
   // Throws FileError when the file cannot be opened.
   explicit LineReader(const std::filesystem::path& path);
-  // For text already in memory.
-  static LineReader FromText(std::string_view text);
+  // For text already in memory; `name` stands for the file in messages.
+  static LineReader FromText(std::string_view text, std::string name = {});
 
   std::string NextLine();
-  double NextReal();
+  // A real below `limit` in magnitude (a real field by default).
+  double NextReal(double limit = kRealLimit);
+  // A real that a 32-bit float field holds.
+  double NextSingle() { return NextReal(kSingleLimit); }
   int NextInteger();
   // The low byte of the integer read, as the Byte fields take it.
   unsigned char NextByte();
   bool AtEnd() const { return next_ >= lines_.size(); }
   std::size_t LineNumber() const { return next_; }
 
+  // Blank lines at the end of the file are not rows: spreadsheets and editors
+  // leave them behind.
+  void DropTrailingBlankLines();
+
+  // A failure at a line (1-based) of this file: "<file>, line <n>: <what>".
+  FileError Error(std::size_t lineNumber, std::string_view what) const;
+  const std::string& Name() const { return name_; }
+
  private:
   LineReader() = default;
   std::vector<std::string> lines_;
   std::size_t next_ = 0;
+  std::string name_;
 };
 
 // Collects CRLF lines in memory; Save writes them to a file in one go.
@@ -35,8 +53,12 @@ class LineWriter {
  public:
   void Line(std::string_view text);
   const std::string& Text() const { return text_; }
-  // Writes the text to a temporary file beside `path` and renames it over
-  // `path`, so a failed write never leaves a truncated file. Throws FileError.
+  // Replaces `path` with the text so that a failed write never leaves a
+  // truncated file: a file that is read-only is refused; a symbolic link is
+  // followed and its target replaced; the text goes to a temporary file of a
+  // name no other file has, in the target's own folder, which is renamed over
+  // the target once complete and removed on any failure. The new file keeps
+  // the permissions of the one it replaces. Throws FileError naming `path`.
   void SaveAtomically(const std::filesystem::path& path) const;
   // Replaces `path` directly. Throws FileError.
   void Save(const std::filesystem::path& path) const;
@@ -44,5 +66,10 @@ class LineWriter {
  private:
   std::string text_;
 };
+
+// True when `path` is an existing file that must not be written: no write
+// permission for anyone (as a file made read-only shows), or none for this
+// user.
+bool IsReadOnlyFile(const std::filesystem::path& path);
 
 }  // namespace mz

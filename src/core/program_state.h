@@ -108,6 +108,9 @@ struct ProgramState {
 
   // 6. Run-time state.
   Byte StartupDone = 0;
+  // 1 from the first start-up tick until start-up has shown the set-up: the
+  // boxes still hold the texts they were built with, not the program state.
+  Byte StartupRunning = 0;
   Byte LinkUp = 0;
   Byte TestRunning = 0;
   Byte PreScanRunning = 0;

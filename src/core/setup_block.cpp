@@ -23,7 +23,7 @@ void WriteCustomRows(const ProgramState& s, LineWriter& out) {
 void ReadCustomRows(ProgramState& s, LineReader& in) {
   for (int row = 1; row <= kCustomRows; ++row) {
     s.CustomTable[row].FreqHz = in.NextInteger();
-    s.CustomTable[row].Level = static_cast<Single>(in.NextReal());
+    s.CustomTable[row].Level = static_cast<Single>(in.NextSingle());
   }
 }
 
@@ -64,7 +64,7 @@ void ReadSetupBlock(Context& ctx, LineReader& in, SetupSource source) {
   s.StartFreqHz = in.NextInteger();
   if (!file) s.CurrentFreqHz = s.StartFreqHz;
   s.FinishFreqHz = in.NextInteger();
-  s.StepPercent = static_cast<Single>(in.NextReal());
+  s.StepPercent = static_cast<Single>(in.NextSingle());
   s.DwellTime = in.NextInteger();
   s.FieldLevel = in.NextReal();
   s.EstimatedTime = in.NextInteger();

@@ -18,8 +18,10 @@ enum class SetupSource { File, Configuration };
 
 // Reads the 81 lines into the set-up variables, refreshing the modulation
 // display after line 12 and sending KeepAlive before the custom rows. A short
-// or malformed block throws FileError at the failing line; what was read
-// before it stays.
+// or malformed block throws FileError at the failing line, naming the file
+// and the line; what was read before it stays. Malformed includes a number
+// written with a decimal comma, binary data, and a value beyond its field (a
+// 32-bit float field beyond the float range, any real of 1e61 or more).
 void ReadSetupBlock(Context& ctx, LineReader& in, SetupSource source = SetupSource::File);
 
 }  // namespace mz

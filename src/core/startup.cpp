@@ -81,6 +81,7 @@ void Startup(Context& ctx) {
   if (s.StartupDone == 0) {
     ctx.display.ShowWindow(ctl::Herald, true);
     s.StartupDone = 1;
+    s.StartupRunning = 1;
     ReadConfigurationOrDefaults(ctx);
     LoadCellCharacteristic(ctx);
     OpenLink(ctx);
@@ -96,8 +97,13 @@ void Startup(Context& ctx) {
   ShowModeCaption(ctx);
   ShowModulation(ctx, s.Modulation);
   ShowSetup(ctx);
+  s.StartupRunning = 0;
   ctx.loop.SetTimerEnabled(TimerId::Startup, false);
   ctx.display.ShowWindow(ctl::Herald, false);
+}
+
+bool BoxesShowSetup(const Context& ctx) {
+  return ctx.state.StartupRunning == 0;
 }
 
 void CloseDown(Context& ctx) {

@@ -1,14 +1,95 @@
 #include "core/text_format.h"
 
-#include <cctype>
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <limits>
+#include <system_error>
 
 #include "core/errors.h"
 
+// Every conversion here is independent of the C library's locale: the files
+// and the boxes always use the decimal point, whatever LC_NUMERIC says.
 namespace mz {
+
+namespace {
+
+// Room for the longest fixed-point text of a double (309 integer digits) with
+// the decimals the program asks for.
+constexpr std::size_t kNumberRoom = 400;
+
+std::string Pad(std::string s, int width) {
+  if (static_cast<int>(s.size()) < width)
+    s.insert(0, static_cast<std::size_t>(width) - s.size(), ' ');
+  return s;
+}
+
+bool Digit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// The length of the decimal or scientific number at the start of t (sign,
+// digits with at most one point, optional exponent with digits); 0 when t
+// does not start with one.
+std::size_t NumberLength(std::string_view t) {
+  std::size_t i = 0;
+  if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+  bool digits = false;
+  while (i < t.size() && Digit(t[i])) ++i, digits = true;
+  if (i < t.size() && t[i] == '.') {
+    ++i;
+    while (i < t.size() && Digit(t[i])) ++i, digits = true;
+  }
+  if (!digits) return 0;
+  if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
+    std::size_t j = i + 1;
+    if (j < t.size() && (t[j] == '+' || t[j] == '-')) ++j;
+    if (j < t.size() && Digit(t[j])) {
+      while (j < t.size() && Digit(t[j])) ++j;
+      i = j;
+    }
+  }
+  return i;
+}
+
+// The power of ten of the first significant digit of a number text that
+// NumberLength accepted whole ("123" 2, "0.05" -2, "1e400" 400); 0 for zero.
+long long DecimalMagnitude(std::string_view t) {
+  const auto e = t.find_first_of("eE");
+  long long exponent = 0;
+  if (e != std::string_view::npos) {
+    std::string_view digits = t.substr(e + 1);
+    const bool negative = !digits.empty() && digits.front() == '-';
+    if (!digits.empty() && (digits.front() == '-' || digits.front() == '+'))
+      digits.remove_prefix(1);
+    for (const char c : digits) exponent = std::min(exponent * 10 + (c - '0'), 1'000'000'000LL);
+    if (negative) exponent = -exponent;
+  }
+  const std::string_view mantissa = t.substr(0, e);
+  const auto point = std::min(mantissa.find('.'), mantissa.size());
+  const auto first = mantissa.find_first_of("123456789");
+  if (first == std::string_view::npos) return 0;
+  const long long position = first < point ? static_cast<long long>(point - first) - 1
+                                           : -static_cast<long long>(first - point);
+  return exponent + position;
+}
+
+// Converts a text that NumberLength accepted whole. A number beyond the range
+// of a double becomes an infinity of its sign (for the callers' range checks
+// to refuse), one too small becomes a zero of its sign.
+double Convert(std::string_view t) {
+  if (!t.empty() && t.front() == '+') t.remove_prefix(1);
+  double v = 0;
+  const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
+  if (ec == std::errc::result_out_of_range) {
+    const double sign = t.front() == '-' ? -1.0 : 1.0;
+    return DecimalMagnitude(t) > 0 ? sign * std::numeric_limits<double>::infinity() : sign * 0.0;
+  }
+  return v;
+}
+
+}  // namespace
 
 std::int64_t RoundEven(double v) {
   return static_cast<std::int64_t>(std::nearbyint(v));
@@ -19,23 +100,27 @@ std::string FormatInt(std::int64_t v) {
 }
 
 std::string FormatFixed(double v, int width, int decimals) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%*.*f", width, decimals, v);
-  return buf;
+  char buf[kNumberRoom];
+  const auto [end, ec] =
+      std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
+  if (ec != std::errc()) throw ProgramError("Number too long to write");
+  return Pad(std::string(buf, end), width);
 }
 
 std::string FormatScientific(double v) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.14E", v);  // "-1.00000000000000E+01"
-  std::string s = buf;
-  const auto e = s.find('E');
+  char buf[kNumberRoom];
+  // "-1.00000000000000e+01"
+  const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific, 14);
+  if (ec != std::errc()) throw ProgramError("Number too long to write");
+  std::string s(buf, end);
+  const auto e = s.find('e');
   if (e == std::string::npos) return s;  // inf or nan
   const char sign = s[e + 1];
-  const int exponent = std::atoi(s.c_str() + e + 2);
-  std::snprintf(buf, sizeof buf, "%c%04d", sign, exponent);
+  std::string exponent = s.substr(e + 2);
+  if (exponent.size() < 4) exponent.insert(0, 4 - exponent.size(), '0');
   std::string mantissa = s.substr(0, e);
   if (mantissa[0] != '-') mantissa.insert(mantissa.begin(), ' ');
-  return mantissa + "E" + buf;
+  return mantissa + "E" + sign + exponent;
 }
 
 std::string FreqText(std::int64_t hz) {
@@ -49,20 +134,32 @@ std::string FormatDuration(std::int64_t seconds) {
   return buf;
 }
 
+std::optional<double> ReadDecimal(std::string_view text) {
+  const std::size_t n = NumberLength(text);
+  if (n == 0 || n != text.size()) return std::nullopt;
+  return Convert(text);
+}
+
 double ParseReal(std::string_view line) {
   std::size_t i = 0;
   while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
-  // Copy the candidate number so strtod cannot run past the line.
-  std::string token;
-  while (i < line.size() && !std::isspace(static_cast<unsigned char>(line[i]))) token += line[i++];
-  const char* begin = token.c_str();
-  char* end = nullptr;
-  const double v = std::strtod(begin, &end);
-  const bool digits = token.find_first_of("0123456789") != std::string::npos;
-  if (end == begin || !digits || !std::isfinite(v) ||
-      token.find_first_of("xXnNiI") != std::string::npos) {
+  const std::string_view rest = line.substr(i);
+  const std::size_t n = NumberLength(rest);
+  // Hexadecimal, infinity and not-a-number are not numbers of the files.
+  const std::string_view word = rest.substr(0, rest.find_first_of(" \t"));
+  if (n == 0 || word.find_first_of("xXnNiI") != std::string_view::npos) {
     throw FileError("Invalid numeric format");
   }
+  // "12,50" is twelve and a half written with a decimal comma, not 12.
+  if (n < rest.size() && rest[n] == ',') throw FileError("Decimal comma in a number");
+  const double v = Convert(rest.substr(0, n));
+  if (!std::isfinite(v)) throw FileError("Number out of range");
+  return v;
+}
+
+double ParseReal(std::string_view line, double limit) {
+  const double v = ParseReal(line);
+  if (!(std::fabs(v) < limit)) throw FileError("Number out of range");
   return v;
 }
 
@@ -70,7 +167,7 @@ Integer ParseInteger(std::string_view line) {
   const double v = ParseReal(line);
   const double r = std::nearbyint(v);
   if (r < std::numeric_limits<Integer>::min() || r > std::numeric_limits<Integer>::max()) {
-    throw FileError("Invalid numeric format");
+    throw FileError("Number out of range");
   }
   return static_cast<Integer>(r);
 }

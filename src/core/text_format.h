@@ -2,6 +2,8 @@
 // Number texts shared by every file the program writes and reads, and by the
 // boxes of the main window.
 #include <cstdint>
+#include <limits>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -29,10 +31,28 @@ std::string FreqText(std::int64_t hz);
 // Seconds as hh:mm:ss, each part at least two digits (465 -> "00:07:45").
 std::string FormatDuration(std::int64_t seconds);
 
+// Reals the files and boxes take are below this in magnitude: a real of 1e61
+// or more has no place in any field of the program.
+inline constexpr double kRealLimit = 1e61;
+// A 32-bit float field takes values below this in magnitude (the largest
+// float plus half a step: anything at or above it would become infinity).
+inline constexpr double kSingleLimit =
+    static_cast<double>(std::numeric_limits<float>::max()) + 0x1p103;
+
+// The whole text as a decimal or scientific number (sign, digits, at most one
+// point, optional exponent), read with the decimal point whatever the locale;
+// nullopt for anything else. A number beyond the range of a double reads as
+// an infinity of its sign, for the caller's range check to refuse.
+std::optional<double> ReadDecimal(std::string_view text);
+
 // Free-form reading of the first number on a line: leading blanks are skipped,
-// any decimal or scientific notation is taken, the rest of the line ignored.
-// Throws FileError when the line does not start with a number.
+// any decimal or scientific notation is taken, the rest of the line ignored,
+// except that a comma right after the number is a decimal comma, which is
+// refused rather than read as the end of the number. Throws FileError when
+// the line does not start with a number or the number is beyond a double.
 double ParseReal(std::string_view line);
+// As ParseReal, and refused unless its magnitude is below `limit`.
+double ParseReal(std::string_view line, double limit);
 // As ParseReal, rounded (halves to even) and checked against the 32-bit range.
 Integer ParseInteger(std::string_view line);
 

@@ -1,8 +1,7 @@
 #include <cmath>
-#include <cstdlib>
-#include <limits>
 #include <string>
 
+#include "core/text_format.h"
 #include "execution/frequency_plan.h"
 
 // The conversion of every number the operator types into a box.
@@ -26,17 +25,18 @@ bool IsPlainDecimal(const std::string& s) {
 }  // namespace
 
 std::optional<double> ReadNumber(Context& ctx, std::string_view text) {
-  // Units and other decoration typed with the number are dropped silently.
+  // Units and other decoration typed with the number are dropped silently,
+  // but a comma is a decimal comma: dropping it would read "0,5" as 5, so
+  // such a text is refused. The point is the decimal sign whatever the locale.
   std::string kept;
   for (char c : text) {
     if (c == '-' || c == '.' || (c >= '0' && c <= '9')) kept += c;
   }
-  if (IsPlainDecimal(kept)) {
-    const double v = std::strtod(kept.c_str(), nullptr);
+  const bool comma = text.find(',') != std::string_view::npos;
+  if (!comma && IsPlainDecimal(kept)) {
+    const auto v = ReadDecimal(kept);
     // Beyond the range of a 32-bit float there is no number to store.
-    if (std::fabs(v) <= std::numeric_limits<float>::max()) {
-      return static_cast<double>(static_cast<float>(v));
-    }
+    if (v && std::fabs(*v) < kSingleLimit) return static_cast<double>(static_cast<float>(*v));
   }
   std::string message = "Invalid String : \"";
   message += text;

@@ -1,11 +1,13 @@
 #include "execution/setup_handlers.h"
 
+#include "core/startup.h"
 #include "execution/frequency_plan.h"
 #include "execution/show_setup.h"
 
 namespace mz {
 
 void StepeditExit(Context& ctx) {
+  if (!BoxesShowSetup(ctx)) return;
   ValidateDwell(ctx);
   ValidateStandardSetup(ctx);
   ShowSetup(ctx);
@@ -16,6 +18,7 @@ void StepeditKeyPress(Context& ctx, char key) {
 }
 
 void Edit7Exit(Context& ctx) {
+  if (!BoxesShowSetup(ctx)) return;
   ValidateDwell(ctx);
   UpdateEstimatedTime(ctx);
 }
@@ -25,6 +28,7 @@ void Edit7KeyPress(Context& ctx, char key) {
 }
 
 void Edit18Exit(Context& ctx) {
+  if (!BoxesShowSetup(ctx)) return;
   ValidateSingleSetup(ctx);
   ShowSetup(ctx);
 }
@@ -34,6 +38,7 @@ void Edit17KeyPress(Context& ctx, char key) {
 }
 
 void StringGrid1Exit(Context& ctx) {
+  if (!BoxesShowSetup(ctx)) return;
   ValidateCustomTable(ctx);
 }
 

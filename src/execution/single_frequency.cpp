@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/control_names.h"
+#include "core/startup.h"
 #include "core/test_panels.h"
 #include "core/text_format.h"
 #include "execution/frequency_plan.h"
@@ -94,6 +95,7 @@ bool SingleFrequencyInRange(Integer freqHz) {
 }
 
 void Edit15Exit(Context& ctx) {
+  if (!BoxesShowSetup(ctx)) return;
   const auto v = BoxNumber(ctx, kFreqBox);
   if (!v) return;
   ctx.state.CurrentFreqHz = MHzToHz(*v);
@@ -106,6 +108,7 @@ void Edit15KeyPress(Context& ctx, char key) {
 }
 
 void Edit16Exit(Context& ctx) {
+  if (!BoxesShowSetup(ctx)) return;
   const auto v = BoxNumber(ctx, kLevelBox);
   if (!v || *v < 0 || *v >= kLevelCeiling) return;
   const std::string text = TwoDecimals(*v);

@@ -1,8 +1,9 @@
 #include "files/cell_characteristic.h"
 
 #include <cmath>
-#include <cstdlib>
 #include <limits>
+#include <memory>
+#include <optional>
 #include <system_error>
 #include <vector>
 
@@ -35,35 +36,33 @@ std::vector<std::string> SplitAtCommas(const std::string& line) {
   return fields;
 }
 
-// The whole field as a number (blanks around it allowed); false otherwise.
-bool ConvertField(const std::string& field, double& value) {
+// The whole field as a number (blanks around it allowed); nullopt otherwise.
+std::optional<double> ConvertField(const std::string& field) {
   const auto first = field.find_first_not_of(' ');
-  if (first == std::string::npos) return false;
+  if (first == std::string::npos) return std::nullopt;
   const auto last = field.find_last_not_of(' ');
-  const std::string text = field.substr(first, last - first + 1);
-  char* end = nullptr;
-  const double v = std::strtod(text.c_str(), &end);
-  if (end != text.c_str() + text.size() || !std::isfinite(v)) return false;
-  if (text.find_first_of("xXnNiI") != std::string::npos) return false;  // hex, nan, inf
-  value = v;
-  return true;
+  return ReadDecimal(std::string_view(field).substr(first, last - first + 1));
 }
 
 // Fields 1..5 of a data line; a field that does not convert leaves its value.
-void StoreDataLine(const std::string& line, CellRow& row) {
+// A number the table cannot hold (a frequency beyond the 32-bit range in Hz,
+// a drive beyond a 32-bit float) would be misread: the file is refused.
+void StoreDataLine(const std::string& line, CellRow& row, const LineReader& in,
+                   std::size_t lineNumber) {
   const auto fields = SplitAtCommas(line);
-  double v = 0;
-  if (fields.size() > 0 && ConvertField(fields[0], v)) {
-    const double hz = static_cast<double>(RoundEven(v)) * 1'000'000;
-    if (hz >= std::numeric_limits<Integer>::min() && hz <= std::numeric_limits<Integer>::max()) {
-      row.FreqHz = static_cast<Integer>(hz);
+  if (const auto v = fields.empty() ? std::nullopt : ConvertField(fields[0])) {
+    const double hz = std::nearbyint(*v) * 1'000'000;
+    if (!(hz >= std::numeric_limits<Integer>::min() && hz <= std::numeric_limits<Integer>::max())) {
+      throw in.Error(lineNumber, "Frequency out of range");
     }
+    row.FreqHz = static_cast<Integer>(hz);
   }
   Single* drives[] = {&row.Drive3, &row.Drive5, &row.Drive7, &row.Drive10};
   for (std::size_t k = 0; k < 4; ++k) {
-    if (fields.size() > k + 1 && ConvertField(fields[k + 1], v)) {
-      *drives[k] = static_cast<Single>(v);
-    }
+    const auto v = fields.size() > k + 1 ? ConvertField(fields[k + 1]) : std::nullopt;
+    if (!v) continue;
+    if (!(std::fabs(*v) < kSingleLimit)) throw in.Error(lineNumber, "Drive value out of range");
+    *drives[k] = static_cast<Single>(*v);
   }
 }
 
@@ -84,26 +83,36 @@ void LoadCellCharacteristic(Context& ctx) {
                    Buttons::Ok);
     return;
   }
-  LineReader in(path);
-  // No row of an earlier file survives into this one.
-  for (auto& row : s.CellTable) row = CellRow{};
-  if (!in.AtEnd()) in.NextLine();
-  if (!in.AtEnd()) in.NextLine();
-  int row = 1;
-  s.CellRowCount = 1;
+  // The file is read into a table of its own, so that a file that would be
+  // misread leaves the table in use as it was.
+  auto table = std::make_unique<Table<CellRow>>();
+  int rowCount = 1;
   bool tooLong = false;
-  while (!in.AtEnd()) {
-    std::string line = in.NextLine() + ",";
-    if (row > kLastCellRow) {
-      tooLong = true;
-      break;
+  try {
+    LineReader in(path);
+    if (!in.AtEnd()) in.NextLine();
+    if (!in.AtEnd()) in.NextLine();
+    int row = 1;
+    while (!in.AtEnd()) {
+      const std::size_t lineNumber = in.LineNumber() + 1;
+      std::string line = in.NextLine() + ",";
+      if (row > kLastCellRow) {
+        tooLong = true;
+        break;
+      }
+      if (line[0] == ' ' && line.size() > 5) line.erase(0, line.find_first_not_of(' '));
+      if (line[0] >= '0' && line[0] <= '9') StoreDataLine(line, (*table)[row], in, lineNumber);
+      ++row;
+      // The row search may look at row CellRowCount, which must be in the table.
+      rowCount = std::min(row, kLastCellRow);
     }
-    if (line[0] == ' ' && line.size() > 5) line.erase(0, line.find_first_not_of(' '));
-    if (line[0] >= '0' && line[0] <= '9') StoreDataLine(line, s.CellTable[row]);
-    ++row;
-    // The row search may look at row CellRowCount, which must be in the table.
-    s.CellRowCount = std::min(row, kLastCellRow);
+  } catch (const FileError& e) {
+    ctx.op.Message(MessageKind::Error, e.what(), Buttons::Ok);
+    return;
   }
+  // No row of an earlier file survives into this one.
+  s.CellTable = *table;
+  s.CellRowCount = rowCount;
   if (tooLong) {
     ctx.op.Message(MessageKind::Warning, "Cell Characteristic File Error", Buttons::Ok);
   }

@@ -101,7 +101,8 @@ Byte CellDrive(Context& ctx, Real levelVm, Integer freqHz) {
   if (f < kLowestHz) f = kLowestHz;
 
   auto value = CharacteristicValue(s, levelVm, f);
-  if (!value) {
+  // A value that is not a number would give no drive code at all.
+  if (!value || !std::isfinite(*value)) {
     ctx.op.Message(MessageKind::Warning, "Cell Characteristic File Error", Buttons::Ok);
     value = 0;
   }
@@ -120,7 +121,7 @@ Byte CellDrive(Context& ctx, Real levelVm, Integer freqHz) {
   s.SingleFieldFactor = factor;
 
   if (v > 255) v = 255;
-  if (v < 1) v = 1;
+  if (!(v >= 1)) v = 1;  // also a value that is not a number: the least drive
   const Byte drive = static_cast<Byte>(RoundEven(v));
   ctx.controls.SetText(diag::TxValue, FormatInt(drive));
   return drive;

@@ -1,8 +1,6 @@
 #include "files/file_support.h"
 
-#include <cctype>
-#include <charconv>
-#include <fstream>
+#include <cmath>
 #include <limits>
 
 #include "core/control_names.h"
@@ -18,44 +16,22 @@ namespace {
 constexpr std::size_t kMaxLine = 128;
 
 bool Digit(char c) {
-  return std::isdigit(static_cast<unsigned char>(c)) != 0;
-}
-
-// Sign, digits with at most one point (at least one digit), and an optional
-// exponent with its own digits: the whole text, nothing else.
-bool IsDecimal(std::string_view t) {
-  std::size_t i = 0;
-  if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
-  bool digits = false;
-  while (i < t.size() && Digit(t[i])) ++i, digits = true;
-  if (i < t.size() && t[i] == '.') {
-    ++i;
-    while (i < t.size() && Digit(t[i])) ++i, digits = true;
-  }
-  if (!digits) return false;
-  if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
-    ++i;
-    if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
-    if (i >= t.size() || !Digit(t[i])) return false;
-    while (i < t.size() && Digit(t[i])) ++i;
-  }
-  return i == t.size();
-}
-
-std::string AtLine(std::size_t lineNumber) {
-  return " at line " + std::to_string(lineNumber);
+  return c >= '0' && c <= '9';
 }
 
 }  // namespace
 
 std::optional<double> ConvertField(std::string_view text) {
   while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  if (!IsDecimal(text)) return std::nullopt;
-  if (text.front() == '+') text.remove_prefix(1);
-  double v = 0;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
-  if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
-  return v;
+  return ReadDecimal(text);
+}
+
+bool HasDecimalComma(std::string_view line, char delimiter) {
+  if (delimiter == ',') return false;
+  for (std::size_t i = 1; i + 1 < line.size(); ++i) {
+    if (line[i] == ',' && Digit(line[i - 1]) && Digit(line[i + 1])) return true;
+  }
+  return false;
 }
 
 std::vector<std::optional<double>> SplitRow(std::string_view line, char delimiter) {
@@ -75,20 +51,23 @@ std::vector<std::optional<double>> SplitRow(std::string_view line, char delimite
   return fields;
 }
 
-Integer RowInteger(double v, std::size_t lineNumber) {
+Integer RowInteger(double v, const LineReader& in, std::size_t lineNumber) {
   if (!(v >= std::numeric_limits<Integer>::min() - 0.5 &&
         v < std::numeric_limits<Integer>::max() + 0.5)) {
-    throw FileError("Frequency out of range" + AtLine(lineNumber));
+    throw in.Error(lineNumber, "Frequency out of range");
   }
   return static_cast<Integer>(RoundEven(v));
 }
 
-Byte RowByte(double v, std::size_t lineNumber) {
-  if (!(v >= -0.5 && v <= 255.5))
-    throw FileError("Value above 255 or below 0" + AtLine(lineNumber));
-  const auto r = RoundEven(v);
-  if (r < 0 || r > 255) throw FileError("Value above 255 or below 0" + AtLine(lineNumber));
+Byte RowByte(double v, const LineReader& in, std::size_t lineNumber) {
+  const auto r = v >= -0.5 && v <= 255.5 ? RoundEven(v) : -1;
+  if (r < 0 || r > 255) throw in.Error(lineNumber, "Value above 255 or below 0");
   return static_cast<Byte>(r);
+}
+
+Real RowReal(double v, const LineReader& in, std::size_t lineNumber) {
+  if (!(std::fabs(v) < kRealLimit)) throw in.Error(lineNumber, "Number out of range");
+  return v;
 }
 
 std::string RightAligned(std::int64_t v, int width) {
@@ -99,10 +78,6 @@ std::string RightAligned(std::int64_t v, int width) {
 }
 
 void SaveFile(const LineWriter& out, const std::filesystem::path& path) {
-  if (std::filesystem::exists(path)) {
-    std::ofstream probe(path, std::ios::binary | std::ios::app);
-    if (!probe) throw FileError("File is read-only: " + path.string());
-  }
   out.SaveAtomically(path);
 }
 

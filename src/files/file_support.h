@@ -18,16 +18,22 @@ namespace mz {
 // scientific number and nothing else ("3.05", "-1e3"; not "3.05 V", "", "inf").
 std::optional<double> ConvertField(std::string_view text);
 
+// A number written with a decimal comma ("2,16") in a row whose delimiter is
+// not the comma: such a row would be misread, so the readers refuse it.
+bool HasDecimalComma(std::string_view line, char delimiter);
+
 // A delimited row as results and pre-scan files are read: the line cut to 128
 // characters with one delimiter appended, leading blanks removed when it
 // starts with one and is longer than 5, then split at every delimiter. One
 // entry per field; nullopt where the field does not convert.
 std::vector<std::optional<double>> SplitRow(std::string_view line, char delimiter);
 
-// A converted field rounded (halves to even) into a table entry; a value the
-// entry cannot hold throws FileError naming the line.
-Integer RowInteger(double v, std::size_t lineNumber);
-Byte RowByte(double v, std::size_t lineNumber);
+// A converted field rounded (halves to even) into a table entry, or a real
+// entry; a value the entry cannot hold throws FileError naming the file and
+// the line (1-based) of `in`.
+Integer RowInteger(double v, const LineReader& in, std::size_t lineNumber);
+Byte RowByte(double v, const LineReader& in, std::size_t lineNumber);
+Real RowReal(double v, const LineReader& in, std::size_t lineNumber);
 
 // v right-aligned in at least `width` characters.
 std::string RightAligned(std::int64_t v, int width);

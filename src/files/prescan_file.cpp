@@ -18,6 +18,11 @@ namespace mz {
 namespace {
 
 constexpr int kPreScanRows = 2000;
+constexpr std::size_t kTestTypeLine = 17;  // of the set-up block
+
+bool IsTestKind(int testType) {
+  return (testType >= 1 && testType <= 3) || (testType >= 11 && testType <= 13);
+}
 
 void KeepAlive(Context& ctx) {
   SendCommand(ctx, cmd::KeepAlive);
@@ -37,16 +42,23 @@ void ReadPreScanText(Context& ctx, LineReader& in) {
   KeepAlive(ctx);
   KeepAlive(ctx);
   ReadSetupBlock(ctx, in);
+  // A pre-scan belongs to a test of one of the three kinds, plain or
+  // pre-scanned; any other code would not survive being saved and opened again.
+  if (!IsTestKind(s.TestType)) throw in.Error(kTestTypeLine, "Invalid test type");
+  in.DropTrailingBlankLines();
   int n = 1;
   while (!in.AtEnd()) {
     const std::size_t lineNumber = in.LineNumber() + 1;
     if (n > kPreScanRows) {
-      throw FileError("More pre-scan rows than the table holds (" + std::to_string(kPreScanRows) +
-                      ") at line " + std::to_string(lineNumber));
+      throw in.Error(lineNumber, "More pre-scan rows than the table holds (" +
+                                     std::to_string(kPreScanRows) + ")");
     }
-    const auto fields = SplitRow(in.NextLine(), s.FileDelimiter);
-    if (fields.size() > 0 && fields[0]) s.PreScanFreqHz[n] = RowInteger(*fields[0], lineNumber);
-    if (fields.size() > 1 && fields[1]) s.PreScanDrive[n] = RowByte(*fields[1], lineNumber);
+    const std::string line = in.NextLine();
+    if (HasDecimalComma(line, s.FileDelimiter))
+      throw in.Error(lineNumber, "Decimal comma in a number");
+    const auto fields = SplitRow(line, s.FileDelimiter);
+    if (fields.size() > 0 && fields[0]) s.PreScanFreqHz[n] = RowInteger(*fields[0], in, lineNumber);
+    if (fields.size() > 1 && fields[1]) s.PreScanDrive[n] = RowByte(*fields[1], in, lineNumber);
     ++n;
   }
   KeepAlive(ctx);

@@ -25,7 +25,8 @@ void KeepAlive(Context& ctx) {
 
 // A space-delimited row: integer, real, integer, each a whole word. Any word
 // that does not read gives a row of zeros.
-void ReadSpacedRow(ProgramState& s, int n, const std::string& line) {
+void ReadSpacedRow(ProgramState& s, int n, const std::string& line, const LineReader& in,
+                   std::size_t lineNumber) {
   std::vector<std::string> words;
   std::size_t i = 0;
   while (words.size() < 3) {
@@ -50,7 +51,7 @@ void ReadSpacedRow(ProgramState& s, int n, const std::string& line) {
   }
   if (freq && level && eut) {
     s.ResultFreqHz[n] = *freq;
-    s.ResultLevel[n] = *level;
+    s.ResultLevel[n] = RowReal(*level, in, lineNumber);
     s.ResultEutStatus[n] = static_cast<Byte>(static_cast<unsigned>(*eut) & 0xFFu);
   } else {
     s.ResultFreqHz[n] = 0;
@@ -61,11 +62,12 @@ void ReadSpacedRow(ProgramState& s, int n, const std::string& line) {
 
 // A row split at the delimiter: a field that does not convert leaves its entry
 // as it was.
-void ReadDelimitedRow(ProgramState& s, int n, const std::string& line, std::size_t lineNumber) {
+void ReadDelimitedRow(ProgramState& s, int n, const std::string& line, const LineReader& in,
+                      std::size_t lineNumber) {
   const auto fields = SplitRow(line, s.FileDelimiter);
-  if (fields.size() > 0 && fields[0]) s.ResultFreqHz[n] = RowInteger(*fields[0], lineNumber);
-  if (fields.size() > 1 && fields[1]) s.ResultLevel[n] = *fields[1];
-  if (fields.size() > 2 && fields[2]) s.ResultEutStatus[n] = RowByte(*fields[2], lineNumber);
+  if (fields.size() > 0 && fields[0]) s.ResultFreqHz[n] = RowInteger(*fields[0], in, lineNumber);
+  if (fields.size() > 1 && fields[1]) s.ResultLevel[n] = RowReal(*fields[1], in, lineNumber);
+  if (fields.size() > 2 && fields[2]) s.ResultEutStatus[n] = RowByte(*fields[2], in, lineNumber);
 }
 
 // Everything of a results file up to StepCount; the caller redraws.
@@ -81,19 +83,23 @@ void ReadResultsText(Context& ctx, LineReader& in) {
   while (!in.AtEnd() && in.NextLine() != "finish") {
   }
   if (!in.AtEnd()) in.NextLine();  // the heading
+  in.DropTrailingBlankLines();
 
   int n = 0;
   do {
     if (n >= kTableSize) {
-      throw FileError("More result rows than the table holds (" + std::to_string(kTableSize) +
-                      ") at line " + std::to_string(in.LineNumber() + 1));
+      throw in.Error(in.LineNumber() + 1,
+                     "More result rows than the table holds (" + std::to_string(kTableSize) + ")");
     }
     const std::size_t lineNumber = in.LineNumber() + 1;
     const std::string line = in.AtEnd() ? std::string() : in.NextLine();
+    if (HasDecimalComma(line, s.FileDelimiter)) {
+      throw in.Error(lineNumber, "Decimal comma in a number");
+    }
     if (s.FileDelimiter == ' ') {
-      ReadSpacedRow(s, n, line);
+      ReadSpacedRow(s, n, line, in, lineNumber);
     } else {
-      ReadDelimitedRow(s, n, line, lineNumber);
+      ReadDelimitedRow(s, n, line, in, lineNumber);
     }
     ++n;
   } while (!in.AtEnd());

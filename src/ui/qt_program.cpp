@@ -6,6 +6,7 @@
 #include "core/control_names.h"
 #include "core/program_events.h"
 #include "core/startup.h"
+#include "ui/app_identity.h"
 #include "ui/widgets/graph_box.h"
 #include "ui/windows/aux_dialogs.h"
 #include "ui/windows/colour_dialogs.h"
@@ -36,10 +37,11 @@ QtProgram::QtProgram(std::filesystem::path folder)
       ctx_{state_, controls_, op_, loop_, port_, *this, std::move(folder)},
       binder_(controls_) {
   InitialiseProgramState(state_);
-  QApplication::setApplicationName("MZ4800");
+  SetApplicationIdentity();
   // Windows in their order: the main window, then the dialogs it owns.
   main_ = std::make_unique<MainWindow>(ctx_, binder_);
   op_.SetParent(main_.get());
+  op_.SetProgramFolder(ctx_.folder);
   graph_ = &main_->graphBox();
   screenColours_ = std::make_unique<ScreenColoursDialog>(ctx_, binder_, main_.get());
   op_.RegisterForm(ctl::ScreenColoursForm, screenColours_.get());

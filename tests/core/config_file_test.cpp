@@ -5,6 +5,8 @@
 #include "core/control_names.h"
 #include "core/errors.h"
 #include "core/setup_fixture.h"
+#include "display/colour_sets.h"
+#include "support/file_size_limit.h"
 #include "support/test_program.h"
 
 namespace mz {
@@ -64,10 +66,51 @@ TEST_F(ConfigFileTest, AShortFileFailsAfterTakingTheLinesBeforeTheGap) {
 TEST_F(ConfigFileTest, AFailedWriteKeepsThePreviousFile) {
   WriteConfiguration(p.ctx);
   const std::string before = test::ReadFile(ConfigPath(p.ctx));
-  std::filesystem::create_directory(p.folder.path() / "MZ4800.INI.tmp");
   p.state.PortNumber = 4;
-  EXPECT_THROW(WriteConfiguration(p.ctx), FileError);
+  {
+    const test::FileSizeLimit full(1000);  // the disk fills up in the middle
+    EXPECT_THROW(WriteConfiguration(p.ctx), FileError);
+  }
   EXPECT_EQ(test::ReadFile(ConfigPath(p.ctx)), before);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(p.folder.path()),
+                          std::filesystem::directory_iterator()),
+            1);  // no temporary file left behind
+}
+
+TEST_F(ConfigFileTest, ALinkedConfigurationIsWrittenThroughToItsTarget) {
+  test::TempFolder elsewhere;
+  const auto target = elsewhere.path() / "shared.ini";
+  test::WriteFile(target, "old");
+  std::filesystem::create_symlink(target, ConfigPath(p.ctx));
+  WriteConfiguration(p.ctx);
+  EXPECT_TRUE(std::filesystem::is_symlink(ConfigPath(p.ctx)));
+  EXPECT_EQ(test::ReadFile(target), test::ReadFile(test::Golden("config.ini")));
+}
+
+TEST_F(ConfigFileTest, ValuesThatWouldBeMisreadAreRefusedNamingTheLine) {
+  const std::string golden = test::ReadFile(test::Golden("config.ini"));
+  // line 25 (AutoIncStartLevel) "    1.50", line 31 (StepPercent) "    1.00",
+  // line 46 (the first custom level) " 3.00000000000000E+0000"
+  const std::pair<std::string, std::string> edits[] = {
+      {"    1.50\r\n", "    1,50\r\n"},
+      {"\r\n    1.00\r\n3\r\n", "\r\n    1e39\r\n3\r\n"},
+      {" 3.00000000000000E+0000", " 3,00000000000000E+0000"},
+      {" 3.00000000000000E+0000", "INF"}};
+  const std::size_t lines[] = {25, 31, 46, 46};
+  for (std::size_t i = 0; i < std::size(edits); ++i) {
+    std::string text = golden;
+    text.replace(text.find(edits[i].first), edits[i].first.size(), edits[i].second);
+    test::WriteFile(ConfigPath(p.ctx), text);
+    try {
+      ReadConfiguration(p.ctx);
+      ADD_FAILURE() << edits[i].second;
+    } catch (const FileError& e) {
+      EXPECT_EQ(std::string(e.what()).find(ConfigPath(p.ctx).string() + ", line " +
+                                           std::to_string(lines[i]) + ": "),
+                0u)
+          << e.what();
+    }
+  }
 }
 
 TEST_F(ConfigFileTest, AMissingProgramFolderIsCreated) {
@@ -76,6 +119,21 @@ TEST_F(ConfigFileTest, AMissingProgramFolderIsCreated) {
   ctx.folder = q.folder.path() / "MZ4800";
   WriteConfiguration(ctx);
   EXPECT_TRUE(std::filesystem::exists(ctx.folder / "MZ4800.INI"));
+}
+
+// The configuration a new installation starts with carries the colours of
+// the Default buttons, so that the 10 V/M set point and the EUT bars show on
+// a printed plot (the colours used when no configuration can be read are
+// teal and all black).
+TEST(DemonstrationConfiguration, CarriesThePresetColoursAndStartsInSimulation) {
+  test::TestProgram p;
+  std::filesystem::copy_file(std::filesystem::path(MZ_GOLDEN_DIR) / "../../examples/MZ4800.INI",
+                             ConfigPath(p.ctx));
+  ReadConfiguration(p.ctx);
+  EXPECT_EQ(p.state.ScreenColours, DefaultScreenColours(0x008000));
+  EXPECT_EQ(p.state.PrinterColours, DefaultPrinterColours());
+  EXPECT_EQ(p.state.PortNumber, 0);
+  EXPECT_EQ(p.state.CellNumber, "10");
 }
 
 }  // namespace

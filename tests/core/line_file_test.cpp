@@ -1,8 +1,12 @@
 #include "core/line_file.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
 
 #include "core/errors.h"
+#include "support/file_size_limit.h"
 #include "support/test_program.h"
 
 namespace mz {
@@ -32,16 +36,151 @@ TEST(LineWriter, WritesCrLfLines) {
   EXPECT_EQ(test::ReadFile(dir.path() / "f.txt"), "one\r\n\r\n");
 }
 
-TEST(LineWriter, AFailedAtomicSaveLeavesTheOldFileWhole) {
+// The files in a folder, by name.
+std::vector<std::string> Names(const std::filesystem::path& dir) {
+  std::vector<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(dir)) {
+    names.push_back(e.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST(LineReader, TakesByteOrderMarkCrOnlyLinesAndNamesFileAndLineOfAFault) {
+  auto r = LineReader::FromText(
+      "\xEF\xBB\xBF"
+      "12\r"
+      "   2.50\r"
+      "x\r\n"
+      "3",
+      "a.STP");
+  EXPECT_EQ(r.NextInteger(), 12);
+  EXPECT_DOUBLE_EQ(r.NextReal(), 2.5);
+  try {
+    r.NextInteger();
+    FAIL() << "no error";
+  } catch (const FileError& e) {
+    EXPECT_STREQ(e.what(), "a.STP, line 3: Invalid numeric format");
+  }
+  EXPECT_EQ(r.NextLine(), "3");
+  EXPECT_TRUE(r.AtEnd());
+
+  // A NUL byte or other binary data in a line, a decimal comma, a real of
+  // 1e61 or more, a float field beyond the float range: refused where they are.
+  const std::pair<std::string, std::string> bad[] = {
+      {std::string("1\0"
+                   "5",
+                   3),
+       "line 1: Binary data in a text line"},
+      {"\x01\x02", "line 1: Binary data in a text line"},
+      {"   12,50", "line 1: Decimal comma in a number"},
+      {" 1,00000000000000E+0001", "line 1: Decimal comma in a number"},
+      {"1e61", "line 1: Number out of range"},
+      {"-1e300", "line 1: Number out of range"},
+      {"1e400", "line 1: Number out of range"},
+      {"INF", "line 1: Invalid numeric format"}};
+  for (const auto& [text, message] : bad) {
+    auto in = LineReader::FromText(text);
+    try {
+      in.NextReal();
+      ADD_FAILURE() << text;
+    } catch (const FileError& e) {
+      EXPECT_EQ(e.what(), message) << text;
+    }
+  }
+  EXPECT_DOUBLE_EQ(LineReader::FromText("9.9e60").NextReal(), 9.9e60);
+  EXPECT_DOUBLE_EQ(LineReader::FromText("3e38").NextSingle(), 3e38);
+  EXPECT_THROW(LineReader::FromText("1e39").NextSingle(), FileError);
+}
+
+TEST(LineReader, TrailingBlankLinesAreDroppedOnlyAtTheEnd) {
+  auto r = LineReader::FromText("a\r\n\r\nb\r\n\r\n  \r\n");
+  r.DropTrailingBlankLines();
+  EXPECT_EQ(r.NextLine(), "a");
+  EXPECT_EQ(r.NextLine(), "");
+  EXPECT_EQ(r.NextLine(), "b");
+  EXPECT_TRUE(r.AtEnd());
+}
+
+TEST(LineWriter, AFailedSaveLeavesTheOldFileWholeAndNothingBehind) {
   test::TempFolder dir;
   const auto path = dir.path() / "f.txt";
   test::WriteFile(path, "old\r\n");
-  // A directory where the temporary file must go makes the write fail, even
-  // for a user whom permissions do not stop.
-  std::filesystem::create_directory(dir.path() / "f.txt.tmp");
+  // A file of the old temporary name belongs to the user: a save never touches it.
+  test::WriteFile(dir.path() / "f.txt.tmp", "mine");
+  LineWriter w;
+  w.Line(std::string(9000, 'x'));
+  {
+    const test::FileSizeLimit limit(4096);
+    try {
+      w.SaveAtomically(path);
+      FAIL() << "no error";
+    } catch (const FileError& e) {
+      const std::string what = e.what();
+      EXPECT_EQ(what.find("Cannot write file " + path.string() + ": "), 0u) << what;
+    }
+  }
+  EXPECT_EQ(test::ReadFile(path), "old\r\n");
+  EXPECT_EQ(test::ReadFile(dir.path() / "f.txt.tmp"), "mine");
+  EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"f.txt", "f.txt.tmp"}));
+
+  w.SaveAtomically(path);  // without the limit
+  EXPECT_EQ(test::ReadFile(path).size(), 9002u);
+  EXPECT_EQ(test::ReadFile(dir.path() / "f.txt.tmp"), "mine");
+  EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"f.txt", "f.txt.tmp"}));
+}
+
+TEST(LineWriter, ASymbolicLinkIsWrittenThroughAndKeepsItsTargetsPermissions) {
+  test::TempFolder dir;
+  std::filesystem::create_directory(dir.path() / "real");
+  const auto target = dir.path() / "real" / "f.txt";
+  test::WriteFile(target, "old\r\n");
+  std::filesystem::permissions(target, std::filesystem::perms(0640));
+  const auto link = dir.path() / "link.txt";
+  std::filesystem::create_symlink("real/f.txt", link);  // relative to the link's folder
   LineWriter w;
   w.Line("new");
-  EXPECT_THROW(w.SaveAtomically(path), FileError);
+  w.SaveAtomically(link);
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_EQ(test::ReadFile(target), "new\r\n");
+  EXPECT_EQ(std::filesystem::status(target).permissions(), std::filesystem::perms(0640));
+  EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"link.txt", "real"}));
+  EXPECT_EQ(Names(dir.path() / "real"), (std::vector<std::string>{"f.txt"}));
+}
+
+TEST(LineWriter, AReadOnlyFileIsRefusedAndKept) {
+  test::TempFolder dir;
+  const auto path = dir.path() / "f.txt";
+  test::WriteFile(path, "old\r\n");
+  std::filesystem::permissions(path, std::filesystem::perms(0444));
+  LineWriter w;
+  w.Line("new");
+  try {
+    w.SaveAtomically(path);
+    FAIL() << "no error";
+  } catch (const FileError& e) {
+    EXPECT_EQ(std::string(e.what()), "File is read-only: " + path.string());
+  }
+  EXPECT_EQ(test::ReadFile(path), "old\r\n");
+  EXPECT_EQ(std::filesystem::status(path).permissions(), std::filesystem::perms(0444));
+  EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"f.txt"}));
+}
+
+TEST(LineWriter, AReadOnlyFolderIsReportedWithTheUsersFileName) {
+  if (geteuid() == 0) GTEST_SKIP() << "permissions do not stop root";
+  test::TempFolder dir;
+  const auto path = dir.path() / "f.txt";
+  test::WriteFile(path, "old\r\n");
+  std::filesystem::permissions(dir.path(), std::filesystem::perms(0555));
+  LineWriter w;
+  w.Line("new");
+  try {
+    w.SaveAtomically(path);
+    ADD_FAILURE() << "no error";
+  } catch (const FileError& e) {
+    EXPECT_EQ(std::string(e.what()).rfind("Cannot create file " + path.string(), 0), 0u);
+  }
+  std::filesystem::permissions(dir.path(), std::filesystem::perms(0755));
   EXPECT_EQ(test::ReadFile(path), "old\r\n");
 }
 

@@ -6,6 +6,8 @@
 #include "core/control_names.h"
 #include "core/errors.h"
 #include "core/setup_fixture.h"
+#include "execution/setup_handlers.h"
+#include "support/file_size_limit.h"
 #include "support/test_program.h"
 
 namespace mz {
@@ -148,6 +150,56 @@ TEST_F(StartupTest, CancellingThePortPromptTakesComOneSilently) {
   EXPECT_EQ(p.state.PortNumber, 1);
 }
 
+TEST_F(StartupTest, ABoxLeftDuringAStartupMessageDoesNotReplaceTheSavedSetup) {
+  WriteConfig(0);
+  std::filesystem::remove(p.folder.path() / "cell0010.csv");  // start-up reports it
+  // The boxes as the window builds them, before start-up has shown the set-up.
+  const std::pair<const char*, const char*> designed[] = {
+      {"Edit2", "50.00"}, {"Edit4", "100.00"},  {"Stepedit", "5.0"}, {"Edit5", "5.0"},
+      {"Edit7", "5"},     {"Edit15", "100.00"}, {"Edit16", "1.0"}};
+  for (const auto& [box, text] : designed) p.controls.SetText(box, text);
+  // While the message is open the focus moves, and the panel of the focused
+  // box is hidden: each box is left once.
+  p.op.onMessage = [this](const test::RecordedMessage&) {
+    StepeditExit(p.ctx);
+    Edit7Exit(p.ctx);
+    Edit18Exit(p.ctx);
+    StringGrid1Exit(p.ctx);
+  };
+  Start();
+  p.op.onMessage = nullptr;
+  EXPECT_EQ(p.op.Texts(),
+            std::vector<std::string>{
+                "Cell File is Missing or Corrupt! Re-Load Characteristic File for Cell "
+                "0010"});
+  EXPECT_EQ(p.state.StartFreqHz, 80'000'000);
+  EXPECT_EQ(p.state.FinishFreqHz, 1'000'000'000);
+  EXPECT_EQ(p.state.StepPercent, 1.0F);
+  EXPECT_EQ(p.state.DwellTime, 3);
+  EXPECT_EQ(p.state.FieldLevel, 10);
+  EXPECT_EQ(p.controls.Text("Edit2"), "80.00");
+  EXPECT_EQ(p.controls.Text("Edit7"), "3");
+  EXPECT_TRUE(BoxesShowSetup(p.ctx));
+  // Leaving a box now acts on what it shows.
+  p.controls.SetText("Edit7", "8");
+  Edit7Exit(p.ctx);
+  EXPECT_EQ(p.state.DwellTime, 8);
+  p.controls.SetText("Edit7", "3");
+  Edit7Exit(p.ctx);
+
+  // The close writes back what was read (the rules of the configuration
+  // aside: current frequency, amplifier, test type, estimated time).
+  p.op.answers.push_back(Answer::No);
+  CloseQuery(p.ctx);
+  test::TestProgram reread;
+  Context ctx = reread.ctx;
+  ctx.folder = p.folder.path();
+  ReadConfiguration(ctx);
+  EXPECT_EQ(reread.state.StartFreqHz, 80'000'000);
+  EXPECT_EQ(reread.state.StepPercent, 1.0F);
+  EXPECT_EQ(reread.state.CustomTable, p.state.CustomTable);
+}
+
 class CloseQueryTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -185,11 +237,29 @@ TEST_F(CloseQueryTest, AFailedWriteSwitchesOffKeepsTheOldFileAndRefusesTheClose)
   WriteConfiguration(p.ctx);
   const std::string before = test::ReadFile(ConfigPath(p.ctx));
   p.port.TakeWritten();
-  std::filesystem::create_directory(p.folder.path() / "MZ4800.INI.tmp");
-  EXPECT_THROW(CloseQuery(p.ctx), FileError);
+  {
+    const test::FileSizeLimit full(1000);
+    EXPECT_THROW(CloseQuery(p.ctx), FileError);
+  }
   EXPECT_EQ(test::ReadFile(ConfigPath(p.ctx)), before);
   EXPECT_EQ(p.port.written, Concat({kKeepAlive, kRfOff}));
   EXPECT_FALSE(p.loop.TimerEnabled(TimerId::Clock));
+  EXPECT_TRUE(p.op.messages.empty());  // the question is not asked
+}
+
+TEST_F(CloseQueryTest, AReadOnlyConfigurationIsReportedAndKept) {
+  const auto path = ConfigPath(p.ctx);
+  test::WriteFile(path, "kept\r\n");
+  std::filesystem::permissions(path, std::filesystem::perms(0444));
+  p.state.PortNumber = 3;
+  try {
+    CloseQuery(p.ctx);
+    FAIL() << "the close went ahead";
+  } catch (const FileError& e) {
+    EXPECT_EQ(std::string(e.what()), "File is read-only: " + path.string());
+  }
+  EXPECT_EQ(test::ReadFile(path), "kept\r\n");
+  EXPECT_EQ(std::filesystem::status(path).permissions(), std::filesystem::perms(0444));
   EXPECT_TRUE(p.op.messages.empty());  // the question is not asked
 }
 

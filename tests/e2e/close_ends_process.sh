@@ -59,7 +59,8 @@ run_case() {
     export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
     "$BUILD/mz4800" >"$WORK/$HOW-program.log" 2>&1 & program=$!
     title="Halvorn Synthesiser MZ4800"
-    for _ in $(seq 100); do
+    # A sanitizer build takes a while to show its window.
+    for _ in $(seq 300); do
       xdotool search --onlyvisible --name "^$title\$" >/dev/null 2>&1 && break; sleep 0.1
     done
     xdotool search --onlyvisible --name "^$title\$" >/dev/null || fail "no main window"

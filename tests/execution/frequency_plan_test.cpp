@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/text_format.h"
+
 #include <tuple>
 
 #include "core/control_names.h"
@@ -30,12 +32,14 @@ class PlanTest : public ::testing::Test {
 TEST_F(PlanTest, ReadNumberKeepsDigitsPointAndMinusAndRoundsToSingle) {
   EXPECT_EQ(ReadNumber(p.ctx, "5 V/M"), 5.0);
   EXPECT_EQ(ReadNumber(p.ctx, "1e3"), 13.0);
-  EXPECT_EQ(ReadNumber(p.ctx, "1,5"), 15.0);
   EXPECT_EQ(ReadNumber(p.ctx, "-2.5"), -2.5);
   EXPECT_EQ(ReadNumber(p.ctx, "100.1"), static_cast<double>(100.1f));
   EXPECT_TRUE(Messages().empty());
 
-  for (const char* bad : {"abc", "", "-", "1-2", "1.2.3", "."}) {
+  // A comma is a decimal comma, refused rather than dropped; a number beyond
+  // the float range (and so every real of 1e61 or more) has nothing to store.
+  for (const char* bad : {"abc", "", "-", "1-2", "1.2.3", ".", "1,5", "0,5 V/M", "1,000",
+                          "4e38000000000000000000000000000000000000"}) {
     EXPECT_EQ(ReadNumber(p.ctx, bad), std::nullopt) << bad;
   }
   EXPECT_EQ(p.op.messages.front().Text, "Invalid String : \"abc\"");
@@ -43,6 +47,20 @@ TEST_F(PlanTest, ReadNumberKeepsDigitsPointAndMinusAndRoundsToSingle) {
 
   ReadNumber(p.ctx, std::string(200, 'x'));
   EXPECT_EQ(p.op.messages.back().Text.size(), 128u);
+}
+
+TEST_F(PlanTest, ADecimalCommaInABoxIsRefusedWithTheBoxsOwnWarning) {
+  Type("Edit5", "0,5");     // 5 V/M if the comma were dropped
+  Type("Stepedit", "2,5");  // 25 %
+  StepeditExit(p.ctx);
+  EXPECT_EQ(Messages(),
+            (std::vector<std::string>{"Invalid String : \"2,5\"", "Invalid Step Size ",
+                                      "Invalid String : \"0,5\"", "Invalid Field Strength"}));
+  EXPECT_DOUBLE_EQ(p.state.FieldLevel, 1.0);
+  EXPECT_FLOAT_EQ(p.state.StepPercent, 1.0F);
+  EXPECT_FALSE(p.state.SetupValid);
+  EXPECT_EQ(p.controls.Text("Edit5"), "1.0");  // the stored values are shown again
+  EXPECT_EQ(p.controls.Text("Stepedit"), "1.0");
 }
 
 TEST_F(PlanTest, StandardRangesAtTheirLimits) {
@@ -166,7 +184,7 @@ TEST_F(PlanTest, UncalibratedLevelIsWarnedOnceUntilTenOrLess) {
     Type("Edit16", level);
     Edit18Exit(p.ctx);
     EXPECT_TRUE(p.state.SetupValid) << level;
-    EXPECT_EQ(p.state.SingleLevel, std::stod(level));
+    EXPECT_EQ(p.state.SingleLevel, ReadDecimal(level));  // not stod: it follows the locale
   }
   const std::string warning = "MZ4800 Not Calibrated at this Level";
   EXPECT_EQ(Messages(), (std::vector<std::string>{warning, warning}));  // at the first 12s

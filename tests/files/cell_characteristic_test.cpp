@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "core/errors.h"
 #include "link/diagnostics.h"
 #include "support/test_program.h"
@@ -45,6 +47,47 @@ TEST_F(CellFileTest, LoaderFollowsTheLineRules) {
   EXPECT_EQ(t[7].FreqHz, 0);  // a short line of blanks is not data
   EXPECT_EQ(t[8].FreqHz, 1'000'000'000);
   EXPECT_EQ(t[8].Drive5, 4.0f);
+}
+
+TEST_F(CellFileTest, ValuesTheTableCannotHoldRefuseTheFileAndKeepTheTable) {
+  const std::string head = "Cell 10\r\nMHz,3,5,7,10\r\n30,0.5,0.7,0.9,1.3\r\n";
+  const std::pair<std::string, std::string> bad[] = {
+      {"1e19,1,2,3,4\r\n", "line 4: Frequency out of range"},      // beyond any integer
+      {"100,1e39,2,3,4\r\n", "line 4: Drive value out of range"},  // beyond a float
+      {"100,1,2,3,1e400\r\n", "line 4: Drive value out of range"},
+      {std::string("100,1,2\0,3,4\r\n", 14), "line 4: Binary data in a text line"}};
+  for (const auto& [line, what] : bad) {
+    p.state.CellTable = {};
+    p.state.CellTable[1] = CellRow{50'000'000, 1, 2, 3, 4};
+    p.state.CellRowCount = 2;
+    p.op.messages.clear();
+    WriteFile(p.folder.path() / "cell0010.csv", head + line);
+    LoadCellCharacteristic(p.ctx);
+    ASSERT_EQ(p.op.messages.size(), 1u) << line;
+    EXPECT_EQ(
+        p.op.messages[0],
+        (RecordedMessage{MessageKind::Error,
+                         (p.folder.path() / "cell0010.csv").string() + ", " + what, Buttons::Ok}));
+    EXPECT_EQ(p.state.CellTable[1].FreqHz, 50'000'000) << line;
+    EXPECT_EQ(p.state.CellRowCount, 2) << line;
+    // The table in use still gives a drive code.
+    EXPECT_EQ(CellDrive(p.ctx, 3, 50'000'000), 117);
+  }
+}
+
+TEST_F(CellFileTest, ATableValueThatIsNoNumberGivesTheLeastDrive) {
+  // However such values got into the table, the drive code is not undefined.
+  const Single inf = std::numeric_limits<Single>::infinity();
+  p.state.CellTable[1] = CellRow{30'000'000, inf, inf, inf, inf};
+  p.state.CellTable[2] = CellRow{100'000'000, inf, inf, inf, inf};
+  p.state.CellRowCount = 3;
+  for (Integer hz : {50'000'000, 90'000'000}) {  // the low band and the row search
+    p.op.messages.clear();
+    EXPECT_EQ(CellDrive(p.ctx, 3, hz), 1) << hz;
+    EXPECT_EQ(p.op.Texts(), std::vector<std::string>{"Cell Characteristic File Error"}) << hz;
+  }
+  p.state.CellNumber = "20";
+  EXPECT_EQ(CellDrive(p.ctx, std::numeric_limits<Real>::quiet_NaN(), 90'000'000), 1);
 }
 
 TEST_F(CellFileTest, MissingFileKeepsTheTableAndNamesTheWholeCellNumber) {

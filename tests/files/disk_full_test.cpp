@@ -1,13 +1,10 @@
 // The disk fills up while each kind of file is saved through the File menu
 // and while the close query writes the configuration: the file already on the
 // disk stays whole, nothing is left beside it, and the operator is told by the
-// error box. Every write beyond a size fails, as on a full disk, through the
-// process's file size limit, whatever the rights of the user running the
-// tests.
+// error box. Every write beyond a size fails, as on a full disk
+// (FileSizeLimit).
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
-#include <csignal>
 #include <filesystem>
 #include <set>
 
@@ -18,32 +15,11 @@
 #include "files/results_file.h"
 #include "files/setup_file.h"
 #include "link/command_codes.h"
+#include "support/file_size_limit.h"
 #include "support/test_program.h"
 
 namespace mz::test {
 namespace {
-
-// Writes beyond `bytes` fail (EFBIG) while it lives.
-class DiskFull {
- public:
-  explicit DiskFull(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &old_);
-    handler_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = old_;
-    limit.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~DiskFull() {
-    setrlimit(RLIMIT_FSIZE, &old_);
-    std::signal(SIGXFSZ, handler_);
-  }
-  DiskFull(const DiskFull&) = delete;
-  DiskFull& operator=(const DiskFull&) = delete;
-
- private:
-  rlimit old_{};
-  void (*handler_)(int) = nullptr;
-};
 
 std::set<std::string> Names(const std::filesystem::path& folder) {
   std::set<std::string> names;
@@ -86,7 +62,7 @@ class DiskFullTest : public ::testing::Test {
     p.state.TestTitle = "changed";
     p.op.fileNames.push_back(path.string());
     {
-      const DiskFull full(room);
+      const FileSizeLimit full(room);
       Dispatch(p.op, [&] { command(p.ctx); });
     }
     ASSERT_EQ(p.op.messages.size(), 1u);
@@ -124,7 +100,7 @@ TEST_F(DiskFullTest, ConfigurationAtClose) {
   p.port.TakeWritten();
   bool closes = true;
   {
-    const DiskFull full(512);
+    const FileSizeLimit full(512);
     closes = false;
     Dispatch(p.op, [&] { closes = CloseQuery(p.ctx); });
   }

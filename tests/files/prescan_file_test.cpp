@@ -110,5 +110,68 @@ TEST_F(PreScanFileTest, RowsAsEditedByHand) {
   }
 }
 
+TEST_F(PreScanFileTest, TheTestTypeIsAKindOfTestAndStaysOneThroughSaveAndOpen) {
+  // A code that is not one of the three kinds, plain or pre-scanned, would
+  // come back as 10, then 20, from each save and open: refused.
+  std::string block = test::ReadFile(test::Golden("setup_block.txt"));
+  const auto at = block.find("\r\n2\r\n3\r\nSpare3");  // amplifier, test type
+  for (const char* type : {"0", "4", "10", "20"}) {
+    std::string text = block;
+    text.replace(at, 10, std::string("\r\n2\r\n") + type + "\r\n");
+    test::WriteFile(Path("type.PSC"), text + "80000000;143\r\n");
+    p.state.TestType = 2;
+    try {
+      Open(Path("type.PSC"));
+      ADD_FAILURE() << type;
+    } catch (const FileError& e) {
+      EXPECT_EQ(std::string(e.what()), Path("type.PSC") + ", line 17: Invalid test type");
+    }
+    EXPECT_EQ(p.state.TestType, 2) << type;
+    EXPECT_EQ(p.state.PreScanDrive[1], 0) << type;
+  }
+  // The program's own file: pre-scanned Custom, saved and opened again, twice.
+  Open(test::Golden("prescan.psc").string());
+  for (int round = 0; round < 2; ++round) {
+    p.op.fileNames.push_back(Path("again.PSC"));
+    SavePreScans1Click(p.ctx);
+    Open(Path("again.PSC"));
+    EXPECT_EQ(p.state.TestType, 13);
+  }
+}
+
+TEST_F(PreScanFileTest, SpreadsheetEndingsAreTakenAndMisreadRowsRefused) {
+  // The program's 2000 rows followed by blank lines, CR-only line ends, a
+  // byte-order mark.
+  std::string text = test::ReadFile(test::Golden("prescan.psc"));
+  for (auto at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) {
+    text.erase(at + 1, 1);
+    ++at;
+  }
+  test::WriteFile(Path("sheet.PSC"), "\xEF\xBB\xBF" + text + "\r\r");
+  Open(Path("sheet.PSC"));
+  EXPECT_EQ(p.state.StepCount, 2000);
+  EXPECT_EQ(p.state.PreScanDrive[3], 200);
+  EXPECT_EQ(p.state.PreScanFreqHz[4], 82'400'000);
+
+  const std::string block = test::ReadFile(test::Golden("setup_block.txt"));
+  test::WriteFile(Path("comma.PSC"), block + "80000000;143\r\n80800000;1,5\r\n");
+  test::WriteFile(Path("huge.PSC"), block + "1e19;143\r\n");
+  test::WriteFile(Path("drive.PSC"), block + "80000000;1e39\r\n");
+  const std::pair<const char*, std::string> bad[] = {
+      {"comma.PSC", "line 83: Decimal comma in a number"},
+      {"huge.PSC", "line 82: Frequency out of range"},
+      {"drive.PSC", "line 82: Value above 255 or below 0"}};
+  for (const auto& [name, what] : bad) {
+    try {
+      Open(Path(name));
+      ADD_FAILURE() << name;
+    } catch (const FileError& e) {
+      EXPECT_EQ(std::string(e.what()), Path(name) + ", " + what);
+    }
+    EXPECT_EQ(p.state.StepCount, 2000) << name;
+    EXPECT_EQ(p.state.PreScanDrive[3], 200) << name;
+  }
+}
+
 }  // namespace
 }  // namespace mz

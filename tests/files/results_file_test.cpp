@@ -167,6 +167,92 @@ TEST_F(ResultsFileTest, AFileThatCannotBeReadWholeChangesNothing) {
   }
 }
 
+TEST_F(ResultsFileTest, AFileThatWouldBeMisreadIsRefusedNamingFileAndLine) {
+  const std::string golden = test::ReadFile(test::Golden("results.mz"));
+  p.state.TestTitle = "Mine";
+  p.state.StepCount = 5;
+  p.state.ResultLevel[2] = 7.5;
+  p.state.Modulation = 1;
+  p.controls.SetItemIndex(ctl::ModulationCombo, 1);
+  struct Case {
+    std::string from, to;
+    int line;
+    std::string what;
+  };
+  const Case cases[] = {
+      {"  2.90", " 1E201", 94, "Number out of range"},  // would be written back cut short
+      {"  2.90", "  2,90", 94, "Decimal comma in a number"},
+      {"\r\n    1.00\r\n3\r\n", "\r\n    1,00\r\n3\r\n", 16, "Decimal comma in a number"},
+      {"\r\n    1.00\r\n3\r\n", "\r\n    1e39\r\n3\r\n", 16, "Number out of range"},
+      {"   10.00\r\n465", "     INF\r\n465", 18, "Invalid numeric format"},
+      {"Proc A", std::string("Proc\0A", 6), 8, "Binary data in a text line"}};
+  for (const auto& c : cases) {
+    std::string text = golden;
+    text.replace(text.find(c.from), c.from.size(), c.to);
+    test::WriteFile(Path("bad.MZ"), text);
+    p.op.fileNames.push_back(Path("bad.MZ"));
+    try {
+      ResultsSetup1Click(p.ctx);
+      ADD_FAILURE() << c.to;
+    } catch (const FileError& e) {
+      EXPECT_EQ(std::string(e.what()),
+                Path("bad.MZ") + ", line " + std::to_string(c.line) + ": " + c.what);
+    }
+    EXPECT_EQ(p.state.TestTitle, "Mine") << c.to;
+    EXPECT_EQ(p.state.StepCount, 5) << c.to;
+    EXPECT_DOUBLE_EQ(p.state.ResultLevel[2], 7.5) << c.to;
+    EXPECT_EQ(p.controls.ItemIndex(ctl::ModulationCombo), 1) << c.to;
+    EXPECT_EQ(p.controls.Text(ctl::FileLabel), "") << c.to;
+  }
+  // Rows split at spaces too: "3,05" is not a row of zeros.
+  p.state.FileDelimiter = ' ';
+  test::WriteFile(Path("spaced.MZ"), golden.substr(0, golden.find("finish")) +
+                                         "finish\r\nFREQUENCY     LEVEL  EUT\r\n"
+                                         "    80000000   3,05     1\r\n");
+  EXPECT_THROW(
+      {
+        try {
+          ReadResults(p.ctx, Path("spaced.MZ"));
+        } catch (const FileError& e) {
+          EXPECT_EQ(std::string(e.what()),
+                    Path("spaced.MZ") + ", line 92: Decimal comma in a number");
+          throw;
+        }
+      },
+      FileError);
+  EXPECT_EQ(p.state.StepCount, 5);
+}
+
+TEST_F(ResultsFileTest, ByteOrderMarkCrOnlyLinesAndTrailingBlankLinesReadAsTheFile) {
+  std::string text = test::ReadFile(test::Golden("results.mz"));
+  for (auto at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) {
+    text.erase(at + 1, 1);  // CR only
+    ++at;
+  }
+  test::WriteFile(Path("edited.MZ"), "\xEF\xBB\xBF" + text + "\r\r  \r");
+  p.controls.SetText(ctl::ClockLabel, "5 March 2001 14:07");
+  ReadResults(p.ctx, Path("edited.MZ"));
+  EXPECT_EQ(p.state.StepCount, 2);
+  EXPECT_EQ(p.state.ResultFreqHz[2], 80'800'000);
+  EXPECT_DOUBLE_EQ(p.state.ResultLevel[2], 2.9);
+  EXPECT_EQ(p.state.FinishFreqHz, 1'000'000'000);
+  WriteResults(p.ctx, Path("again.MZ"));
+  EXPECT_EQ(test::ReadFile(Path("again.MZ")), test::ReadFile(test::Golden("results.mz")));
+}
+
+TEST_F(ResultsFileTest, SaveAsThroughASymbolicLinkWritesItsTarget) {
+  FillGoldenResults();
+  std::filesystem::create_directory(p.folder.path() / "store");
+  test::WriteFile(p.folder.path() / "store" / "run.MZ", "old");
+  std::filesystem::create_symlink(p.folder.path() / "store" / "run.MZ", Path("run.MZ"));
+  p.op.fileNames.push_back(Path("run.MZ"));
+  ResultsSetup2Click(p.ctx);
+  EXPECT_TRUE(std::filesystem::is_symlink(Path("run.MZ")));
+  EXPECT_EQ(test::ReadFile(p.folder.path() / "store" / "run.MZ"),
+            test::ReadFile(test::Golden("results.mz")));
+  EXPECT_EQ(p.state.ResultsFileName, Path("run.MZ"));
+}
+
 TEST_F(ResultsFileTest, APreScannedTestIsShownAsItsPlainKindAndNoFileOpensDuringATest) {
   std::string text = test::ReadFile(test::Golden("results.mz"));
   const auto at = text.find("\r\n2\r\n3\r\nSpare3");  // amplifier, test type

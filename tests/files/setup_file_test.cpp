@@ -5,6 +5,7 @@
 #include "core/control_names.h"
 #include "core/errors.h"
 #include "core/setup_fixture.h"
+#include "execution/show_setup.h"
 #include "support/test_program.h"
 
 namespace mz {
@@ -66,6 +67,49 @@ TEST_F(SetupFileTest, AMalformedFileChangesNothing) {
   EXPECT_THROW(SetupOnly1Click(p.ctx), FileError);
   EXPECT_EQ(p.state.CurrentFreqHz, 7);
   EXPECT_EQ(p.controls.Text(ctl::SetupFileLabel), "");
+}
+
+TEST_F(SetupFileTest, DecimalCommasAndBinaryDataAreRefusedWhereTheyAreAndEditorEndingsTaken) {
+  const std::string golden = test::ReadFile(test::Golden("setup_block.txt"));
+  p.state.FieldLevel = 4;
+  ShowSetup(p.ctx);
+  const std::string field = p.controls.Text("Edit5");
+  const std::pair<std::string, std::string> edits[] = {
+      {"   10.00\r\n465", "   12,50\r\n465"},                  // line 10, the field: not 12
+      {" 1.00000000000000E+0001", " 1,00000000000000E+0001"},  // line 25: not 1
+      {"Spare4", std::string("Spa\0re4", 7)}};
+  const int lines[] = {10, 25, 19};
+  for (std::size_t i = 0; i < std::size(edits); ++i) {
+    std::string text = golden;
+    text.replace(text.find(edits[i].first), edits[i].first.size(), edits[i].second);
+    test::WriteFile(Path("bad.STP"), text);
+    p.op.fileNames.push_back(Path("bad.STP"));
+    try {
+      SetupOnly1Click(p.ctx);
+      ADD_FAILURE() << i;
+    } catch (const FileError& e) {
+      EXPECT_EQ(
+          std::string(e.what()).rfind(Path("bad.STP") + ", line " + std::to_string(lines[i]), 0),
+          0u)
+          << e.what();
+    }
+    EXPECT_EQ(p.state.FieldLevel, 4) << i;
+    EXPECT_EQ(p.controls.Text("Edit5"), field) << i;
+    EXPECT_EQ(p.controls.Text(ctl::SetupFileLabel), "") << i;
+  }
+
+  // A byte-order mark and CR-only line ends read as the file itself.
+  std::string text = golden;
+  for (auto at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) {
+    text.erase(at + 1, 1);
+    ++at;
+  }
+  test::WriteFile(Path("mac.STP"), "\xEF\xBB\xBF" + text);
+  ReadSetupFile(p.ctx, Path("mac.STP"));
+  test::TestProgram expected;
+  test::FillGoldenSetup(expected.state);
+  EXPECT_EQ(p.state.CustomTable, expected.state.CustomTable);
+  EXPECT_DOUBLE_EQ(p.state.FieldLevel, 10.0);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The File menu's set-up commands in the real main window, through the Qt file
 // dialogs with their titles, filters and default extension.
 #include <QAction>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
@@ -22,6 +23,7 @@ class FileMenuTest : public QObject {
   void init();
   void cleanup();
   void setupSavedUnderTheDefaultExtensionOpensAgain();
+  void dialogsStartInTheProgramFolderThenWhereTheLastFileOfTheirKindWent();
 
  private:
   // Answers the next file dialog with `name` and records its title and filters.
@@ -30,6 +32,7 @@ class FileMenuTest : public QObject {
       auto* dialog = qobject_cast<QFileDialog*>(w);
       titles << dialog->windowTitle();
       filters << dialog->nameFilters().join(";;");
+      folders << dialog->directory().absolutePath();
       const QFileInfo info(name);
       dialog->setDirectory(info.absolutePath());
       // What the operator types in the name box.
@@ -46,9 +49,21 @@ class FileMenuTest : public QObject {
     return QString::fromStdString((folder->path() / name).string());
   }
 
+  // Records the folder the next file dialog starts in, and cancels it.
+  void Cancel(test::ModalScript& script, const char* dialogName) {
+    script.On(dialogName, [this](QWidget* w) {
+      auto* dialog = qobject_cast<QFileDialog*>(w);
+      folders << dialog->directory().absolutePath();
+      dialog->reject();
+    });
+  }
+  QString Folder(const std::filesystem::path& p) {
+    return QDir(QString::fromStdString(p.string())).absolutePath();
+  }
+
   std::unique_ptr<test::TempFolder> folder;
   std::unique_ptr<QtProgram> program;
-  QStringList titles, filters;
+  QStringList titles, filters, folders;
 };
 
 void FileMenuTest::init() {
@@ -58,6 +73,7 @@ void FileMenuTest::init() {
   QVERIFY(QTest::qWaitForWindowExposed(&program->window()));
   titles.clear();
   filters.clear();
+  folders.clear();
 }
 
 void FileMenuTest::cleanup() {
@@ -87,8 +103,51 @@ void FileMenuTest::setupSavedUnderTheDefaultExtensionOpensAgain() {
   QCOMPARE(Label(ctl::SetupFileLabel), Path("proc.STP"));
   QCOMPARE(Label(ctl::SetupHeading), QString("CUSTOM"));
   QCOMPARE(titles, (QStringList{"Save Setup Only", "Load Setup Procedure"}));
-  QCOMPARE(filters,
-           (QStringList{"Setup Procedures (*.STP *.stp)", "Test Procedures (*.STP *.stp)"}));
+  QCOMPARE(filters, (QStringList{"Setup Procedures (*.STP *.stp);;All files (*)",
+                                 "Test Procedures (*.STP *.stp);;All files (*)"}));
+}
+
+void FileMenuTest::dialogsStartInTheProgramFolderThenWhereTheLastFileOfTheirKindWent() {
+  const QString programFolder = Folder(folder->path());
+  {
+    test::ModalScript script;
+    Cancel(script, "OpenDialog");
+    Trigger("SetupOnly1", script);
+  }
+  {
+    test::ModalScript script;
+    Cancel(script, "SaveDialog");
+    Trigger("ResultsSetup2", script);
+  }
+  QCOMPARE(folders, (QStringList{programFolder, programFolder}));
+
+  // A set-up saved elsewhere: set-up dialogs now start there, the others not.
+  const auto elsewhere = folder->path() / "procedures";
+  std::filesystem::create_directories(elsewhere);
+  {
+    test::ModalScript script;
+    Choose(script, "SaveDialog", QString::fromStdString((elsewhere / "proc").string()));
+    Trigger("SetupOnly2", script);
+  }
+  QVERIFY(std::filesystem::exists(elsewhere / "proc.STP"));
+  folders.clear();
+  for (const char* item : {"SetupOnly1", "SetupOnly2", "ResultsSetup1", "PreScans1"}) {
+    test::ModalScript script;
+    Cancel(script, std::string(item).ends_with('2') ? "SaveDialog" : "OpenDialog");
+    Trigger(item, script);
+  }
+  QCOMPARE(folders,
+           (QStringList{Folder(elsewhere), Folder(elsewhere), programFolder, programFolder}));
+
+  // A folder that has gone sends the dialog back to the program folder.
+  std::filesystem::remove_all(elsewhere);
+  folders.clear();
+  {
+    test::ModalScript script;
+    Cancel(script, "OpenDialog");
+    Trigger("SetupOnly1", script);
+  }
+  QCOMPARE(folders, QStringList{programFolder});
 }
 
 QTEST_MAIN(FileMenuTest)

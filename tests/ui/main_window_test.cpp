@@ -12,6 +12,7 @@
 #include "display/colour_sets.h"
 #include "support/test_program.h"
 #include "ui/adapters/qt_colour.h"
+#include "ui/app_identity.h"
 #include "ui/demo_window.h"
 #include "ui/modal_script.h"
 #include "ui/qt_program.h"
@@ -35,6 +36,7 @@ class MainWindowTest : public QObject, public test::DemoWindow {
   void init();
   void cleanup();
   void windowAndPanelsHaveTheirPlaces();
+  void windowKnowsItsApplication();
   void testTypeButtonsSwapThePanels();
   void preScanQuestionKeepsOrDropsThePreScan();
   void iecPresetsFillTheSetupBoxes();
@@ -83,6 +85,15 @@ void MainWindowTest::windowAndPanelsHaveTheirPlaces() {
   QVERIFY(!W(ctl::ResetComms)->isVisible());
   QVERIFY(!A(ctl::MenuSaveResults)->isEnabled());
   QVERIFY(!A("Cell1")->isVisible());
+}
+
+void MainWindowTest::windowKnowsItsApplication() {
+  QCOMPARE(QGuiApplication::desktopFileName(), QString(kDesktopId));
+  QCOMPARE(QCoreApplication::applicationName(), QString("MZ4800"));
+  QVERIFY(!QCoreApplication::organizationName().isEmpty());
+  const QIcon icon = program->window().windowIcon();
+  QVERIFY(!icon.isNull());
+  QCOMPARE(icon.pixmap(QSize(256, 256)).size(), QSize(256, 256));
 }
 
 void MainWindowTest::testTypeButtonsSwapThePanels() {
@@ -265,7 +276,8 @@ void MainWindowTest::printerColoursMonochrome() {
 
 void MainWindowTest::runActsOnThePressOfTheButton() {
   QWidget* run = W("Button1");
-  QCOMPARE(run->focusPolicy(), Qt::NoFocus);  // no key can press it
+  // Tab reaches it; a click leaves the focus in the box being edited.
+  QCOMPARE(run->focusPolicy(), Qt::TabFocus);
   QTest::mousePress(run, Qt::LeftButton);
   QCOMPARE(ctx().state.TestRunning, Byte{1});
   QTest::mouseRelease(run, Qt::LeftButton);

@@ -67,6 +67,23 @@ class ModalScript : public QObject {
                       }});
     return *this;
   }
+  // Whatever modal window is on top: records its caption and closes it
+  // without acting (No on a question, Cancel on a dialog).
+  ModalScript& Dismiss() {
+    steps_.push_back({[](QWidget*) { return true; },
+                      [this](QWidget* w) {
+                        captions.push_back(w->windowTitle());
+                        if (auto* box = qobject_cast<QMessageBox*>(w)) {
+                          if (auto* no = box->button(QMessageBox::No)) {
+                            texts.push_back(box->text());
+                            no->click();
+                            return;
+                          }
+                        }
+                        if (auto* dialog = qobject_cast<QDialog*>(w)) dialog->reject();
+                      }});
+    return *this;
+  }
   // Any other action on the named dialog on top.
   ModalScript& On(const QString& dialog, std::function<void(QWidget*)> act) {
     steps_.push_back({[dialog](QWidget* w) { return w->objectName() == dialog; }, act});
@@ -74,7 +91,8 @@ class ModalScript : public QObject {
   }
 
   bool done() const { return steps_.empty(); }
-  QStringList texts;  // texts of the message boxes answered
+  QStringList texts;     // texts of the message boxes answered
+  QStringList captions;  // captions of the windows dismissed
 
  private:
   void Poll() {

@@ -2,7 +2,9 @@
 
 #include <QColorDialog>
 #include <QDialog>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -17,14 +19,18 @@ QString Q(std::string_view s) {
 
 // "Results Files|*.MZ" as Qt writes it, "Results Files (*.MZ *.mz)": the
 // extensions were always upper case, but Linux names are case-sensitive.
-QString QtFilter(std::string_view filter) {
+// Every list also offers all files, for names that were given no extension.
+QStringList QtFilters(std::string_view filter) {
   const QString f = Q(filter);
   const int bar = f.indexOf('|');
-  if (bar < 0) return f;
-  const QString pattern = f.mid(bar + 1);
-  QString patterns = pattern;
-  if (pattern.toLower() != pattern) patterns += ' ' + pattern.toLower();
-  return f.left(bar) + " (" + patterns + ")";
+  QString own = f;
+  if (bar >= 0) {
+    const QString pattern = f.mid(bar + 1);
+    QString patterns = pattern;
+    if (pattern.toLower() != pattern) patterns += ' ' + pattern.toLower();
+    own = f.left(bar) + " (" + patterns + ")";
+  }
+  return {own, QStringLiteral("All files (*)")};
 }
 }  // namespace
 
@@ -73,25 +79,41 @@ Answer QtOperator::ShowModal(std::string_view form) {
   return it->second->exec() == QDialog::Accepted ? Answer::Ok : Answer::Cancel;
 }
 
+QString QtOperator::StartFolder(std::string_view defaultExt) const {
+  const auto it = lastFolders_.find(Q(defaultExt).toUpper());
+  if (it != lastFolders_.end() && QFileInfo(it->second).isDir()) return it->second;
+  return QString::fromStdString(programFolder_.string());
+}
+
+void QtOperator::Remember(std::string_view defaultExt, const QString& file) {
+  lastFolders_[Q(defaultExt).toUpper()] = QFileInfo(file).absolutePath();
+}
+
 std::optional<std::string> QtOperator::OpenFileName(std::string_view title, std::string_view filter,
                                                     std::string_view defaultExt) {
-  QFileDialog dialog(parent_, Q(title), QString(), QtFilter(filter));
+  QFileDialog dialog(parent_, Q(title), StartFolder(defaultExt));
   dialog.setObjectName("OpenDialog");
+  dialog.setNameFilters(QtFilters(filter));
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setDefaultSuffix(Q(defaultExt));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return dialog.selectedFiles().front().toLocal8Bit().toStdString();
+  const QString file = dialog.selectedFiles().front();
+  Remember(defaultExt, file);
+  return file.toLocal8Bit().toStdString();
 }
 
 std::optional<std::string> QtOperator::SaveFileName(std::string_view title, std::string_view filter,
                                                     std::string_view defaultExt) {
-  QFileDialog dialog(parent_, Q(title), QString(), QtFilter(filter));
+  QFileDialog dialog(parent_, Q(title), StartFolder(defaultExt));
   dialog.setObjectName("SaveDialog");
+  dialog.setNameFilters(QtFilters(filter));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setDefaultSuffix(Q(defaultExt));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return dialog.selectedFiles().front().toLocal8Bit().toStdString();
+  const QString file = dialog.selectedFiles().front();
+  Remember(defaultExt, file);
+  return file.toLocal8Bit().toStdString();
 }
 
 std::optional<Colour> QtOperator::PickColour(Colour initial) {

@@ -1,7 +1,8 @@
 #pragma once
 // A push button that acts the moment any mouse button goes down on it, not
-// on release, and that the keyboard cannot operate: RUN/STOP must answer at
-// once and never by a stray key.
+// on release: RUN/STOP must answer at once. The keyboard reaches it with Tab
+// (a click does not take the focus from the box being edited) and presses it
+// with Space, once per key press; no other key operates it.
 #include <QPushButton>
 
 namespace mz {
@@ -16,6 +17,8 @@ class PressButton : public QPushButton {
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
 };
 
 }  // namespace mz

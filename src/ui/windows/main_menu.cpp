@@ -1,5 +1,6 @@
 // The main window's menu bar. Every item is bound under its designer name, so
-// that the logic can grey it or set its check mark.
+// that the logic can grey it or set its check mark. Every item has its
+// underlined letter, and the usual commands their usual keys.
 #include <QMenuBar>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -40,15 +41,21 @@ void MainWindow::BuildMenus() {
   // Files and printing.
   QMenu* file = topMenu("File1", "&File");
   QMenu* open = menu(file, "Open1", "&Open");
-  Item(open, "ResultsSetup1", "Results + Setup...", [this] { ResultsSetup1Click(ctx_); });
-  Item(open, "SetupOnly1", "Setup Only...", [this] { SetupOnly1Click(ctx_); });
-  Item(open, "PreScans1", "Pre-Scans...", [this] { PreScans1Click(ctx_); });
-  Item(file, ctl::MenuSaveResults, "Save Results...", [this] { SaveResults1Click(ctx_); });
+  Item(open, "ResultsSetup1", "&Results + Setup...", [this] {
+    ResultsSetup1Click(ctx_);
+  })->setShortcut(QKeySequence("Ctrl+O"));
+  Item(open, "SetupOnly1", "&Setup Only...", [this] { SetupOnly1Click(ctx_); });
+  Item(open, "PreScans1", "&Pre-Scans...", [this] { PreScans1Click(ctx_); });
+  Item(file, ctl::MenuSaveResults, "&Save Results...", [this] {
+    SaveResults1Click(ctx_);
+  })->setShortcut(QKeySequence("Ctrl+S"));
   ctx_.controls.SetEnabled(ctl::MenuSaveResults, false);
   QMenu* saveAs = menu(file, "SaveAs1", "Save &As");
-  Item(saveAs, "ResultsSetup2", "Results + Setup...", [this] { ResultsSetup2Click(ctx_); });
-  Item(saveAs, "SetupOnly2", "Setup Only...", [this] { SetupOnly2Click(ctx_); });
-  Item(saveAs, ctl::MenuSavePreScans, "Pre-Scans...", [this] { SavePreScans1Click(ctx_); });
+  Item(saveAs, "ResultsSetup2", "&Results + Setup...", [this] {
+    ResultsSetup2Click(ctx_);
+  })->setShortcut(QKeySequence("Ctrl+Shift+S"));
+  Item(saveAs, "SetupOnly2", "&Setup Only...", [this] { SetupOnly2Click(ctx_); });
+  Item(saveAs, ctl::MenuSavePreScans, "&Pre-Scans...", [this] { SavePreScans1Click(ctx_); });
   ctx_.controls.SetEnabled(ctl::MenuSavePreScans, false);
   file->addSeparator();
   QMenu* print = menu(file, "Print1", "&Print");
@@ -58,74 +65,76 @@ void MainWindow::BuildMenus() {
     if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
     return *printer_;
   };
-  Item(print, "Plot1", "Plot...", [this, printer] {
+  Item(print, "Plot1", "&Plot...", [this, printer] {
     QtPrinter p(printer(), this);
     Plot1Click(ctx_, p);
-  });
-  Item(print, "Tabular1", "Tabular...", [this, printer] {
+  })->setShortcut(QKeySequence("Ctrl+P"));
+  Item(print, "Tabular1", "&Tabular...", [this, printer] {
     QtPrinter p(printer(), this);
     Results1Click(ctx_, p);
   });
-  Item(file, "PrinterSetup1", "Printer Setup...", [this, printer] {
+  Item(file, "PrinterSetup1", "Printer Set&up...", [this, printer] {
     QPrintDialog dialog(&printer(), this);
     dialog.setWindowTitle("Printer Setup");
     dialog.exec();
   });
-  Item(file, "PrinterColours1", "Printer Colours...", [this] { PrinterColours1Click(ctx_); });
+  Item(file, "PrinterColours1", "Printer &Colours...", [this] { PrinterColours1Click(ctx_); });
   file->addSeparator();
-  Item(file, "Title1", "Title...", [this] { EditTitle(ctx_); });
-  Item(file, "Notes1", "Notes...", [this] { EditNotes(ctx_); });
+  Item(file, "Title1", "&Title...", [this] {
+    EditTitle(ctx_);
+  })->setShortcut(QKeySequence("Ctrl+T"));
+  Item(file, "Notes1", "&Notes...", [this] { EditNotes(ctx_); });
   file->addSeparator();
-  Item(file, "Exit1", "E&xit", [this] { close(); });
+  Item(file, "Exit1", "E&xit", [this] { close(); })->setShortcut(QKeySequence("Ctrl+Q"));
 
   QMenu* display = topMenu("Display1", "&Display");
-  Item(display, "Colours2", "Colours...", [this] { Colours2Click(ctx_); });
-  Item(display, "Clear1", "Clear", [this] { Clear1Click(ctx_); });
+  Item(display, "Colours2", "&Colours...", [this] { Colours2Click(ctx_); });
+  Item(display, "Clear1", "C&lear", [this] { Clear1Click(ctx_); });
   Item(
-      display, ctl::MenuShowFieldWarnings, "Show Field Warning Messages",
+      display, ctl::MenuShowFieldWarnings, "Show &Field Warning Messages",
       [this] { ShowFieldWarningMessages1Click(ctx_); }, true);
 
   QMenu* mode = topMenu(ctl::MenuMode, "&Mode");
-  QMenu* iec = menu(mode, "IECTests1", "IEC Tests...");
-  Item(iec, "DomesticCommercial1", "Domestic + Commercial", [this] { ApplyIecPreset(ctx_, 3.0); });
-  Item(iec, "Industrial1", "Industrial", [this] { ApplyIecPreset(ctx_, 10.0); });
-  Item(mode, "StandardMode1", "Standard Mode", [this] { SelectTestType(ctx_, 1); });
-  Item(mode, "SingleFrequencyMode1", "Single Frequency Mode", [this] { SelectTestType(ctx_, 2); });
-  Item(mode, "CustomScan1", "Custom Scan", [this] { SelectTestType(ctx_, 3); });
+  QMenu* iec = menu(mode, "IECTests1", "&IEC Tests...");
+  Item(iec, "DomesticCommercial1", "&Domestic + Commercial", [this] { ApplyIecPreset(ctx_, 3.0); });
+  Item(iec, "Industrial1", "&Industrial", [this] { ApplyIecPreset(ctx_, 10.0); });
+  Item(mode, "StandardMode1", "&Standard Mode", [this] { SelectTestType(ctx_, 1); });
+  Item(mode, "SingleFrequencyMode1", "Si&ngle Frequency Mode", [this] { SelectTestType(ctx_, 2); });
+  Item(mode, "CustomScan1", "&Custom Scan", [this] { SelectTestType(ctx_, 3); });
 
   QMenu* configure = topMenu("Configure1", "&Configure");
-  Item(configure, "Cell1", "Cell...");
+  Item(configure, "Cell1", "&Cell...");
   ctx_.controls.SetVisible("Cell1", false);
-  Item(configure, "Probe1", "Probe...");
+  Item(configure, "Probe1", "P&robe...");
   ctx_.controls.SetVisible("Probe1", false);
   Item(
-      configure, ctl::MenuKv3100, "KV3100", [this] { SelectAmplifier(ctx_, 1); }, true);
+      configure, ctl::MenuKv3100, "&KV3100", [this] { SelectAmplifier(ctx_, 1); }, true);
   Item(
-      configure, ctl::MenuWpa20, "WPA20", [this] { SelectAmplifier(ctx_, 2); }, true);
+      configure, ctl::MenuWpa20, "&WPA20", [this] { SelectAmplifier(ctx_, 2); }, true);
   Item(
-      configure, ctl::MenuPaOther, "PA Other", [this] { SelectAmplifier(ctx_, 0); }, true);
+      configure, ctl::MenuPaOther, "PA &Other", [this] { SelectAmplifier(ctx_, 0); }, true);
   configure->addSeparator();
-  Item(configure, "System1", "System...", [this] { System1Click(ctx_); });
+  Item(configure, "System1", "&System...", [this] { System1Click(ctx_); });
 
   QMenu* port = topMenu("Port1", "&Port");
   for (int n = 1; n <= 4; ++n) {
     Item(
-        port, ctl::MenuCom[n], QString("Com %1").arg(n), [this, n] { SelectPort(ctx_, n); }, true);
+        port, ctl::MenuCom[n], QString("Com &%1").arg(n), [this, n] { SelectPort(ctx_, n); }, true);
   }
   Item(
-      port, ctl::MenuCom[0], "Simulate", [this] { Simulate1Click(ctx_); }, true);
+      port, ctl::MenuCom[0], "&Simulate", [this] { Simulate1Click(ctx_); }, true);
 
   // The help file of the original instrument software is not part of this
   // program, so its three items stay hidden.
   QMenu* help = topMenu("Help1", "&Help");
-  Item(help, "Contents1", "Contents");
+  Item(help, "Contents1", "&Contents");
   ctx_.controls.SetVisible("Contents1", false);
-  Item(help, "TopicSearch1", "Topic Search");
+  Item(help, "TopicSearch1", "&Topic Search");
   ctx_.controls.SetVisible("TopicSearch1", false);
-  Item(help, "HowtoUseHelp1", "How to Use Help");
+  Item(help, "HowtoUseHelp1", "&How to Use Help");
   ctx_.controls.SetVisible("HowtoUseHelp1", false);
-  Item(help, "Diagnostics1", "Diagnostics...", [this] { Diagnostics1Click(ctx_); });
-  Item(help, "About1", "About...", [this] { ShowAbout(ctx_); });
+  Item(help, "Diagnostics1", "&Diagnostics...", [this] { Diagnostics1Click(ctx_); });
+  Item(help, "About1", "&About...", [this] { ShowAbout(ctx_); });
 }
 
 }  // namespace mz

@@ -4,11 +4,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 
 #include "core/control_names.h"
 #include "core/main_window_commands.h"
 #include "execution/pre_scan.h"
 #include "execution/run_sequencer.h"
+#include "execution/stop_key.h"
 #include "link/supervision.h"
 #include "ui/widgets/clickable_label.h"
 #include "ui/widgets/lamp.h"
@@ -158,6 +160,7 @@ void MainWindow::BuildButtons(QWidget* client) {
   run->setGeometry(4, 318, 100, 34);
   run->setFont(big);
   binder_.Bind("Button1", run);
+  run->setToolTip("RUN starts the test; STOP (Esc) ends it and switches the RF off");
   connect(run, &PressButton::mousePressed, this,
           [this] { Handle([this] { Button1MouseDown(ctx_); }); });
 
@@ -165,6 +168,7 @@ void MainWindow::BuildButtons(QWidget* client) {
   preScan->setObjectName("Button2");
   preScan->setGeometry(4, 356, 100, 34);
   preScan->setFont(big);
+  preScan->setToolTip("PRE-SCAN records the drive codes; STOP (Esc) ends it");
   binder_.Bind("Button2", preScan);
   connect(preScan, &QPushButton::clicked, this, [this] { Handle([this] { button2click(ctx_); }); });
 
@@ -197,6 +201,12 @@ void MainWindow::BuildButtons(QWidget* client) {
     connect(b, &QPushButton::clicked, this, [this, h = t.handler] { Handle(h); });
     y += 41;
   }
+
+  // Esc stops whatever runs, wherever the focus is in the window: the RF
+  // must be switchable off without the mouse.
+  auto* stop = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  stop->setObjectName("StopKey");
+  connect(stop, &QShortcut::activated, this, [this] { Handle([this] { StopKeyPressed(ctx_); }); });
 }
 
 }  // namespace mz

@@ -1,0 +1,25 @@
+#include "execution/stop_key.h"
+
+#include "execution/pre_scan.h"
+#include "execution/run_sequencer.h"
+
+namespace mz {
+
+bool StopKeyPressed(Context& ctx) {
+  const auto& s = ctx.state;
+  // The key acts like the button that reads STOP, and only while that button
+  // could be clicked.
+  if (s.PreScanRunning != 0) {
+    if (!ctx.controls.Enabled("Button2")) return false;
+    button2click(ctx);
+    return true;
+  }
+  if (s.TestRunning != 0) {
+    if (!ctx.controls.Enabled("Button1")) return false;
+    Button1MouseDown(ctx);
+    return true;
+  }
+  return false;
+}
+
+}  // namespace mz
