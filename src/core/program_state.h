@@ -144,6 +144,16 @@ struct ProgramState {
   TickTimer DwellTimer;
   TickTimer RunTimer;
 
+  // Pre-scan: set when the sweep reached its finish frequency with every
+  // step's drive code recorded.
+  Byte PreScanComplete = 0;
+
+  // Supervision during a run or pre-scan: when the last byte came from the
+  // instrument (millisecond clock), or when the test started watching, and
+  // how many status polls have gone out since.
+  std::int64_t LastReceivedMs = 0;
+  Integer PollsUnanswered = 0;
+
   // Single-frequency control: the step of the frequency arrows, read from the
   // "Inc" box at each press.
   Integer FreqIncrementHz = 0;

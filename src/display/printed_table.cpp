@@ -1,5 +1,7 @@
 #include "display/printed_table.h"
 
+#include <algorithm>
+
 #include "core/colours.h"
 #include "core/text_format.h"
 #include "display/canvas.h"
@@ -22,7 +24,9 @@ std::string TableRow(int index, Integer freqHz, Real level, Real target, Byte eu
   row += PadLeft(FreqText(freqHz) + "  ", 12);
   row += FormatFixed(level, 9, 2);
   row += FormatFixed(target, 8, 2);
-  row += eutStatus == 1 ? " OK   " : " FAULT";
+  // Status 0: the EUT was not monitored (EUT Status "Off"), which is no
+  // failure; a neutral mark keeps the column's width.
+  row += eutStatus == 1 ? " OK   " : eutStatus == 0 ? " --   " : " FAULT";
   if (row.size() > 128) row.resize(128);
   return row;
 }
@@ -68,8 +72,10 @@ void PrintResultsTable(Context& ctx, Printer& printer) {
   const int rowHeight = u.Vy(page::kTextUnits);
   int y = firstRowY;
   // Index 0 only repeats step 1 for the graph's sake; the steps are
-  // recorded from 1.
-  for (int i = 1; i < kTableSize && s.ResultFreqHz[static_cast<std::size_t>(i)] > 0; ++i) {
+  // recorded from 1 to StepCount - 1 (the entry at StepCount holds the
+  // reading taken after the last step).
+  const Integer last = std::min<Integer>(s.StepCount - 1, kTableSize - 1);
+  for (int i = 1; i <= last && s.ResultFreqHz[static_cast<std::size_t>(i)] > 0; ++i) {
     // A row that would run off the bottom starts a new page, unless the page
     // holds no row yet (a page too small for any row still prints one).
     if (y + rowHeight > u.H && y > firstRowY) {

@@ -36,14 +36,16 @@ void FormPaint(Context& ctx, Canvas& canvas) {
   DrawGraphFrame(s, canvas);
   DrawSetPoint(s, canvas);
 
+  // StepCount is one past the last recorded step; its entry holds the
+  // reading taken after that step (uncorrected after the last one), which is
+  // no result.
   const int steps = std::min<Integer>(s.StepCount, kTableSize - 1);
   if (IsStripChart(s.TestType)) {
-    // During a run StepCount is one past the last recorded step.
     for (int i = 1; i <= steps - 1; ++i) PlotStripStep(s, canvas, i);
   } else {
     s.ResultLevel[0] = s.ResultLevel[1];
     s.ResultFreqHz[0] = s.ResultFreqHz[1];
-    for (int i = 1; i <= steps; ++i) PlotSeriesStep(s, canvas, kSeriesResults, i);
+    for (int i = 1; i <= steps - 1; ++i) PlotSeriesStep(s, canvas, kSeriesResults, i);
   }
 }
 

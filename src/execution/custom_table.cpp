@@ -19,11 +19,11 @@ bool IsBlank(const std::string& text) {
 
 }  // namespace
 
-void ValidateCustomTable(Context& ctx) {
+bool ValidateCustomTable(Context& ctx) {
   auto& s = ctx.state;
   ValidateStandardSetup(ctx);
+  bool bad = !s.ChangeAccepted;
   if (s.ChangeAccepted) {
-    bool bad = false;
     Integer lastFreqHz = 0;  // of the last entry that is not empty
     Integer firstFreqHz = 0;
     for (int i = 1; i <= kCustomRows; ++i) {
@@ -64,6 +64,7 @@ void ValidateCustomTable(Context& ctx) {
     if (bad) Warn(ctx, "Invalid Data. Please Correct");
   }
   ShowSetup(ctx);
+  return !bad;
 }
 
 }  // namespace mz

@@ -1,6 +1,9 @@
 #include "core/control_names.h"
 #include "core/text_format.h"
+#include "execution/frequency_plan.h"
 #include "execution/run_sequencer.h"
+#include "link/command_codes.h"
+#include "link/command_frame.h"
 #include "link/supervision.h"
 
 namespace mz {
@@ -23,6 +26,12 @@ const EndMessage* MessageFor(EndReason reason) {
   static constexpr EndMessage kPreScan{MessageKind::Information, "The Pre-Scan has Ended. "};
   static constexpr EndMessage kMaximum{MessageKind::Warning,
                                        "The Run has Ended (Maximum Results Allowed)."};
+  static constexpr EndMessage kLost{
+      MessageKind::Warning,
+      "MZ4800 Lost (not responding). Run Stopped. The Results so far are kept. "};
+  static constexpr EndMessage kIncomplete{
+      MessageKind::Information,
+      "The Pre-Scan is Incomplete and cannot be used. Test Type stays Normal. "};
   switch (reason) {
     case EndReason::Completed:
       return &kCompleted;
@@ -36,6 +45,10 @@ const EndMessage* MessageFor(EndReason reason) {
       return &kPreScan;
     case EndReason::MaximumResults:
       return &kMaximum;
+    case EndReason::InstrumentLost:
+      return &kLost;
+    case EndReason::PreScanIncomplete:
+      return &kIncomplete;
   }
   return nullptr;
 }
@@ -49,7 +62,13 @@ void EndRun(Context& ctx, EndReason reason) {
   s.TestRunning = 0;
   ctx.display.Beep();
 
-  if (s.PreScanRunning != 0) s.PreScanFreqHz = s.ResultFreqHz;
+  if (s.PreScanRunning != 0) {
+    s.PreScanFreqHz = s.ResultFreqHz;
+    // A pre-scan that ends before the end of its sweep (amplifier fault, the
+    // instrument lost) leaves steps without codes: it is not offered, and
+    // data it was to overwrite is gone.
+    if (reason != EndReason::PreScanEnded) GiveUpPreScan(ctx);
+  }
 
   if (s.PortNumber == 0) {
     // Without an instrument the achieved levels stand in for the drive codes a
@@ -82,6 +101,27 @@ void EndRun(Context& ctx, EndReason reason) {
   if (reason == EndReason::PreScanEnded) s.PreScanAvailable = 1;
   if (const auto* m = MessageFor(reason)) ctx.op.Message(m->Kind, m->Text, Buttons::Ok);
   ctx.display.Repaint();
+}
+
+void RefuseStart(Context& ctx, EndReason reason) {
+  ctx.display.Beep();
+  if (const auto* m = MessageFor(reason)) ctx.op.Message(m->Kind, m->Text, Buttons::Ok);
+}
+
+void EndOnLostInstrument(Context& ctx) {
+  auto& s = ctx.state;
+  // Nothing more of the sequence may go out, whichever sequencer was active.
+  ctx.loop.SetTimerEnabled(TimerId::RunClock, false);
+  ctx.loop.SetTimerEnabled(TimerId::PreScan, false);
+  s.StopRequested = 1;
+  // Attempted: when the line is down the frame is dropped, and an instrument
+  // that has only gone silent may still hear it.
+  SendCommand(ctx, cmd::RfOff);
+  TakeLinkDown(ctx);
+  s.RunState = 0;
+  ctx.controls.SetText(ctl::Dwell, "0.0");
+  EndRun(ctx, EndReason::InstrumentLost);
+  ctx.controls.SetEnabled("CheckBox2", true);
 }
 
 }  // namespace mz

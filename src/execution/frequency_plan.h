@@ -18,8 +18,13 @@ double ReadBox(Context& ctx, std::string_view box);
 // Each validator stores only valid values and warns about the others.
 void ValidateStandardSetup(Context& ctx);
 void ValidateSingleSetup(Context& ctx);
-void ValidateCustomTable(Context& ctx);
+// Returns false when the table was refused ("Invalid Data. Please Correct") or
+// the operator kept the pre-scan data (nothing read).
+bool ValidateCustomTable(Context& ctx);
 void ValidateDwell(Context& ctx);
+// Gives up the pre-scan data: "Normal" selected and greyed, the plain test
+// type, "Plot Pre-Scan" hidden, PreScanAvailable cleared.
+void GiveUpPreScan(Context& ctx);
 // EstimatedTime of the current plan, shown in Edit6.
 void UpdateEstimatedTime(Context& ctx);
 

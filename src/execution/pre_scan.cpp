@@ -71,7 +71,9 @@ void NextStep(Context& ctx) {
     TakeTarget(ctx, s.CurrentFreqHz);
     SendStepAndWait(ctx, kPreScanCode);
   } else {
-    s.RunState = 9;  // the sweep is complete
+    // Every step of the sweep has been levelled and its code recorded.
+    if (s.TestRunning != 0 && s.StopRequested == 0) s.PreScanComplete = 1;
+    s.RunState = 9;
   }
   // The simulated instrument levels only while its timer runs; a custom
   // sweep needs it as much as a standard one, or it waits for ever.
@@ -92,7 +94,7 @@ void LevelReached(Context& ctx) {
   auto& s = ctx.state;
   StartTickTimer(ctx, s.DwellTimer, kHoldTicks);
   PlotSeriesStep(ctx, 1, s.StepCount);
-  ++s.StepCount;
+  AdvanceStep(s);
   s.RunState = s.StepCount > kMaxSteps || s.StopRequested != 0 ? 9 : 5;
 }
 
@@ -116,18 +118,27 @@ void Holding(Context& ctx) {
 void Finish(Context& ctx) {
   auto& s = ctx.state;
   auto& c = ctx.controls;
-  // What was recorded, also by a stopped pre-scan, is offered for the next run.
-  s.PreScanAvailable = 1;
-  c.SetEnabled(ctl::TestTypeGroup, true);
-  c.SetItemIndex(ctl::TestTypeGroup, 1);
-  SetPreScanUse(ctx, 1);
+  // Only a pre-scan that recorded every step of its sweep is offered for a
+  // pre-scanned run. A stopped one would have the run replay steps it never
+  // measured: the test type stays Normal, and the operator is told.
+  const bool complete = s.PreScanComplete != 0;
+  if (complete) {
+    s.PreScanAvailable = 1;
+    c.SetEnabled(ctl::TestTypeGroup, true);
+    c.SetItemIndex(ctl::TestTypeGroup, 1);
+    SetPreScanUse(ctx, 1);
+  } else {
+    GiveUpPreScan(ctx);
+  }
 
   ctx.loop.SetTimerEnabled(TimerId::PreScan, false);
   SendCommand(ctx, cmd::RfOff);
-  EndRun(ctx, EndReason::PreScanEnded);
+  EndRun(ctx, complete ? EndReason::PreScanEnded : EndReason::PreScanIncomplete);
 
-  c.SetVisible(kPlotPreScan, true);
-  c.SetEnabled(ctl::MenuSavePreScans, true);
+  if (complete) {
+    c.SetVisible(kPlotPreScan, true);
+    c.SetEnabled(ctl::MenuSavePreScans, true);
+  }
   ctx.display.Repaint();
   s.RunState = 0;
   c.SetText(ctl::Dwell, "0.0");
@@ -149,8 +160,13 @@ bool StartPreScan(Context& ctx) {
                                                 Buttons::YesNo) != Answer::Yes) {
     return false;
   }
+  // An invalid set-up is refused before anything is sent or cleared; the
+  // pre-scan data it was to overwrite stays.
+  if (!PreScanMayStart(ctx)) return false;
   ClearResults(ctx);
   ctx.loop.SetTimerEnabled(TimerId::Status, false);
+  WatchInstrumentFromNow(ctx);
+  s.PreScanComplete = 0;
   s.RunState = 1;
   s.EutHalt = 0;
   ClearPreScan(s);
@@ -183,6 +199,10 @@ void button2click(Context& ctx) {
 
 void pscantimerTimer(Context& ctx) {
   auto& s = ctx.state;
+  if (InstrumentLost(ctx)) {
+    EndOnLostInstrument(ctx);
+    return;
+  }
   PollInstrument(ctx);
   // An amplifier fault reported during the poll has ended the pre-scan.
   if (!ctx.loop.TimerEnabled(TimerId::PreScan)) return;

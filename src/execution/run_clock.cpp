@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "core/control_names.h"
 #include "core/text_format.h"
 #include "display/screen_graph.h"
@@ -43,24 +45,46 @@ void WaitOrFinish(ProgramState& s) {
   s.RunState = s.StopRequested != 0 ? 9 : 3;
 }
 
-// A pre-scanned step sends the drive code that the pre-scan recorded; a code
-// of 0 would mean "no drive byte" on the wire, so it becomes 1, also in the table.
+// The lowest drive code: the instrument takes a drive code of 0 for "no drive
+// byte", which shifts the frequency bytes of the frame.
+constexpr Byte kLowestDrive = 1;
+
+}  // namespace
+
+bool HasRecordedCode(const ProgramState& s) {
+  return InTable(s.StepCount) && s.PreScanDrive[s.StepCount] != 0;
+}
+
+namespace {
+
+// A pre-scanned step sends the drive code that the pre-scan recorded for it.
+// A step without one (a step recorded twice has pushed the plan past the
+// pre-scan) goes out with the code computed for its target instead of an
+// invented one.
 void SendPreScannedStep(Context& ctx) {
   auto& s = ctx.state;
-  Byte drive = 1;
-  if (InTable(s.StepCount)) {
-    if (s.PreScanDrive[s.StepCount] == 0) s.PreScanDrive[s.StepCount] = 1;
-    drive = s.PreScanDrive[s.StepCount];
+  if (!HasRecordedCode(s)) {
+    SendCommand(ctx, cmd::SetFreqLevel, s.CurrentFreqHz, std::max(s.StepDriveCode, kLowestDrive),
+                5);
+    return;
   }
-  SendCommand(ctx, cmd::SetFreqPreScanLevel, s.CurrentFreqHz, drive, 5);
+  SendCommand(ctx, cmd::SetFreqPreScanLevel, s.CurrentFreqHz, s.PreScanDrive[s.StepCount], 5);
 }
 
 }  // namespace
 
+void AdvanceStep(ProgramState& s) {
+  ++s.StepCount;
+  if (InTable(s.StepCount) && InTable(s.StepCount - 1)) {
+    s.LevelFactor[s.StepCount] = s.LevelFactor[s.StepCount - 1];
+  }
+}
+
 void SendStepAndWait(Context& ctx, StepCode code) {
   auto& s = ctx.state;
   if (code == StepCode::Computed) {
-    SendCommand(ctx, cmd::SetFreqLevel, s.CurrentFreqHz, s.StepDriveCode, 5);
+    SendCommand(ctx, cmd::SetFreqLevel, s.CurrentFreqHz, std::max(s.StepDriveCode, kLowestDrive),
+                5);
   } else {
     SendPreScannedStep(ctx);
   }
@@ -80,14 +104,21 @@ void BeginFirstStep(Context& ctx, StepCode code) {
   SendStepAndWait(ctx, code);
 }
 
-// A target outside (0, 100) V/M (a gap in a custom table) keeps the previous
-// target and drive code.
+// A target of 0 V/M (a 0 V/M point, or a gap in a custom table) asks for no
+// field: the step goes out with the lowest drive code, never with the code of
+// an earlier target. CellDrive still sets the step's level factor. A target
+// of 100 V/M or more, which no panel accepts, keeps the previous target and
+// drive code.
 void TakeTarget(Context& ctx, Integer freqHz) {
   auto& s = ctx.state;
   const Real t = TargetFieldAt(ctx, freqHz);
   if (t > 0 && t < 100) {
     s.StepDriveCode = CellDrive(ctx, t, freqHz);
     s.FieldLevel = t;
+  } else if (t <= 0) {
+    CellDrive(ctx, 0, freqHz);
+    s.StepDriveCode = kLowestDrive;
+    s.FieldLevel = 0;
   }
 }
 
@@ -113,7 +144,8 @@ void Start(Context& ctx) {
       break;
     case 3:
     case 13:
-      ValidateCustomTable(ctx);
+      // A table refused since RUN (edited meanwhile) ends the run unsent.
+      if (!ValidateCustomTable(ctx)) s.SetupValid = false;
       s.CurrentFreqHz = s.StartFreqHz;
       TakeTarget(ctx, s.CurrentFreqHz);
       break;
@@ -160,7 +192,10 @@ void RelevelSingle(Context& ctx) {
     s.StepDriveCode = CellDrive(ctx, s.SingleLevel, s.CurrentFreqHz);
     s.FieldLevel = s.SingleLevel;
   }
-  if (s.TestType == 2) {
+  // A pre-scanned single test replays the recorded codes while it has them;
+  // past them it levels again at the instrument's own drive, as test type 2
+  // always does.
+  if (s.TestType == 2 || !HasRecordedCode(s)) {
     SendCommand(ctx, cmd::Relevel);
   } else {
     SendPreScannedStep(ctx);
@@ -252,7 +287,7 @@ void LevelReached(Context& ctx) {
     PlotStripStep(ctx, s.StepCount);
   }
 
-  ++s.StepCount;
+  AdvanceStep(s);
   if (s.StepCount > kMaxSteps) s.RunState = 9;
   if (s.StopRequested != 0) s.RunState = 9;
 }
@@ -281,8 +316,16 @@ void Dwelling(Context& ctx) {
         SendModulation(ctx, 0, false);
       } else {
         // Modulation stays on; a new point is recorded every dwell until STOP.
-        s.RunState = 4;
+        // The instrument answers Relevel by levelling again, which brings the
+        // run back through the wait for the level; the simulated instrument
+        // needs that wait, and its timer, to take the point's reading.
         SendCommand(ctx, cmd::Relevel);
+        if (s.PortNumber == 0) {
+          s.RunState = 3;
+          FollowPortWithSim(ctx);
+        } else {
+          s.RunState = 4;
+        }
       }
     }
   }
@@ -304,6 +347,10 @@ void Finish(Context& ctx) {
 
 void runclockTimer(Context& ctx) {
   auto& s = ctx.state;
+  if (InstrumentLost(ctx)) {
+    EndOnLostInstrument(ctx);
+    return;
+  }
   PollInstrument(ctx);
   if (RunEndedMeanwhile(ctx)) return;
   UpdateRunControls(ctx);

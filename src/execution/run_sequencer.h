@@ -12,11 +12,40 @@ enum class EndReason {
   EutFailure = 4,
   PreScanEnded = 6,
   MaximumResults = 7,
+  // The instrument went away during a run or pre-scan (DSR off, the port hung
+  // up, or no reply to the polls); the results so far are kept.
+  InstrumentLost = 8,
+  // A pre-scan that did not reach the end of its sweep (stopped, or more steps
+  // than the tables hold): its codes are not offered for a pre-scanned run.
+  PreScanIncomplete = 9,
 };
 
 // The one way a run or pre-scan ends: timers, captions, controls and the
 // reason's message.
 void EndRun(Context& ctx, EndReason reason);
+
+// Ends the active run or pre-scan because the instrument was lost: RfOff
+// attempted, the link marked down without a second report, EndRun with
+// InstrumentLost; the results recorded so far stay.
+void EndOnLostInstrument(Context& ctx);
+
+// A run or pre-scan that was refused before it started: the beep and the
+// reason's message, nothing else.
+void RefuseStart(Context& ctx, EndReason reason);
+
+// Validates the panels a run of the current test type uses, each once, and
+// for a pre-scanned sweep checks that every step of the plan has a recorded
+// drive code. Shows each warning once; true when the run may start.
+bool RunMayStart(Context& ctx);
+// The same for a pre-scan (a Standard or Custom sweep).
+bool PreScanMayStart(Context& ctx);
+
+// The number of steps of the current Standard or Custom sweep, from
+// StartFreqHz to FinishFreqHz by StepPercent (at most the tables' limit).
+int PlanStepCount(const ProgramState& s);
+
+// True when the pre-scan recorded a drive code for step StepCount.
+bool HasRecordedCode(const ProgramState& s);
 
 // Enables the run, pre-scan, DWELL and test-type buttons and the Mode menu for
 // the current state.
@@ -44,6 +73,12 @@ enum class StepCode { Computed, PreScanned };
 inline StepCode StepCodeFor(int testType) {
   return testType > 10 ? StepCode::PreScanned : StepCode::Computed;
 }
+
+// Counts the step just recorded. Until the next step is computed the drive
+// of the recorded one stays on the wire, so the readings that now go to the
+// new entry (during the dwell, after a levelling report, after the last
+// step) are corrected by its level factor, not by one left from before.
+void AdvanceStep(ProgramState& s);
 
 // Sends the current step, then waits for its level (or finishes on STOP).
 void SendStepAndWait(Context& ctx, StepCode code);

@@ -5,6 +5,7 @@
 #include "files/cell_characteristic.h"
 #include "link/command_codes.h"
 #include "link/command_frame.h"
+#include "link/supervision.h"
 
 namespace mz {
 
@@ -22,8 +23,13 @@ void Button1MouseDown(Context& ctx) {
     return;
   }
 
+  // An invalid set-up, or a pre-scanned run without a code for every step,
+  // is refused before anything is sent or cleared.
+  if (!RunMayStart(ctx)) return;
+
   LoadCellCharacteristic(ctx);
   s.TestRunning = 1;
+  WatchInstrumentFromNow(ctx);
   ctx.loop.SetTimerEnabled(TimerId::Status, false);
   for (int k = 1; k <= 8; ++k) s.FieldWarningEnabled[k] = 1;
   s.EutHalt = 0;

@@ -15,16 +15,6 @@ namespace mz {
 
 namespace {
 
-// Giving up the pre-scan data: back to the plain test type.
-void DropPreScan(Context& ctx) {
-  ctx.controls.SetVisible("Button9", false);  // "Plot Pre-Scan"
-  ctx.controls.SetItemIndex(ctl::TestTypeGroup, 0);
-  SetPreScanUse(ctx, 0);
-  ctx.controls.SetEnabled(ctl::TestTypeGroup, false);
-  ctx.state.PreScanAvailable = 0;
-  ShowModeCaption(ctx);
-}
-
 bool IsStandard(int type) {
   return type == 1 || type == 11;
 }
@@ -33,6 +23,15 @@ bool HasFieldBox(int type) {
 }
 
 }  // namespace
+
+void GiveUpPreScan(Context& ctx) {
+  ctx.controls.SetVisible("Button9", false);  // "Plot Pre-Scan"
+  ctx.controls.SetItemIndex(ctl::TestTypeGroup, 0);
+  SetPreScanUse(ctx, 0);
+  ctx.controls.SetEnabled(ctl::TestTypeGroup, false);
+  ctx.state.PreScanAvailable = 0;
+  ShowModeCaption(ctx);
+}
 
 void ValidateDwell(Context& ctx) {
   const double v = ReadBox(ctx, "Edit7");
@@ -56,7 +55,7 @@ void ValidateStandardSetup(Context& ctx) {
       s.ChangeAccepted = false;
       return;
     }
-    DropPreScan(ctx);
+    GiveUpPreScan(ctx);
   }
   s.SetupValid = true;
   ValidateDwell(ctx);

@@ -104,7 +104,9 @@ void ReadResultsText(Context& ctx, LineReader& in) {
     ++n;
   } while (!in.AtEnd());
   KeepAlive(ctx);
-  s.StepCount = n - 1;
+  // One past the last row, as after a run, so that saving again writes the
+  // same rows.
+  s.StepCount = n;
 }
 
 }  // namespace
@@ -125,7 +127,9 @@ void WriteResults(Context& ctx, const std::string& name) {
   out.Line("finish");
   out.Line("FREQUENCY   " + d + " LEVEL" + d + " EUT");
   KeepAlive(ctx);
-  const int last = std::clamp<Integer>(s.StepCount, 0, kTableSize - 1);
+  // Row 0 and the recorded steps 1 to StepCount - 1; the entry at StepCount
+  // holds the reading taken after the last step and is not a result.
+  const int last = std::clamp<Integer>(s.StepCount - 1, 0, kTableSize - 1);
   for (int i = 0; i <= last; ++i) {
     out.Line(RightAligned(s.ResultFreqHz[i], 12) + d + FormatFixed(s.ResultLevel[i], 6, 2) + d +
              RightAligned(s.ResultEutStatus[i], 6));
@@ -139,7 +143,7 @@ void ReadResults(Context& ctx, const std::string& name) {
   LoadAllOrNothing(ctx, [&] { ReadResultsText(ctx, in); });
 
   DrawGraphFrame(ctx);
-  for (int i = 0; i <= ctx.state.StepCount; ++i) PlotSeriesStep(ctx, kSeriesResults, i);
+  for (int i = 0; i < ctx.state.StepCount; ++i) PlotSeriesStep(ctx, kSeriesResults, i);
   ctx.controls.SetText(ctl::TitleLabel, ctx.state.TestTitle);
 }
 

@@ -6,7 +6,9 @@
 //   Software Version / 1.28 26th February 2001 / "Date & Time " / the clock
 //   label / Title / TestTitle / Procedure Name / ProcedureName / the 81-line
 //   set-up block / finish / "FREQUENCY   ", d, " LEVEL", d, " EUT" / rows 0 to
-//   StepCount: frequency in 12, d, level 6:2, d, EUT status in 6.
+//   StepCount - 1 (row 0, then the recorded steps): frequency in 12, d,
+//   level 6:2, d, EUT status in 6. Files of earlier versions also hold the
+//   row at StepCount; they load like any other.
 #include <string>
 
 #include "core/context.h"
@@ -16,12 +18,12 @@ namespace mz {
 inline constexpr const char* kResultsFilter = "Results Files|*.MZ";
 inline constexpr const char* kResultsExt = "MZ";
 
-// Writes the results file `name` (rows 0 to StepCount), sending KeepAlive in
+// Writes the results file `name` (rows 0 to StepCount - 1), sending KeepAlive in
 // the block, after the heading and after the rows.
 void WriteResults(Context& ctx, const std::string& name);
 
 // Reads a results file into the title, procedure name, set-up and result rows,
-// sets StepCount to the last row read and redraws the graph. A file that
+// sets StepCount to one past the last row read (as after a run) and redraws the graph. A file that
 // cannot be read whole changes nothing and throws FileError.
 void ReadResults(Context& ctx, const std::string& name);
 

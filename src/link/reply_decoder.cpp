@@ -158,9 +158,11 @@ void OnReading(Context& ctx, const ReplyData& d, bool withAck) {
   c.SetText(diag::DataValidity, FormatInt(d[0]));
   c.SetText(diag::RxValue, FormatInt(d[5]));
 
-  if (s.TestType == 2) {
+  if (s.TestType == 2 || s.TestType == 12) {
+    // A single-frequency test, pre-scanned or not, is corrected by the factor
+    // of the level it asked for.
     if (s.SingleFieldFactor != 0) s.FieldReading = s.FieldReading / s.SingleFieldFactor;
-    if (withAck) UpdateStripTimeLabels(ctx);
+    if (withAck && s.TestType == 2) UpdateStripTimeLabels(ctx);
   } else if (inTable && s.LevelFactor[step] != 0) {
     s.FieldReading = s.FieldReading / s.LevelFactor[step];
   }
@@ -227,6 +229,10 @@ void Act(Context& ctx, Byte code, const ReplyData& d) {
 
 void ReplyDecoder(Context& ctx, int count) {
   auto& rx = ctx.state.RxBuffer;
+  if (count > 0) {  // the instrument is there
+    ctx.state.LastReceivedMs = ctx.loop.NowMs();
+    ctx.state.PollsUnanswered = 0;
+  }
   for (int i = 0; i < count; ++i) {
     const std::uint8_t b = ctx.port.ReadByte();
     if (rx.size() < kRxCapacity) rx.push_back(b);

@@ -1,5 +1,7 @@
 #include "link/simulation.h"
 
+#include <algorithm>
+
 #include "core/control_names.h"
 #include "core/text_format.h"
 #include "display/screen_graph.h"
@@ -79,9 +81,18 @@ void simtimerTimer(Context& ctx) {
 
   // The strip may have scrolled, so the step is looked at again.
   if (InTable(s.StepCount)) {
-    s.ResultLevel[s.StepCount] = 1.0;
-    const Real t = TargetFieldAt(ctx, s.CurrentFreqHz);
-    if (t > 0 && t < 100) s.ResultLevel[s.StepCount] = t - 1 + RandomReal(s);
+    if (single) {
+      // A single-frequency test asks for its own level (the panel's, or the
+      // ramp's present step), not the sweep's profile, and the Target box
+      // keeps what the sequencer showed.
+      // Within 1 V/M below it, as for a sweep; below 1 V/M, between 0 and it.
+      const Real t = std::max<Real>(s.SingleLevel, 0);
+      s.ResultLevel[s.StepCount] = t - std::min<Real>(t, 1) * (1 - RandomReal(s));
+    } else {
+      s.ResultLevel[s.StepCount] = 1.0;
+      const Real t = TargetFieldAt(ctx, s.CurrentFreqHz);
+      if (t > 0 && t < 100) s.ResultLevel[s.StepCount] = t - 1 + RandomReal(s);
+    }
   }
 }
 

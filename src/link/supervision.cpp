@@ -16,17 +16,37 @@ void PollInstrument(Context& ctx) {
   SendCommand(ctx, cmd::KeepAlive);
   PauseTicks(ctx, 1);
   SendCommand(ctx, cmd::StatusPoll);
+  ++ctx.state.PollsUnanswered;
+}
+
+void WatchInstrumentFromNow(Context& ctx) {
+  ctx.state.LastReceivedMs = ctx.loop.NowMs();
+  ctx.state.PollsUnanswered = 0;
+}
+
+bool InstrumentLost(Context& ctx) {
+  const auto& s = ctx.state;
+  if (s.PortNumber == 0 || s.TestRunning == 0) return false;  // simulation has no line
+  if (!ctx.port.Dsr()) return true;
+  // Silence counts only across polls that went out: after the program itself
+  // was held up (a long redraw), the replies waiting in the port are not yet
+  // read when the next tick comes, and that is no loss.
+  return s.PollsUnanswered >= 2 && ctx.loop.NowMs() - s.LastReceivedMs > kSilenceLimitMs;
+}
+
+void TakeLinkDown(Context& ctx) {
+  ctx.state.LinkUp = 0;
+  ctx.controls.SetColour(ctl::LampComms, kRed);
+  ctx.controls.SetVisible(ctl::ResetComms, true);
+  ctx.port.Open(false);
 }
 
 void statustimerTimer(Context& ctx) {
   auto& s = ctx.state;
   if (s.LinkUp == 1 && !ctx.port.Dsr()) {
-    s.LinkUp = 0;
-    ctx.controls.SetColour(ctl::LampComms, kRed);
-    ctx.controls.SetVisible(ctl::ResetComms, true);
     // Closed before the message: ticks that run while it is open find the
     // link already down and the port closed, and report nothing more.
-    ctx.port.Open(false);
+    TakeLinkDown(ctx);
     ctx.op.Message(MessageKind::Information, "MZ4800 not responding", Buttons::Ok);
   }
   if (s.LinkUp == 0 && ctx.port.Dsr()) {

@@ -223,6 +223,9 @@ TEST_F(PrintedPages, TableRowsHeadingsAndTargetBox) {
   Step(0, 100'000'000, 3.02, 0);  // the graph's copy of step 1: not a row
   for (int i = 1; i <= 12; ++i) Step(i, 100'000'000, i == 12 ? 3.02 : 2.9, i == 3 ? 2 : 1);
   Step(5, 100'000'000, 2.9, 0);
+  // The reading taken after the last step, uncorrected: not a result.
+  Step(13, 200'000'000, 234.0, 1);
+  s.StepCount = 13;
   s.LevelProfile[2] = {1'000'000'000, 10.0f};  // targets rise with frequency
   tp.controls.SetText(ctl::Target, "");
   PrintResultsTable(tp.ctx, printer);
@@ -240,13 +243,17 @@ TEST_F(PrintedPages, TableRowsHeadingsAndTargetBox) {
   EXPECT_EQ(
       printer.StateBefore("TextOut 218 1023    1   100.000       2.90" + target + " OK   ", "Font"),
       "Courier 12");
-  EXPECT_TRUE(printer.Has("TextOut 218 1419    5   100.000       2.90" + target + " FAULT"));
+  // Status 0 (not monitored) is no failure: a neutral mark as wide as the others.
+  EXPECT_TRUE(printer.Has("TextOut 218 1419    5   100.000       2.90" + target + " --   "));
+  EXPECT_TRUE(printer.Has("TextOut 218 1221    3   100.000       2.90" + target + " FAULT"));
   EXPECT_TRUE(printer.Has("TextOut 218 2112   12   100.000       3.02" + target + " OK   "));
+  EXPECT_FALSE(printer.Has("TextOut 218 2211   13"));
   EXPECT_EQ(page::TableRow(7, 1'000'000'000, 10, 10, 2), "   7  1000.000      10.00   10.00 FAULT");
 }
 
 TEST_F(PrintedPages, LongTablesContinueOnNewPagesUnderTheSameHeader) {
   for (int i = 1; i <= 120; ++i) Step(i, 30'000'000 + i * 1'000'000, 3.0, 1);
+  tp.state.StepCount = 121;
   PrintResultsTable(tp.ctx, printer);
   // 56 rows fit below the headings of a 6600-pixel page.
   EXPECT_EQ(printer.Count("NewPage"), 2);

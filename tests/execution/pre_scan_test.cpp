@@ -120,10 +120,19 @@ TEST_F(EmulatedPreScan, RecordsEachStepsDriveCodeAndTheNextRunReplaysThem) {
   EXPECT_EQ(p.op.Texts().back(), "The Run has Ended. ");
 }
 
-TEST_F(EmulatedPreScan, StopKeepsTheCodesSoFarButNotTheFrequencies) {
+// A stopped pre-scan measured only some steps: a pre-scanned run of it would
+// replay steps nobody measured. It is not offered; the test type stays Normal,
+// also when an earlier complete pre-scan had been selected, and RUN then sends
+// computed codes.
+TEST_F(EmulatedPreScan, StopLeavesNormalSelectedAndSaysThePreScanIsIncomplete) {
   FillStandardPanel(p.ctx, {});
+  // An earlier pre-scan is on offer and selected; this one overwrites it.
+  p.state.PreScanAvailable = 1;
+  p.controls.SetEnabled("RadioGroup1", true);
+  p.controls.SetItemIndex("RadioGroup1", 1);
+  p.state.TestType = 11;
+  p.op.answers = {Answer::Yes};
   button2click(p.ctx);
-  ASSERT_TRUE(p.loop.RunUntilTrue([&] { return p.state.StepCount == 3; }, 60'000));
   ASSERT_TRUE(p.loop.RunUntilTrue([&] { return p.state.PreScanDrive[2] != 0; }, 60'000));
 
   button2click(p.ctx);
@@ -131,18 +140,33 @@ TEST_F(EmulatedPreScan, StopKeepsTheCodesSoFarButNotTheFrequencies) {
   EXPECT_FALSE(p.controls.Enabled("Button1"));
   EXPECT_FALSE(p.controls.Enabled("Button2"));
   ASSERT_TRUE(RunToEnd());
-  ExpectPreScanOffered();
   p.loop.AdvanceBy(5'000);
 
-  EXPECT_EQ(p.op.Texts(), vector<std::string>{"The Pre-Scan has Ended. "});
-  EXPECT_EQ(p.state.PreScanDrive[1], kRecorded[0]);
-  EXPECT_EQ(p.state.PreScanDrive[2], kRecorded[1]);
-  EXPECT_NE(p.state.ResultFreqHz[1], 0);
-  EXPECT_TRUE(std::all_of(p.state.PreScanFreqHz.begin(), p.state.PreScanFreqHz.end(),
-                          [](Integer f) { return f == 0; }));
+  EXPECT_EQ(p.op.messages,
+            (vector<RecordedMessage>{
+                {MessageKind::Confirmation, "Overwrite Existing Pre-Scan Data ?", Buttons::YesNo},
+                {MessageKind::Information,
+                 "The Pre-Scan is Incomplete and cannot be used. Test Type stays Normal. ",
+                 Buttons::Ok}}));
+  EXPECT_EQ(p.state.PreScanAvailable, 0);
+  EXPECT_EQ(p.state.TestType, 1);
+  EXPECT_EQ(p.controls.ItemIndex("RadioGroup1"), 0);
+  EXPECT_FALSE(p.controls.Enabled("RadioGroup1"));
+  EXPECT_FALSE(p.controls.Visible("Button9"));
+  EXPECT_TRUE(p.controls.Enabled("Button1"));
   EXPECT_EQ(Freqs(Sent(), cmd::SetFreqLevel).size(), 2u);
-  const auto codes = Codes(Sent());
+  auto codes = Codes(Sent());
   EXPECT_EQ(std::count(codes.begin(), codes.end(), cmd::RfOff), 1);
+
+  // The next RUN is a plain run: the computed 10 V/M code at every step.
+  p.port.written.clear();
+  Button1MouseDown(p.ctx);
+  ASSERT_TRUE(RunToEnd(TimerId::RunClock));
+  EXPECT_EQ(Freqs(Sent(), cmd::SetFreqLevel), kSweep);
+  EXPECT_EQ(Drives(Sent(), cmd::SetFreqLevel), vector<int>(5, 234));
+  EXPECT_TRUE(Freqs(Sent(), cmd::SetFreqPreScanLevel).empty());
+  for (int i = 1; i <= 5; ++i) EXPECT_NEAR(p.state.ResultLevel[i], 10.0, 1e-9) << i;
+  EXPECT_EQ(p.op.Texts().back(), "The Run has Ended. ");
 }
 
 TEST_F(EmulatedPreScan, ExistingDataIsOverwrittenOnlyOnYes) {

@@ -77,7 +77,7 @@ TEST_F(EmulatedRun, StandardSweepRecordsTheInstrumentsReadings) {
 TEST_F(EmulatedRun, PreScannedSweepSendsTheRecordedDriveCodes) {
   FillStandardPanel(p.ctx, {});
   p.state.TestType = 11;
-  const Byte recorded[] = {0, 50, 60, 70, 80};
+  const Byte recorded[] = {40, 50, 60, 70, 80};
   for (int i = 1; i <= 5; ++i) p.state.PreScanDrive[i] = recorded[i - 1];
   Button1MouseDown(p.ctx);
   ASSERT_TRUE(RunToEnd());
@@ -87,9 +87,32 @@ TEST_F(EmulatedRun, PreScannedSweepSendsTheRecordedDriveCodes) {
     EXPECT_NE(f.Code, cmd::SetFreqLevel);
     if (f.Code == cmd::SetFreqPreScanLevel) drives.push_back(f.Drive());
   }
-  EXPECT_EQ(drives, (vector<int>{1, 50, 60, 70, 80}));
+  EXPECT_EQ(drives, (vector<int>{40, 50, 60, 70, 80}));
   EXPECT_EQ(StepFreqs(), kSweep);
-  EXPECT_EQ(p.state.PreScanDrive[1], 1);  // the 0 is replaced in the table too
+}
+
+// A step of the plan without a recorded code would be sent with an invented
+// one: the run is refused before anything goes out, and nothing is cleared.
+TEST_F(EmulatedRun, PreScannedSweepWithAStepUnrecordedDoesNotStart) {
+  FillStandardPanel(p.ctx, {});
+  p.state.TestType = 11;
+  const Byte recorded[] = {40, 50, 60, 70, 0};  // the fifth step (200 MHz) was never measured
+  for (int i = 1; i <= 5; ++i) p.state.PreScanDrive[i] = recorded[i - 1];
+  p.state.ResultFreqHz[1] = 99'000'000;  // the last results
+  Button1MouseDown(p.ctx);
+  p.loop.AdvanceBy(5'000);
+
+  EXPECT_EQ(p.op.messages,
+            (vector<RecordedMessage>{{MessageKind::Warning,
+                                      "The Pre-Scan has no Drive Code for every Step of this "
+                                      "Test. Run a complete Pre-Scan, or choose Normal. ",
+                                      Buttons::Ok}}));
+  EXPECT_TRUE(p.port.written.empty());
+  EXPECT_FALSE(p.loop.TimerEnabled(TimerId::RunClock));
+  EXPECT_EQ(p.state.TestRunning, 0);
+  EXPECT_NE(p.controls.Text("Button1"), "STOP");
+  EXPECT_EQ(p.state.ResultFreqHz[1], 99'000'000);
+  EXPECT_EQ(p.state.PreScanDrive[5], 0);  // nothing invented in the table either
 }
 
 class SilentInstrument : public EmulatedRun {
@@ -205,6 +228,9 @@ TEST_F(LevellingReport, LevellingReportedDuringADwellRecordsTheSameFrequencyAgai
   EXPECT_EQ(p.state.ResultFreqHz[1], 100'000'000);
   EXPECT_EQ(p.state.ResultFreqHz[2], 100'000'000);
   EXPECT_EQ(p.state.ResultFreqHz[3], 120'000'000);
+  // The step recorded again was levelled with step 1's drive, and is
+  // corrected by step 1's factor.
+  for (int i = 1; i <= 3; ++i) EXPECT_NEAR(p.state.ResultLevel[i], 10.0, 1e-9) << i;
   EXPECT_EQ(p.op.Texts(), vector<std::string>{"The Run has Ended. "});
 }
 

@@ -3,6 +3,7 @@
 // that the frames the sequencer sends can be read back.
 #include <gtest/gtest.h>
 
+#include "core/control_names.h"
 #include "core/text_format.h"
 #include "execution/run_sequencer.h"
 #include "link/command_codes.h"
@@ -189,6 +190,49 @@ TEST_F(SimulatedRun, ManualSingleFrequencyRelevelsEveryDwellUntilStopped) {
   EXPECT_TRUE(p.controls.Enabled("CheckBox2"));
 }
 
+// The simulated instrument plays a single-frequency test as it plays a
+// sweep: a point every dwell, at the single frequency, close to the level
+// asked for (not the Standard panel's 10 V/M).
+TEST_F(SimulatedRun, SingleFrequencyRecordsAPointEveryDwellAtItsOwnLevel) {
+  FillStandardPanel(p.ctx, {.Field = "10"});
+  FillSinglePanel(p.ctx, {.Freq = "250", .Level = "5"});
+  Button1MouseDown(p.ctx);
+  ASSERT_TRUE(RunUntil([&] { return p.state.StepCount == 2; }));
+  const auto firstAt = p.loop.NowMs();
+  EXPECT_EQ(p.controls.Text(ctl::Target), "5.00");
+  ASSERT_TRUE(RunUntil([&] { return p.state.StepCount == 7; }));
+  const auto lastAt = p.loop.NowMs();
+  EXPECT_EQ(p.controls.Text(ctl::Target), "5.00");
+  Button1MouseDown(p.ctx);
+
+  // Five more points, one per 5 s dwell, the simulated levelling (a second)
+  // and the tick that records it.
+  EXPECT_GE(lastAt - firstAt, 5 * 5'000);
+  EXPECT_LE(lastAt - firstAt, 5 * 8'000);
+  for (int i = 1; i <= 6; ++i) {
+    EXPECT_EQ(p.state.ResultFreqHz[i], 250'000'000) << i;
+    EXPECT_GE(p.state.ResultLevel[i], 4.0) << i;
+    EXPECT_LT(p.state.ResultLevel[i], 5.0) << i;
+  }
+
+  // The level ramp: each point close to its own step of the ramp.
+  p.state.StepCount = 1;
+  FillSinglePanel(p.ctx, {.Freq = "250",
+                          .Start = "1",
+                          .Stop = "6",
+                          .Step = "1",
+                          .AutoDwell = "1",
+                          .AutoIncrease = true});
+  Button1MouseDown(p.ctx);
+  ASSERT_TRUE(RunToEnd());
+  ASSERT_EQ(p.state.StepCount, 7);
+  for (int i = 1; i <= 6; ++i) {
+    EXPECT_EQ(p.state.ResultFreqHz[i], 250'000'000) << i;
+    EXPECT_GE(p.state.ResultLevel[i], i - 1.0) << i;
+    EXPECT_LT(p.state.ResultLevel[i], i + 0.0) << i;
+  }
+}
+
 TEST_F(SimulatedRun, DwellHeldKeepsTheStepUntilReleasedAndStopDropsTheHold) {
   FillStandardPanel(p.ctx, {.Finish = "144", .Dwell = "2"});
   Button1MouseDown(p.ctx);
@@ -247,6 +291,7 @@ TEST_F(SimulatedRun, MoreThan1995StepsEndsWithTheMaximumResultsMessage) {
   FillSinglePanel(p.ctx,
                   {.Start = "1", .Stop = "2", .Step = "0", .AutoDwell = "0", .AutoIncrease = true});
   p.state.TestType = 12;
+  p.state.PreScanDrive[1] = 40;
 
   Button1MouseDown(p.ctx);
   ASSERT_TRUE(RunToEnd(20'000'000));
@@ -256,23 +301,22 @@ TEST_F(SimulatedRun, MoreThan1995StepsEndsWithTheMaximumResultsMessage) {
                 {MessageKind::Warning, "The Run has Ended (Maximum Results Allowed).", Buttons::Ok},
                 {MessageKind::Information, "The Run has Ended. ", Buttons::Ok}}));
   EXPECT_EQ(p.state.StepCount, 1996);
-  // The first step of a pre-scanned run sends the recorded code, 0 as 1.
+  // The first step of a pre-scanned run sends the recorded code.
   const auto sent = Sent();
   ASSERT_FALSE(sent.empty());
   EXPECT_EQ(sent[0].Code, cmd::SetFreqPreScanLevel);
-  EXPECT_EQ(sent[0].Drive(), 1);
+  EXPECT_EQ(sent[0].Drive(), 40);
 }
 
-TEST_F(SimulatedRun, InvalidSetupEndsTheRunAfterItsMessage) {
+TEST_F(SimulatedRun, InvalidSetupEndsTheRunBeforeAnyCommandWithItsMessageOnce) {
   FillStandardPanel(p.ctx, {.Step = "40"});
-  p.loop.AdvanceBy(100'000);
   Button1MouseDown(p.ctx);
-  ASSERT_TRUE(RunToEnd(10'000));
-  EXPECT_EQ(p.controls.Text("Edit10").substr(0, 7), "00:00:0");  // counted from RUN
-  ASSERT_GE(p.op.Texts().size(), 2u);
-  EXPECT_EQ(p.op.Texts().front(), "Invalid Step Size ");
-  EXPECT_EQ(p.op.Texts().back(), "The Run has Ended. ");
-  EXPECT_EQ(Codes(Sent()), vector<int>{cmd::RfOff});
+  p.loop.AdvanceBy(10'000);
+  EXPECT_EQ(p.op.Texts(), (vector<std::string>{"Invalid Step Size ", "The Run has Ended. "}));
+  EXPECT_TRUE(p.port.written.empty());  // not even the poll pair
+  EXPECT_FALSE(p.loop.TimerEnabled(TimerId::RunClock));
+  EXPECT_EQ(p.state.TestRunning, 0);
+  EXPECT_NE(p.controls.Text("Button1"), "STOP");
 }
 
 }  // namespace

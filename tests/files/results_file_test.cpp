@@ -32,7 +32,7 @@ class ResultsFileTest : public ::testing::Test {
     p.controls.SetText(ctl::ClockLabel, "5 March 2001 14:07");
     s.TestTitle = "Immunity run 3";
     s.ProcedureName = "Proc A";
-    s.StepCount = 2;
+    s.StepCount = 3;  // as after a run of two steps: one past the last recorded
     for (int i : {0, 1}) {
       s.ResultFreqHz[i] = 80'000'000;
       s.ResultLevel[i] = 3.05;
@@ -76,7 +76,7 @@ TEST_F(ResultsFileTest, SaveAsRemembersTheNameAndSaveAsksBeforeOverwriting) {
   // Reading the file back and saving it again gives the same file.
   p.state.StepCount = 7;
   ReadResults(p.ctx, Path("run.MZ"));
-  EXPECT_EQ(p.state.StepCount, 2);
+  EXPECT_EQ(p.state.StepCount, 3);
   std::filesystem::remove(Path("run.MZ"));
   p.op.answers.push_back(Answer::Yes);
   SaveResults1Click(p.ctx);
@@ -97,7 +97,7 @@ TEST_F(ResultsFileTest, OpenLoadsTheGoldenFileAndShowsItsTest) {
   EXPECT_TRUE(p.op.messages.empty());
   EXPECT_EQ(s.TestTitle, "Immunity run 3");
   EXPECT_EQ(s.ProcedureName, "Proc A");
-  EXPECT_EQ(s.StepCount, 2);
+  EXPECT_EQ(s.StepCount, 3);
   EXPECT_DOUBLE_EQ(s.ResultLevel[2], 2.9);
   EXPECT_EQ(s.ResultEutStatus[2], 2);
   EXPECT_EQ(s.TestType, 3);
@@ -132,7 +132,7 @@ TEST_F(ResultsFileTest, RowsThatDoNotConvertKeepOrZeroTheirEntries) {
                       "finish\r\nFREQUENCY     LEVEL  EUT\r\n    80000000   3.05     1\r\n"
                       "    80800000   high     2\r\n   300000000  12.5    258\r\n");
   ReadResults(p.ctx, Path("spaced.MZ"));
-  EXPECT_EQ(p.state.StepCount, 2);
+  EXPECT_EQ(p.state.StepCount, 3);
   EXPECT_EQ(p.state.ResultFreqHz[0], 80'000'000);
   EXPECT_EQ(p.state.ResultFreqHz[1], 0);
   EXPECT_DOUBLE_EQ(p.state.ResultLevel[1], 0);
@@ -143,7 +143,7 @@ TEST_F(ResultsFileTest, RowsThatDoNotConvertKeepOrZeroTheirEntries) {
   test::WriteFile(Path("nofinish.MZ"), head);
   p.state.FileDelimiter = ';';
   ReadResults(p.ctx, Path("nofinish.MZ"));
-  EXPECT_EQ(p.state.StepCount, 0);
+  EXPECT_EQ(p.state.StepCount, 1);  // no step recorded
 }
 
 TEST_F(ResultsFileTest, AFileThatCannotBeReadWholeChangesNothing) {
@@ -232,7 +232,7 @@ TEST_F(ResultsFileTest, ByteOrderMarkCrOnlyLinesAndTrailingBlankLinesReadAsTheFi
   test::WriteFile(Path("edited.MZ"), "\xEF\xBB\xBF" + text + "\r\r  \r");
   p.controls.SetText(ctl::ClockLabel, "5 March 2001 14:07");
   ReadResults(p.ctx, Path("edited.MZ"));
-  EXPECT_EQ(p.state.StepCount, 2);
+  EXPECT_EQ(p.state.StepCount, 3);  // one past the last row, as after a run
   EXPECT_EQ(p.state.ResultFreqHz[2], 80'800'000);
   EXPECT_DOUBLE_EQ(p.state.ResultLevel[2], 2.9);
   EXPECT_EQ(p.state.FinishFreqHz, 1'000'000'000);

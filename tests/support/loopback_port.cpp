@@ -40,7 +40,7 @@ void LoopbackPort::Write(std::span<const std::uint8_t> bytes) {
   if (!open_ || bytes.empty() || deviceGone_) return;
   if (deviceRemoved) {
     deviceGone_ = true;
-    throw PortError("Failed to put entire block");
+    return;
   }
   written.insert(written.end(), bytes.begin(), bytes.end());
   const std::int64_t start = std::max(loop_.NowMs() * 1000, txFreeUs_);
@@ -51,7 +51,7 @@ void LoopbackPort::Write(std::span<const std::uint8_t> bytes) {
 
 void LoopbackPort::ToInstrument(std::vector<std::uint8_t> bytes, std::int64_t atUs) {
   loop_.ScheduleAt(CeilMs(atUs), [this, atUs, bytes = std::move(bytes)] {
-    if (!instrumentOn) return;
+    if (!instrumentOn || instrumentMute) return;
     FromInstrument(instrument_.Receive(bytes, loop_.NowMs()), atUs);
   });
 }
@@ -73,7 +73,7 @@ void LoopbackPort::Inject(const std::vector<std::uint8_t>& bytes, int gapMs) {
 }
 
 void LoopbackPort::Arrive(std::uint8_t b) {
-  if (!open_ || !instrumentOn) return;
+  if (!open_ || !instrumentOn || instrumentMute) return;
   rx_.push_back(b);
   if (eventPending_) return;
   eventPending_ = true;

@@ -50,8 +50,10 @@ class LoopbackPort : public SerialPort {
   // The instrument's power and cable: when off, DSR is off and bytes in
   // either direction are lost.
   bool instrumentOn = true;
-  // The adapter pulled out while open: as with the real port, the next write
-  // fails with the port's error, and from then on DSR reads off.
+  // A hung instrument: power and DSR stay on, but it neither hears nor answers.
+  bool instrumentMute = false;
+  // The adapter pulled out while open: as with the real port, the next frame
+  // written is lost, and from then on DSR reads off.
   bool deviceRemoved = false;
   std::string openError;               // the next Open(true) throws PortError with it
   std::vector<std::uint8_t> written;   // everything the program wrote, in order
@@ -67,7 +69,7 @@ class LoopbackPort : public SerialPort {
   VirtualEventLoop& loop_;
   emu::InstrumentEmulator& instrument_;
   bool open_ = false;
-  bool deviceGone_ = false;  // a write has failed on the removed device
+  bool deviceGone_ = false;  // a write has found the device removed
   int com_ = 1;
   std::int64_t txFreeUs_ = 0;  // when the line to the instrument is free
   std::int64_t rxFreeUs_ = 0;  // when the line from the instrument is free

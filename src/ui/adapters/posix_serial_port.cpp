@@ -50,6 +50,11 @@ void ApplyLineSettings(int fd, const std::filesystem::path& device) {
   ioctl(fd, TIOCMBIS, &lines);  // a pseudo-terminal has no modem lines to set
 }
 
+// Errors of a device that is no longer there.
+bool GoneError(int err) {
+  return err == EIO || err == ENODEV || err == ENXIO;
+}
+
 }  // namespace
 
 PosixSerialPort::PosixSerialPort(std::filesystem::path folder, QObject* parent)
@@ -108,24 +113,26 @@ void PosixSerialPort::SetComNumber(int n) {
 bool PosixSerialPort::Dsr() const {
   if (fd_ < 0 || hungUp_) return false;
   int lines = 0;
-  // A device without modem lines (a pseudo-terminal) counts as DSR on.
-  if (ioctl(fd_, TIOCMGET, &lines) != 0) return true;
+  if (ioctl(fd_, TIOCMGET, &lines) != 0) {
+    // A device that has been removed (a USB adapter pulled out) answers EIO
+    // or ENODEV; a device without modem lines (a pseudo-terminal) counts as
+    // DSR on.
+    return !GoneError(errno);
+  }
   return (lines & TIOCM_DSR) != 0;
 }
 
 void PosixSerialPort::Write(std::span<const std::uint8_t> bytes) {
-  if (fd_ < 0 || hungUp_) return;
+  if (fd_ < 0) return;
   const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
-  if (n == static_cast<ssize_t>(bytes.size())) return;
-  if (n < 0 && (errno == EIO || errno == ENXIO || errno == ENODEV || errno == EPIPE)) {
-    // The device has gone (an adapter pulled out, the other end closed): this
-    // failure is reported, and from now on DSR reads off, so that frames are
-    // dropped and the supervision reports the instrument lost, instead of an
-    // error box for every frame.
+  if (n < 0 && GoneError(errno)) {
+    // The device or the other end has gone: the frame is lost like one sent
+    // with DSR off, and DSR reads off from now on.
     hungUp_ = true;
     if (notifier_) notifier_->setEnabled(false);
+    return;
   }
-  throw PortError("Failed to put entire block");
+  if (n != static_cast<ssize_t>(bytes.size())) throw PortError("Failed to put entire block");
 }
 
 std::uint8_t PosixSerialPort::ReadByte() {
