@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(build-essential cmake ninja-build ccache qt6-base-dev qt6-serialport-dev libgl1-mesa-dev
           libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation xvfb xauth locales
-          desktop-file-utils appstream dpkg-dev
+          desktop-file-utils appstream dpkg-dev poppler-utils
           libx11-dev libxcb1-dev openbox xdotool dbus-daemon dbus-bin at-spi2-core
           clang libclang-rt-14-dev)
 missing=()

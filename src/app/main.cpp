@@ -6,14 +6,14 @@
 #include "ui/first_use.h"
 #include "ui/process_end.h"
 #include "ui/qt_program.h"
+#include "ui/report_command.h"
 #include "ui/windows/dialog_kit.h"
 
 int main(int argc, char** argv) {
   const mz::CommandLine command = mz::ReadCommandLine(argc, argv, std::cout, std::cerr);
   if (command.action == mz::CommandLine::Action::Exit) return command.exitCode;
   if (command.action == mz::CommandLine::Action::Report) {
-    std::cerr << "mz4800: this build cannot write reports\n";
-    return 1;
+    return mz::ReportCommand(command.resultsFile, command.pdfFile, argc, argv);
   }
   QApplication app(argc, argv);
   QApplication::setFont(mz::ProgramFont());

@@ -1,6 +1,7 @@
 #pragma once
 // Everything an operation needs: the program state, the screen model, the
-// platform seams and the program folder ($HOME/MZ4800 in the program).
+// platform seams, the program folder ($HOME/MZ4800 in the program) and the
+// observer of runs.
 #include <filesystem>
 
 #include "core/controls.h"
@@ -8,6 +9,7 @@
 #include "core/event_loop.h"
 #include "core/operator.h"
 #include "core/program_state.h"
+#include "core/run_observer.h"
 #include "core/serial_port.h"
 
 namespace mz {
@@ -20,6 +22,9 @@ struct Context {
   SerialPort& port;
   Display& display;
   std::filesystem::path folder;
+  // Told of a test's events (the run record, the progress in the title);
+  // none when null.
+  RunObserver* runs = nullptr;
 };
 
 }  // namespace mz

@@ -24,6 +24,10 @@ inline constexpr const char* Actual = "Edit11";
 inline constexpr const char* Target = "Edit12";
 inline constexpr const char* MonitorModulation = "Edit21";
 
+// The main window's caption, which shows a test's progress while it runs.
+inline constexpr const char* MainCaption = "Main";
+inline constexpr const char* kMainTitle = "Halvorn Synthesiser MZ4800";
+
 // Title bar.
 inline constexpr const char* TitleLabel = "Titlelabel";
 inline constexpr const char* ClockLabel = "Clocklabel";

@@ -30,7 +30,11 @@ void ReadCustomRows(ProgramState& s, LineReader& in) {
 }  // namespace
 
 void WriteSetupBlock(Context& ctx, LineWriter& out) {
-  const auto& s = ctx.state;
+  ComposeSetupBlock(ctx.state, out, [&] { SendCommand(ctx, cmd::KeepAlive); });
+}
+
+void ComposeSetupBlock(const ProgramState& s, LineWriter& out,
+                       const std::function<void()>& midway) {
   out.Line(FormatInt(s.CurrentFreqHz));
   out.Line(Real82(s.AutoIncStartLevel));
   out.Line(Real82(s.AutoIncStopLevel));
@@ -49,7 +53,7 @@ void WriteSetupBlock(Context& ctx, LineWriter& out) {
   out.Line(FormatInt(s.AmplifierType));
   out.Line(FormatInt(s.TestType));
   for (const char* spare : kSpares) out.Line(spare);
-  SendCommand(ctx, cmd::KeepAlive);
+  if (midway) midway();
   WriteCustomRows(s, out);
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // The text form of the test set-up shared by the configuration, results,
 // set-up and pre-scan files: 81 CRLF lines, one value each.
+#include <functional>
+
 #include "core/context.h"
 #include "core/line_file.h"
 
@@ -9,6 +11,10 @@ namespace mz {
 // Writes the 81 lines; sends KeepAlive between the spare lines and the custom
 // rows, whatever the file is.
 void WriteSetupBlock(Context& ctx, LineWriter& out);
+// The same 81 lines from the state alone; midway (when set) runs where
+// WriteSetupBlock sends its KeepAlive.
+void ComposeSetupBlock(const ProgramState& s, LineWriter& out,
+                       const std::function<void()>& midway = {});
 
 // Where a block is read from. The configuration file reads it with rules of
 // its own: the current frequency starts at the start frequency, the amplifier

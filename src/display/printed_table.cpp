@@ -31,14 +31,10 @@ std::string TableRow(int index, Integer freqHz, Real level, Real target, Byte eu
   return row;
 }
 
-}  // namespace page
+int TableFirstRowY(const PageUnits& u) {
+  return u.T + u.Vy(25) + u.Vy(15) + u.Vy(15);
+}
 
-namespace {
-
-using page::PageUnits;
-
-// The rule, the product header, the title line and the column headings;
-// returns the y of the first row, with the row font selected.
 int DrawTableHeader(const ProgramState& s, const PageUnits& u, Canvas& c) {
   c.SetBrushStyle(BrushStyle::Solid);
   c.SetBrushColour(kWhite);
@@ -48,20 +44,25 @@ int DrawTableHeader(const ProgramState& s, const PageUnits& u, Canvas& c) {
   const int ruleY = u.T - u.Vy(5);
   c.MoveTo(u.L, ruleY);
   c.LineTo(u.L + u.Hx(600), ruleY);
-  page::UsePageFont(c, u, page::kSerifFont);
-  c.TextOut(u.X0, u.T - u.Vy(30), page::kProductHeader);
+  UsePageFont(c, u, kSerifFont);
+  c.TextOut(u.X0, u.T - u.Vy(30), kProductHeader);
   int y = u.T;
-  c.TextOut(u.X0, y, page::TitleLine(s.TestTitle));
+  c.TextOut(u.X0, y, TitleLine(s.TestTitle));
   c.TextOut(u.CX, y, s.ClockText);
   y += u.Vy(25);
-  c.TextOut(u.X0, y, page::kTableHeading1);
+  c.TextOut(u.X0, y, kTableHeading1);
   y += u.Vy(15);
-  c.TextOut(u.X0, y, page::kTableHeading2);
+  c.TextOut(u.X0, y, kTableHeading2);
   y += u.Vy(15);
-  page::UsePageFont(c, u, page::kFixedFont);
+  UsePageFont(c, u, kFixedFont);
   return y;
 }
 
+}  // namespace page
+
+namespace {
+using page::DrawTableHeader;
+using page::PageUnits;
 }  // namespace
 
 void PrintResultsTable(Context& ctx, Printer& printer) {

@@ -11,6 +11,7 @@
 
 namespace mz {
 
+class Canvas;
 class Printer;
 
 namespace page {
@@ -23,6 +24,12 @@ inline constexpr const char* kTableHeading1 =
     "  Result     Frequency                 Level           Target        UUT";
 inline constexpr const char* kTableHeading2 =
     "  No.           MHz                    V/M             V/M           Status";
+
+// The rule, the product header, the title line and the column headings of a
+// table page; returns the y of the first row, with the row font selected.
+int DrawTableHeader(const ProgramState& s, const PageUnits& u, Canvas& c);
+// The y at which DrawTableHeader puts the first row.
+int TableFirstRowY(const PageUnits& u);
 
 }  // namespace page
 

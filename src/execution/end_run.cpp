@@ -1,4 +1,5 @@
 #include "core/control_names.h"
+#include "core/run_observer.h"
 #include "core/text_format.h"
 #include "execution/frequency_plan.h"
 #include "execution/run_sequencer.h"
@@ -98,8 +99,10 @@ void EndRun(Context& ctx, EndReason reason) {
   s.RunState = 0;
   UpdateLamps(ctx);
 
+  const auto* m = MessageFor(reason);
+  Runs(ctx).RunEnded(ctx, static_cast<int>(reason), m != nullptr ? m->Text : "");
   if (reason == EndReason::PreScanEnded) s.PreScanAvailable = 1;
-  if (const auto* m = MessageFor(reason)) ctx.op.Message(m->Kind, m->Text, Buttons::Ok);
+  if (m != nullptr) ctx.op.Message(m->Kind, m->Text, Buttons::Ok);
   ctx.display.Repaint();
 }
 
@@ -120,6 +123,7 @@ void EndOnLostInstrument(Context& ctx) {
   TakeLinkDown(ctx);
   s.RunState = 0;
   ctx.controls.SetText(ctl::Dwell, "0.0");
+  Runs(ctx).InstrumentLost(ctx);
   EndRun(ctx, EndReason::InstrumentLost);
   ctx.controls.SetEnabled("CheckBox2", true);
 }

@@ -2,6 +2,7 @@
 
 #include "core/control_names.h"
 #include "core/main_window_commands.h"
+#include "core/run_observer.h"
 #include "core/test_panels.h"
 #include "core/text_format.h"
 #include "display/screen_graph.h"
@@ -95,6 +96,7 @@ void LevelReached(Context& ctx) {
   StartTickTimer(ctx, s.DwellTimer, kHoldTicks);
   PlotSeriesStep(ctx, 1, s.StepCount);
   AdvanceStep(s);
+  Runs(ctx).StepRecorded(ctx);
   s.RunState = s.StepCount > kMaxSteps || s.StopRequested != 0 ? 9 : 5;
 }
 
@@ -176,6 +178,7 @@ bool StartPreScan(Context& ctx) {
   ctx.controls.SetText(kPreScanButton, "STOP");
   s.StepCount = 1;
   ctx.display.Repaint();
+  Runs(ctx).RunStarted(ctx, true);
   return true;
 }
 
@@ -184,6 +187,7 @@ bool StartPreScan(Context& ctx) {
 void button2click(Context& ctx) {
   auto& s = ctx.state;
   if (s.PreScanRunning != 0) {
+    Runs(ctx).StopPressed(ctx);
     StopPreScan(ctx);
     UpdateRunControls(ctx);
     // The stop takes effect at the next tick. Until then a new RUN or
@@ -227,6 +231,7 @@ void pscantimerTimer(Context& ctx) {
       break;  // 3 and 6 wait for the instrument
   }
   UpdateLamps(ctx);
+  Runs(ctx).Ticked(ctx);
 }
 
 }  // namespace mz

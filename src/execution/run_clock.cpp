@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include "core/control_names.h"
+#include "core/run_observer.h"
 #include "core/text_format.h"
 #include "display/screen_graph.h"
 #include "execution/frequency_plan.h"
@@ -288,6 +289,7 @@ void LevelReached(Context& ctx) {
   }
 
   AdvanceStep(s);
+  Runs(ctx).StepRecorded(ctx);
   if (s.StepCount > kMaxSteps) s.RunState = 9;
   if (s.StopRequested != 0) s.RunState = 9;
 }
@@ -388,6 +390,7 @@ void runclockTimer(Context& ctx) {
     ctx.controls.SetText(ctl::Total, FormatDuration(TickTimerElapsedSeconds(ctx, s.RunTimer)));
   }
   UpdateLamps(ctx);
+  Runs(ctx).Ticked(ctx);
 }
 
 }  // namespace mz

@@ -55,6 +55,7 @@ void Button10Click(Context& ctx) {
   auto& s = ctx.state;
   s.DwellHold = s.DwellHold != 0 ? 0 : 1;
   ctx.controls.SetText(kDwell, s.DwellHold != 0 ? "RELEASE" : "DWELL");
+  Runs(ctx).DwellToggled(ctx);
 }
 
 void EUTstatusClick(Context& ctx) {

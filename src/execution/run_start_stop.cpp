@@ -1,4 +1,5 @@
 #include "core/control_names.h"
+#include "core/run_observer.h"
 #include "core/test_panels.h"
 #include "execution/run_sequencer.h"
 #include "execution/tick_timer.h"
@@ -13,6 +14,7 @@ void Button1MouseDown(Context& ctx) {
   auto& s = ctx.state;
   if (s.TestRunning != 0) {
     // STOP: the output goes off at once, whatever state the run is in.
+    Runs(ctx).StopPressed(ctx);
     s.StopRequested = 1;
     ctx.loop.SetTimerEnabled(TimerId::RunClock, false);
     SendCommand(ctx, cmd::RfOff);
@@ -41,6 +43,7 @@ void Button1MouseDown(Context& ctx) {
   // Total then counts from here rather than from an earlier run.
   StartTickTimer(ctx, s.RunTimer, 0);
   ctx.display.Repaint();
+  Runs(ctx).RunStarted(ctx, false);
   s.RunState = 1;
   ctx.loop.SetTimerEnabled(TimerId::RunClock, true);
 }

@@ -68,15 +68,19 @@ void ReadPreScanText(Context& ctx, LineReader& in) {
 }  // namespace
 
 void WritePreScanFile(Context& ctx, const std::string& name) {
-  const auto& s = ctx.state;
+  auto keepAlive = [&] { KeepAlive(ctx); };
+  SaveFile(ComposePreScanFile(ctx.state, keepAlive), name);
+}
+
+LineWriter ComposePreScanFile(const ProgramState& s, const std::function<void()>& keepAlive) {
   const std::string d(1, s.FileDelimiter);
   LineWriter out;
-  WriteSetupBlock(ctx, out);
-  KeepAlive(ctx);
+  ComposeSetupBlock(s, out, keepAlive);
+  if (keepAlive) keepAlive();
   for (int i = 1; i <= kPreScanRows; ++i) {
     out.Line(FormatInt(StepFrequency(s, i)) + d + FormatInt(s.PreScanDrive[i]));
   }
-  SaveFile(out, name);
+  return out;
 }
 
 void ReadPreScanFile(Context& ctx, const std::string& name) {

@@ -2,14 +2,19 @@
 // Pre-scan files (*.PSC): the set-up block, then 2000 rows of step frequency
 // (Hz) and drive code (0 to 255), plain integers split by the file delimiter;
 // steps not recorded are written as 0 and 0.
+#include <functional>
 #include <string>
 
 #include "core/context.h"
+#include "core/line_file.h"
 
 namespace mz {
 
 // Writes the set-up block and the rows of steps 1 to 2000.
 void WritePreScanFile(Context& ctx, const std::string& name);
+// The text WritePreScanFile writes; keepAlive (when set) runs where it sends
+// KeepAlive.
+LineWriter ComposePreScanFile(const ProgramState& s, const std::function<void()>& keepAlive = {});
 // Reads a pre-scan file into the set-up and the pre-scan tables, after
 // clearing the results and the previous pre-scan; sets StepCount to the number
 // of rows. A short or malformed file changes nothing and throws FileError.

@@ -112,21 +112,30 @@ void ReadResultsText(Context& ctx, LineReader& in) {
 }  // namespace
 
 void WriteResults(Context& ctx, const std::string& name) {
-  const auto& s = ctx.state;
+  const LineWriter out =
+      ComposeResults(ctx.state, ctx.controls.Text(ctl::ClockLabel), [&] { KeepAlive(ctx); });
+  SaveFile(out, name);
+}
+
+LineWriter ComposeResults(const ProgramState& s, std::string_view clockLabel,
+                          const std::function<void()>& keepAlive) {
   const std::string d(1, s.FileDelimiter);
+  auto keep = [&] {
+    if (keepAlive) keepAlive();
+  };
   LineWriter out;
   out.Line("Software Version");
   out.Line("1.28 26th February 2001");
   out.Line("Date & Time ");
-  out.Line(ctx.controls.Text(ctl::ClockLabel));
+  out.Line(clockLabel);
   out.Line("Title");
   out.Line(s.TestTitle);
   out.Line("Procedure Name");
   out.Line(s.ProcedureName);
-  WriteSetupBlock(ctx, out);
+  ComposeSetupBlock(s, out, keepAlive);
   out.Line("finish");
   out.Line("FREQUENCY   " + d + " LEVEL" + d + " EUT");
-  KeepAlive(ctx);
+  keep();
   // Row 0 and the recorded steps 1 to StepCount - 1; the entry at StepCount
   // holds the reading taken after the last step and is not a result.
   const int last = std::clamp<Integer>(s.StepCount - 1, 0, kTableSize - 1);
@@ -134,8 +143,8 @@ void WriteResults(Context& ctx, const std::string& name) {
     out.Line(RightAligned(s.ResultFreqHz[i], 12) + d + FormatFixed(s.ResultLevel[i], 6, 2) + d +
              RightAligned(s.ResultEutStatus[i], 6));
   }
-  KeepAlive(ctx);
-  SaveFile(out, name);
+  keep();
+  return out;
 }
 
 void ReadResults(Context& ctx, const std::string& name) {

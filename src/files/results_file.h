@@ -9,9 +9,12 @@
 //   StepCount - 1 (row 0, then the recorded steps): frequency in 12, d,
 //   level 6:2, d, EUT status in 6. Files of earlier versions also hold the
 //   row at StepCount; they load like any other.
+#include <functional>
 #include <string>
+#include <string_view>
 
 #include "core/context.h"
+#include "core/line_file.h"
 
 namespace mz {
 
@@ -21,6 +24,10 @@ inline constexpr const char* kResultsExt = "MZ";
 // Writes the results file `name` (rows 0 to StepCount - 1), sending KeepAlive in
 // the block, after the heading and after the rows.
 void WriteResults(Context& ctx, const std::string& name);
+// The text WriteResults writes, with clockLabel as the date and time line;
+// keepAlive (when set) runs where WriteResults sends KeepAlive.
+LineWriter ComposeResults(const ProgramState& s, std::string_view clockLabel,
+                          const std::function<void()>& keepAlive = {});
 
 // Reads a results file into the title, procedure name, set-up and result rows,
 // sets StepCount to one past the last row read (as after a run) and redraws the graph. A file that

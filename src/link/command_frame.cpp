@@ -45,6 +45,8 @@ void SendCommand(Context& ctx, Byte code, Integer value, Byte extra, Byte minimu
   const auto frame = BuildFrame(code, value, extra, minimum);
   ctx.controls.SetText(diag::TxString, FrameHexText(frame));
   if (ctx.port.IsOpen() && ctx.port.Dsr()) ctx.port.Write(frame);
+  if (code == cmd::SetFreqLevel || code == cmd::SetFreqPreScanLevel)
+    Runs(ctx).StepSent(ctx, value, extra);
 }
 
 }  // namespace mz

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "core/control_names.h"
+#include "core/run_observer.h"
 
 namespace mz {
 
@@ -41,6 +42,7 @@ int FaultKindOfCondition(int conditionCode) {
 
 void ShowFaultMessage(Context& ctx, int kind) {
   auto& s = ctx.state;
+  Runs(ctx).FieldCondition(ctx, kind, FaultMessageText(kind));
   if (kind < 1 || kind > 5) return;
   if (s.ShowFieldWarnings == 0 || s.FieldWarningEnabled[static_cast<std::size_t>(kind)] == 0) {
     return;

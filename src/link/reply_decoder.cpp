@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/control_names.h"
+#include "core/run_observer.h"
 #include "core/text_format.h"
 #include "display/screen_graph.h"
 #include "execution/run_sequencer.h"
@@ -101,6 +102,7 @@ void OnStatus(Context& ctx, const ReplyData& d) {
         SendCommand(ctx, cmd::RfOff);
         s.RunState = 0;
         c.SetText(ctl::Dwell, "0.0");
+        Runs(ctx).AmplifierFault(ctx);
         EndRun(ctx, EndReason::PaStatusError);  // shows a message: events run meanwhile
       }
     }
@@ -108,6 +110,7 @@ void OnStatus(Context& ctx, const ReplyData& d) {
     c.SetColour(ctl::LampAmplifier, kButtonFace);
   }
 
+  Runs(ctx).EutReported(ctx, (status & 0x40) != 0);
   if ((status & 0x40) != 0) {
     ApplyEutFault(ctx);
   } else {

@@ -41,6 +41,7 @@ void simtimerTimer(Context& ctx) {
   const bool eutWatched = s.EutStatusMode == 1 || s.EutStatusMode == 2;
 
   const auto r = RandomBelow(s, 10);
+  Runs(ctx).EutReported(ctx, r == 9);
   c.SetColour(ctl::LampAmplifier, kButtonFace);  // the simulated amplifier never fails
 
   if (r == 9) {  // an EUT fault, one tick in ten on average

@@ -37,6 +37,7 @@ QtProgram::QtProgram(std::filesystem::path folder)
       ctx_{state_, controls_, op_, loop_, port_, *this, std::move(folder)},
       binder_(controls_) {
   InitialiseProgramState(state_);
+  ctx_.runs = &runs_;
   SetApplicationIdentity();
   // Windows in their order: the main window, then the dialogs it owns.
   main_ = std::make_unique<MainWindow>(ctx_, binder_);
@@ -63,7 +64,10 @@ QtProgram::QtProgram(std::filesystem::path folder)
   InstallEventHandlers(ctx_);
 }
 
-QtProgram::~QtProgram() = default;
+QtProgram::~QtProgram() {
+  // A test still going when the program ends is kept as it stands.
+  recorder_.ProgramClosing(ctx_);
+}
 
 void QtProgram::Show() {
   Centre(main_.get());

@@ -8,6 +8,8 @@
 #include <string>
 
 #include "core/context.h"
+#include "execution/run_progress.h"
+#include "files/run_record.h"
 #include "ui/adapters/control_binder.h"
 #include "ui/adapters/posix_serial_port.h"
 #include "ui/adapters/qt_event_loop.h"
@@ -54,6 +56,9 @@ class QtProgram : public QObject, public Display {
   QtEventLoop loop_;
   PosixSerialPort port_;
   QtOperator op_;
+  RunRecorder recorder_;
+  RunProgress progress_;
+  RunObservers runs_{&recorder_, &progress_};
   Context ctx_;
   ControlBinder binder_;
   std::unique_ptr<MainWindow> main_;

@@ -21,6 +21,7 @@ class SimulatedRunTest : public QObject, public test::DemoWindow {
   void cleanup();
   void standardRunFromRunToTheEnd();
   void preScanFromPreScanToTheEnd();
+  void progressInTheCaptionAndTheRunKept();
 
  private:
   void Type(const char* box, const char* text) {
@@ -99,4 +100,40 @@ void SimulatedRunTest::preScanFromPreScanToTheEnd() {
 }
 
 QTEST_MAIN(SimulatedRunTest)
+// While the test runs the window's caption tells the step and the time
+// left; the run's results and journal are in Runs/ when it has ended, and
+// the caption is the window's own again.
+void SimulatedRunTest::progressInTheCaptionAndTheRunKept() {
+  Type("Edit4", "144");
+  Type("Stepedit", "20");
+  Type("Edit5", "3");
+  Type("Edit7", "1");
+  auto& window = program->window();
+  QCOMPARE(window.windowTitle(), QString("Halvorn Synthesiser MZ4800"));
+
+  test::ModalScript script;
+  script.Answer(QMessageBox::Ok);
+  auto* run = W<QPushButton>("Button1");
+  QTest::mousePress(run, Qt::LeftButton);
+  QTest::mouseRelease(run, Qt::LeftButton);
+  QTRY_COMPARE_WITH_TIMEOUT(window.windowTitle(),
+                            QString("Halvorn Synthesiser MZ4800 - Step 1 of 3"), 5'000);
+  QTRY_VERIFY_WITH_TIMEOUT(
+      window.windowTitle().startsWith("Halvorn Synthesiser MZ4800 - Step 3 of 3 - 00:00:0"),
+      20'000);
+
+  QTRY_VERIFY_WITH_TIMEOUT(script.done(), 30'000);
+  QCOMPARE(script.texts, QStringList{"The Run has Ended. "});
+  QCOMPARE(window.windowTitle(), QString("Halvorn Synthesiser MZ4800"));
+  const auto runs = folder->path() / "Runs";
+  int mz = 0;
+  int csv = 0;
+  for (const auto& e : std::filesystem::directory_iterator(runs)) {
+    mz += e.path().extension() == ".MZ";
+    csv += e.path().extension() == ".csv";
+  }
+  QCOMPARE(mz, 1);
+  QCOMPARE(csv, 1);
+}
+
 #include "simulated_run_test.moc"

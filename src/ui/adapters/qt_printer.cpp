@@ -11,11 +11,6 @@
 
 namespace mz {
 
-namespace {
-
-// The page fonts by the names the pages ask for; where they are not
-// installed the metric-compatible free fonts stand in, so that the table's
-// Courier rows keep their columns.
 void EnsurePageFontFallbacks() {
   static const bool done = [] {
     QFont::insertSubstitution("Times New Roman", "Liberation Serif");
@@ -24,8 +19,6 @@ void EnsurePageFontFallbacks() {
   }();
   (void)done;
 }
-
-}  // namespace
 
 QtPrinter::QtPrinter(QPrinter& printer, QWidget* dialogParent)
     : printer_(printer), parent_(dialogParent) {

@@ -18,6 +18,11 @@ namespace mz {
 
 class QtCanvas;
 
+// The page fonts by the names the pages ask for; where they are not
+// installed the metric-compatible free fonts stand in, so that the table's
+// Courier rows keep their columns.
+void EnsurePageFontFallbacks();
+
 class QtPrinter : public Printer {
  public:
   QtPrinter(QPrinter& printer, QWidget* dialogParent);

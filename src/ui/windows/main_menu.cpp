@@ -12,10 +12,12 @@
 #include "display/colour_sets.h"
 #include "display/printed_plot.h"
 #include "display/printed_table.h"
+#include "display/report_pages.h"
 #include "display/screen_graph.h"
 #include "files/prescan_file.h"
 #include "files/results_file.h"
 #include "files/setup_file.h"
+#include "ui/adapters/qt_pdf_printer.h"
 #include "ui/adapters/qt_printer.h"
 #include "ui/windows/main_window.h"
 
@@ -79,6 +81,11 @@ void MainWindow::BuildMenus() {
     dialog.exec();
   });
   Item(file, "PrinterColours1", "Printer &Colours...", [this] { PrinterColours1Click(ctx_); });
+  Item(file, "ExportReport1", "&Export Report (PDF)...", [this] {
+    ExportReport1Click(ctx_, [](const std::string& path) -> std::unique_ptr<Printer> {
+      return std::make_unique<QtPdfPrinter>(path);
+    });
+  });
   file->addSeparator();
   Item(file, "Title1", "&Title...", [this] {
     EditTitle(ctx_);

@@ -29,7 +29,14 @@ MainWindow::MainWindow(Context& ctx, ControlBinder& binder, QWidget* parent)
       ctx_(ctx),
       binder_(binder) {
   setObjectName("Main");
-  setWindowTitle("Halvorn Synthesiser MZ4800");
+  setWindowTitle(ctl::kMainTitle);
+  // A running test shows its progress in the caption.
+  ctx.controls.SetText(ctl::MainCaption, ctl::kMainTitle);
+  captionSubscription_ = ctx.controls.Subscribe([this](const ControlChange& c) {
+    if (c.Name == ctl::MainCaption && c.Property == Prop::Text) {
+      setWindowTitle(QString::fromUtf8(c.Value.data(), static_cast<qsizetype>(c.Value.size())));
+    }
+  });
   QFont font("Arial");
   font.setPixelSize(12);
   setFont(font);
@@ -57,6 +64,7 @@ MainWindow::MainWindow(Context& ctx, ControlBinder& binder, QWidget* parent)
 MainWindow::~MainWindow() {
   // Focus moves while the controls are taken down; that is nobody leaving a box.
   disconnect(qApp, &QApplication::focusChanged, this, &MainWindow::FocusChanged);
+  ctx_.controls.Unsubscribe(captionSubscription_);
   exitHandlers_.clear();
 }
 

@@ -83,6 +83,7 @@ class MainWindow : public QMainWindow {
   std::vector<QFrame*> testPanels_;
   std::vector<std::pair<QPointer<QWidget>, std::function<void()>>> exitHandlers_;
   std::unique_ptr<QPrinter> printer_;
+  int captionSubscription_ = 0;  // the caption follows the model's "Main" text
 };
 
 }  // namespace mz

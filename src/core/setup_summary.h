@@ -1,0 +1,33 @@
+#pragma once
+// The test set-up in words, for the run journal's first row and the report:
+// one named item per setting that the test type uses.
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/program_state.h"
+
+namespace mz {
+
+// v with `decimals` decimals and a decimal point whatever the C locale says.
+std::string DecimalText(double v, int decimals);
+
+// "Standard", "Single Frequency", "Custom", "Pre-Scanned Standard", ...;
+// "Test type 7" for a code that names none.
+std::string TestTypeName(int testType);
+
+struct SetupItem {
+  std::string Name;
+  std::string Value;
+};
+
+// The settings of the set-up, in the order an operator reads them: the test
+// type, the frequencies or the single frequency and level, the step, the
+// field, the dwell, modulation, EUT prompt and status, the amplifier and the
+// port; a custom test adds its table points.
+std::vector<SetupItem> SetupItems(const ProgramState& s);
+
+// The items on one line, "Name: value; Name: value".
+std::string SetupSummary(const ProgramState& s);
+
+}  // namespace mz

@@ -1,0 +1,178 @@
+#include "display/report_pages.h"
+
+#include <algorithm>
+
+#include "core/aux_dialogs.h"
+#include "core/colours.h"
+#include "core/control_names.h"
+#include "core/setup_summary.h"
+#include "display/canvas.h"
+#include "display/printed_plot.h"
+#include "display/printed_table.h"
+#include "display/printer.h"
+#include "execution/frequency_plan.h"
+#include "files/cell_characteristic.h"
+
+namespace mz {
+
+namespace {
+
+using page::PageUnits;
+
+constexpr double kFooterUnits = 960;    // the foot line, from the top of the page
+constexpr double kTableEndUnits = 940;  // rows stop above the foot line
+constexpr double kLineUnits = 17;       // the line step of the first page
+constexpr double kValueUnits = 170;     // where the values of the first page start
+
+// The rows the printed table prints: the recorded steps 1 to StepCount - 1,
+// up to the first without a frequency.
+int RowCount(const ProgramState& s) {
+  const Integer last = std::min<Integer>(s.StepCount - 1, kTableSize - 1);
+  int n = 0;
+  while (n + 1 <= last && s.ResultFreqHz[static_cast<std::size_t>(n + 1)] > 0) ++n;
+  return n;
+}
+
+void DrawFooter(const ProgramState& s, const PageUnits& u, Canvas& c, int pageNo, int pages) {
+  c.SetFontColour(s.PrinterColours.Text);
+  page::UsePageFont(c, u, page::kSerifFont);
+  const std::string text = "Page " + std::to_string(pageNo) + " of " + std::to_string(pages);
+  c.TextOut(u.CX - c.TextWidth(text) / 2, u.Vy(kFooterUnits), text);
+}
+
+// Page 1: the test and its set-up, name and value in two columns.
+void DrawTestPage(const ProgramState& s, const ReportInfo& info, const PageUnits& u, Canvas& c) {
+  c.SetBrushStyle(BrushStyle::Solid);
+  c.SetBrushColour(kWhite);
+  c.SetPenStyle(PenStyle::Solid);
+  c.SetPenColour(s.PrinterColours.Grid);
+  c.SetFontColour(s.PrinterColours.Text);
+  const int ruleY = u.T - u.Vy(5);
+  c.MoveTo(u.L, ruleY);
+  c.LineTo(u.L + u.Hx(600), ruleY);
+  page::UsePageFont(c, u, page::kSerifFont);
+  c.TextOut(u.X0, u.T - u.Vy(30), page::kProductHeader);
+  c.TextOut(u.CX, u.T - u.Vy(30), "TEST REPORT");
+
+  int y = u.T;
+  const int valueX = u.X0 + u.Hx(kValueUnits);
+  auto line = [&](const std::string& name, const std::string& value) {
+    c.TextOut(u.X0, y, name);
+    c.TextOut(valueX, y, value);
+    y += u.Vy(kLineUnits);
+  };
+  auto heading = [&](const char* text) {
+    y += u.Vy(kLineUnits / 2);
+    c.TextOut(u.X0, y, text);
+    y += u.Vy(kLineUnits);
+  };
+  line("Title", s.TestTitle);
+  line("Procedure name", s.ProcedureName);
+  line("Date and time", info.DateTime);
+
+  heading("SET-UP");
+  std::vector<SetupItem> points;
+  for (const auto& item : SetupItems(s)) {
+    if (item.Name.rfind("Custom point", 0) == 0) {
+      points.push_back(item);
+    } else {
+      line(item.Name, item.Value);
+    }
+  }
+  if (!points.empty()) {
+    // Up to 30 points, in two columns.
+    heading("CUSTOM TABLE");
+    const std::size_t half = (points.size() + 1) / 2;
+    const int top = y;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+      const int x = i < half ? u.X0 : u.CX;
+      const int py = top + u.Vy(kLineUnits * static_cast<double>(i % half));
+      c.TextOut(x, py, points[i].Name.substr(7) + " : " + points[i].Value);  // "point n"
+    }
+    y = top + u.Vy(kLineUnits * static_cast<double>(half));
+  }
+
+  heading("EQUIPMENT");
+  line("Cell characteristic", info.CellFile);
+  line("Instrument hardware", info.HardwareVersion.empty() ? "not known" : info.HardwareVersion);
+  line("Program", info.ProgramVersion);
+
+  heading("NOTES");
+  for (const std::string& note : s.Notes) {
+    c.TextOut(u.X0, y, note);
+    y += u.Vy(kLineUnits);
+  }
+}
+
+}  // namespace
+
+namespace page {
+
+int ReportRowsPerPage(const PageUnits& u) {
+  const int rowHeight = std::max(1, u.Vy(kTextUnits));
+  return std::max(1, (u.Vy(kTableEndUnits) - TableFirstRowY(u)) / rowHeight);
+}
+
+int ReportPageCount(const ProgramState& s, const PageUnits& u) {
+  const int rows = RowCount(s);
+  const int perPage = ReportRowsPerPage(u);
+  return 2 + std::max(1, (rows + perPage - 1) / perPage);
+}
+
+}  // namespace page
+
+void PrintReport(Context& ctx, const ReportInfo& info, Printer& printer) {
+  const ProgramState& s = ctx.state;
+  const PageUnits u = page::ComputePageUnits(printer.PageWidth(), printer.PageHeight());
+  const int pages = page::ReportPageCount(s, u);
+  Canvas& c = printer.BeginDoc("MZ4800 Report");
+
+  DrawTestPage(s, info, u, c);
+  DrawFooter(s, u, c, 1, pages);
+  printer.NewPage();
+  DrawPlotPage(s, u, c);
+  DrawFooter(s, u, c, 2, pages);
+
+  const int rows = RowCount(s);
+  const int perPage = page::ReportRowsPerPage(u);
+  const int rowHeight = u.Vy(page::kTextUnits);
+  int i = 1;
+  for (int pageNo = 3; pageNo <= pages; ++pageNo) {
+    printer.NewPage();
+    int y = page::DrawTableHeader(s, u, c);
+    for (int n = 0; n < perPage && i <= rows; ++n, ++i) {
+      const auto k = static_cast<std::size_t>(i);
+      const Real target = TargetFieldAt(ctx, s.ResultFreqHz[k]);
+      c.TextOut(
+          u.X0, y,
+          page::TableRow(i, s.ResultFreqHz[k], s.ResultLevel[k], target, s.ResultEutStatus[k]));
+      y += rowHeight;
+    }
+    DrawFooter(s, u, c, pageNo, pages);
+  }
+  printer.EndDoc();
+}
+
+ReportInfo CurrentReportInfo(Context& ctx) {
+  ReportInfo info;
+  info.DateTime = ctx.controls.Text(ctl::ClockLabel);
+  info.CellFile = (ctx.folder / CellFileName(ctx.state.CellNumber)).string();
+  // "Hardware version : 2.05" once the instrument has told it.
+  const std::string& shown = ctx.controls.Text(ctl::HardwareVersion);
+  const auto colon = shown.find(':');
+  if (colon != std::string::npos) {
+    const auto start = shown.find_first_not_of(' ', colon + 1);
+    if (start != std::string::npos) info.HardwareVersion = shown.substr(start);
+  }
+  info.ProgramVersion = std::string("MZ4800 Control, ") + kSoftwareVersion;
+  return info;
+}
+
+void ExportReport1Click(Context& ctx, const PdfPrinterFor& pdfFor) {
+  const auto name = ctx.op.SaveFileName("Export Report (PDF)", kReportFilter, kReportExt);
+  if (!name) return;
+  const auto printer = pdfFor(*name);
+  PrintReport(ctx, CurrentReportInfo(ctx), *printer);
+}
+
+}  // namespace mz

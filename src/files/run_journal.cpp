@@ -1,0 +1,91 @@
+#include "files/run_journal.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+#include "core/setup_summary.h"
+
+namespace mz {
+
+namespace {
+
+std::tm LocalTime(std::int64_t unixMs, long& offsetSeconds) {
+  std::time_t t = static_cast<std::time_t>(unixMs / 1000);
+  if (unixMs % 1000 < 0) --t;
+  std::tm tm{};
+  localtime_r(&t, &tm);
+  offsetSeconds = tm.tm_gmtoff;
+  return tm;
+}
+
+int Millis(std::int64_t unixMs) {
+  const auto ms = static_cast<int>(unixMs % 1000);
+  return ms < 0 ? ms + 1000 : ms;
+}
+
+}  // namespace
+
+std::string CsvField(std::string_view text) {
+  const bool quote = text.find_first_of(",\"\r\n") != std::string_view::npos ||
+                     (!text.empty() && (text.front() == ' ' || text.back() == ' '));
+  if (!quote) return std::string(text);
+  std::string out = "\"";
+  for (const char ch : text) {
+    if (ch == '"') out += '"';
+    out += ch;
+  }
+  out += '"';
+  return out;
+}
+
+std::string IsoLocalTime(std::int64_t unixMs) {
+  long offset = 0;
+  const std::tm tm = LocalTime(unixMs, offset);
+  const char sign = offset < 0 ? '-' : '+';
+  const long a = std::labs(offset) / 60;
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%04d-%02d-%02dT%02d:%02d:%02d.%03d%c%02ld:%02ld",
+                tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec,
+                Millis(unixMs), sign, a / 60, a % 60);
+  return buf;
+}
+
+std::string RunFileStamp(std::int64_t unixMs) {
+  long offset = 0;
+  const std::tm tm = LocalTime(unixMs, offset);
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%04d-%02d-%02d_%02d-%02d-%02d", tm.tm_year + 1900, tm.tm_mon + 1,
+                tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
+  return buf;
+}
+
+std::string EutMarkText(Byte mark) {
+  switch (mark) {
+    case 1:
+      return "OK";
+    case 2:
+      return "FAULT";
+    default:
+      return "";
+  }
+}
+
+std::string JournalLine(const JournalRow& row) {
+  std::string line = IsoLocalTime(row.WallMs);
+  auto add = [&line](std::string_view field) {
+    line += ',';
+    line += CsvField(field);
+  };
+  add(row.Event);
+  add(row.Step ? std::to_string(*row.Step) : "");
+  add(row.FreqHz ? DecimalText(*row.FreqHz * 1e-6, 6) : "");
+  add(row.Target ? DecimalText(*row.Target, 2) : "");
+  add(row.Achieved ? DecimalText(*row.Achieved, 2) : "");
+  add(row.Drive ? std::to_string(*row.Drive) : "");
+  add(row.Eut);
+  add(row.Detail);
+  return line;
+}
+
+}  // namespace mz

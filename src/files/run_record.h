@@ -1,0 +1,59 @@
+#pragma once
+// Every run and pre-scan is kept in the Runs folder of the program folder,
+// named by its start time: yyyy-mm-dd_hh-mm-ss.MZ in the results format (as
+// File > Save As > Results + Setup writes it), the journal .csv beside it,
+// and for a pre-scan its .PSC. The results file is rewritten whole (beside it,
+// then renamed over it) after every recorded step and once more when the test
+// ends, before the end message shows; the journal gets one line per event as
+// it happens. A file that cannot be written never stops the test: the
+// failure is reported once on standard error.
+#include <filesystem>
+#include <optional>
+
+#include "core/context.h"
+#include "core/run_observer.h"
+#include "files/run_journal.h"
+
+namespace mz {
+
+class RunRecorder : public RunObserver {
+ public:
+  void RunStarted(Context& ctx, bool preScan) override;
+  void StepSent(Context& ctx, Integer freqHz, Byte drive) override;
+  void StepRecorded(Context& ctx) override;
+  void EutReported(Context& ctx, bool fault) override;
+  void FieldCondition(Context& ctx, int kind, std::string_view text) override;
+  void DwellToggled(Context& ctx) override;
+  void StopPressed(Context& ctx) override;
+  void AmplifierFault(Context& ctx) override;
+  void InstrumentLost(Context& ctx) override;
+  void RunEnded(Context& ctx, int reason, std::string_view message) override;
+
+  // The program is closing: a test still going is saved as it stands, and
+  // its journal says so.
+  void ProgramClosing(Context& ctx);
+
+  bool Recording() const { return active_; }
+  // The current or last run's files without their extension.
+  const std::filesystem::path& RunPath() const { return base_; }
+
+ private:
+  // A row for an event other than a recorded step: the step in progress.
+  JournalRow EventRow(Context& ctx, std::string event, std::string detail = {}) const;
+  void Append(const JournalRow& row);
+  void SaveFiles(Context& ctx);
+  void Finish(Context& ctx, std::string_view detail);
+  void Report(const std::exception& e);
+
+  bool active_ = false;
+  bool preScan_ = false;
+  bool reported_ = false;   // a write failure of this run has been reported
+  int recorded_ = 0;        // steps recorded so far (the journal's step numbers)
+  bool levelling_ = false;  // a step has been sent and not yet recorded
+  std::filesystem::path base_;
+  std::optional<int> drive_;      // the drive code last sent for a step
+  std::optional<bool> eutFault_;  // the EUT as last reported
+  int fieldKind_ = 0;             // the field condition as last reported
+};
+
+}  // namespace mz

@@ -1,0 +1,200 @@
+// The exported report on a recording printer: the test page with the whole
+// set-up, the plot page, and the results table over as many pages as it
+// needs with its headings on each, every page numbered "Page n of m".
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "core/control_names.h"
+#include "display/page_units.h"
+#include "display/printed_table.h"
+#include "display/printer.h"
+#include "display/recording_canvas.h"
+#include "display/report_pages.h"
+#include "support/test_program.h"
+
+namespace mz::test {
+namespace {
+
+using std::string;
+using std::vector;
+
+class PagePrinter : public Printer {
+ public:
+  bool ShowPrintDialog() override { return true; }
+  int PageWidth() const override { return 4800; }
+  int PageHeight() const override { return 6600; }
+  Canvas& BeginDoc(std::string_view title) override {
+    this->title = title;
+    pages.emplace_back();
+    return canvas;
+  }
+  void NewPage() override {
+    Flush();
+    pages.emplace_back();
+  }
+  void EndDoc() override {
+    Flush();
+    ended = true;
+  }
+  // The texts of page n (from 1), in drawing order.
+  vector<string> Texts(std::size_t n) const {
+    vector<string> out;
+    for (const string& c : pages.at(n - 1)) {
+      if (!c.starts_with("TextOut ")) continue;
+      const auto afterX = c.find(' ', 8);
+      out.push_back(c.substr(c.find(' ', afterX + 1) + 1));
+    }
+    return out;
+  }
+
+  string title;
+  vector<vector<string>> pages;
+  bool ended = false;
+  RecordingCanvas canvas;
+
+ private:
+  void Flush() {
+    pages.back() = canvas.calls;
+    canvas.Clear();
+  }
+};
+
+// Hands the export a printer it may delete, drawing on one the test keeps.
+class Forward : public Printer {
+ public:
+  explicit Forward(Printer& to) : to_(to) {}
+  bool ShowPrintDialog() override { return to_.ShowPrintDialog(); }
+  int PageWidth() const override { return to_.PageWidth(); }
+  int PageHeight() const override { return to_.PageHeight(); }
+  Canvas& BeginDoc(std::string_view title) override { return to_.BeginDoc(title); }
+  void NewPage() override { to_.NewPage(); }
+  void EndDoc() override { to_.EndDoc(); }
+
+ private:
+  Printer& to_;
+};
+
+bool Holds(const vector<string>& texts, const string& text) {
+  return std::find(texts.begin(), texts.end(), text) != texts.end();
+}
+
+struct ReportPages : ::testing::Test {
+  ReportPages() {
+    auto& s = tp.state;
+    ApplyConfigurationDefaults(s);
+    s.TestType = 1;
+    s.TestTitle = "Radio set";
+    s.ProcedureName = "EN 61000-4-3";
+    s.Notes[0] = "Antenna horizontal";
+    s.ClockText = "3 March 2024 10:15";
+    s.StartFreqHz = 80'000'000;
+    s.FinishFreqHz = 1'000'000'000;
+    s.StepPercent = 1;
+    s.FieldLevel = 3;
+    s.LevelProfile[1] = {80'000'000, 3.0f};
+    s.LevelProfile[2] = {1'000'000'000, 3.0f};
+    info.DateTime = "3 March 2024 10:15";
+    info.CellFile = "/home/lab/MZ4800/cell0010.csv";
+    info.ProgramVersion = "MZ4800 Control, Software Version 1.28 26th February 2001";
+  }
+  void Steps(int n) {
+    for (int i = 1; i <= n; ++i) {
+      tp.state.ResultFreqHz[static_cast<std::size_t>(i)] = 80'000'000 + i * 1'000'000;
+      tp.state.ResultLevel[static_cast<std::size_t>(i)] = 3.0 + i * 0.01;
+      tp.state.ResultEutStatus[static_cast<std::size_t>(i)] = i == 7 ? 2 : 1;
+    }
+    tp.state.StepCount = n + 1;
+  }
+  TestProgram tp;
+  ReportInfo info;
+  PagePrinter printer;
+};
+
+TEST_F(ReportPages, TestPageTellsTheTestTheSetupAndTheEquipment) {
+  Steps(3);
+  PrintReport(tp.ctx, info, printer);
+  ASSERT_TRUE(printer.ended);
+  EXPECT_EQ(printer.title, "MZ4800 Report");
+  ASSERT_EQ(printer.pages.size(), 3u);
+  const auto first = printer.Texts(1);
+  for (const char* text :
+       {"Radio set", "EN 61000-4-3", "Antenna horizontal", "3 March 2024 10:15", "Standard",
+        "80.000 MHz", "1000.000 MHz", "1.00 %", "3.00 V/M", "/home/lab/MZ4800/cell0010.csv",
+        "not known", "MZ4800 Control, Software Version 1.28 26th February 2001", "Page 1 of 3"}) {
+    EXPECT_TRUE(Holds(first, text)) << text;
+  }
+  // The plot page is the printed plot's page with its number at the foot.
+  const auto plot = printer.Texts(2);
+  EXPECT_TRUE(Holds(plot, "TEST : Radio set"));
+  EXPECT_TRUE(Holds(plot, "Start Frequency : 80.000 MHz"));
+  EXPECT_EQ(plot.back(), "Page 2 of 3");
+}
+
+TEST_F(ReportPages, LongTableRunsOverPagesUnderItsHeadingsWithEveryRow) {
+  const auto u = page::ComputePageUnits(4800, 6600);
+  const int perPage = page::ReportRowsPerPage(u);
+  ASSERT_GT(perPage, 40);
+  const int rows = 2 * perPage + 5;  // three table pages, the last one short
+  Steps(rows);
+  info.HardwareVersion = "2.05";
+  PrintReport(tp.ctx, info, printer);
+  ASSERT_EQ(printer.pages.size(), 5u);
+  EXPECT_EQ(page::ReportPageCount(tp.state, u), 5);
+  EXPECT_TRUE(Holds(printer.Texts(1), "2.05"));
+
+  int row = 0;
+  for (std::size_t p = 3; p <= 5; ++p) {
+    const auto texts = printer.Texts(p);
+    EXPECT_TRUE(Holds(texts, page::kTableHeading1)) << p;
+    EXPECT_TRUE(Holds(texts, page::kTableHeading2)) << p;
+    EXPECT_EQ(texts.back(), "Page " + std::to_string(p) + " of 5");
+    for (const string& t : texts) {
+      if (t.size() != 39) continue;  // a table row
+      ++row;
+      const auto k = static_cast<std::size_t>(row);
+      EXPECT_EQ(t, page::TableRow(row, tp.state.ResultFreqHz[k], tp.state.ResultLevel[k], 3.0,
+                                  tp.state.ResultEutStatus[k]));
+    }
+  }
+  EXPECT_EQ(row, rows);
+  // No row reaches the foot line.
+  for (const string& c : printer.pages[3]) {
+    if (c.starts_with("TextOut ") && c.size() > 39 && c.ends_with(" OK   ")) {
+      const int y = std::stoi(c.substr(c.find(' ', 8) + 1));
+      EXPECT_LT(y + u.Vy(15), u.Vy(960));
+    }
+  }
+}
+
+TEST_F(ReportPages, NoResultsStillGivesAHeadedTablePage) {
+  PrintReport(tp.ctx, info, printer);
+  ASSERT_EQ(printer.pages.size(), 3u);
+  const auto table = printer.Texts(3);
+  EXPECT_TRUE(Holds(table, page::kTableHeading1));
+  EXPECT_EQ(table.back(), "Page 3 of 3");
+}
+
+TEST_F(ReportPages, ExportAsksForTheFileAndWritesNothingWhenCancelled) {
+  Steps(2);
+  vector<string> paths;
+  auto pdfFor = [&](const string& path) -> std::unique_ptr<Printer> {
+    paths.push_back(path);
+    return std::make_unique<Forward>(printer);
+  };
+  tp.op.fileNames.push_back(std::nullopt);
+  ExportReport1Click(tp.ctx, pdfFor);
+  EXPECT_TRUE(paths.empty());
+
+  tp.op.fileNames.push_back("/tmp/report.pdf");
+  tp.controls.SetText(ctl::HardwareVersion, "Hardware version : 2.05");
+  tp.controls.SetText(ctl::ClockLabel, "9 December 2026 04:10");
+  ExportReport1Click(tp.ctx, pdfFor);
+  EXPECT_EQ(paths, vector<string>{"/tmp/report.pdf"});
+  ASSERT_EQ(printer.pages.size(), 3u);
+  EXPECT_TRUE(Holds(printer.Texts(1), "2.05"));
+  EXPECT_TRUE(Holds(printer.Texts(1), "9 December 2026 04:10"));
+}
+
+}  // namespace
+}  // namespace mz::test

@@ -1,0 +1,87 @@
+// mz4800 --report on the hand-written results file, run as a user runs it
+// (no display, no program folder): the PDF's text holds the title, every
+// recorded row and the page numbers; a results file that cannot be read
+// gives exit code 1 and a message on standard error.
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <regex>
+
+#include "support/test_program.h"
+
+namespace {
+
+QString Program() {
+  return qEnvironmentVariable("MZ_PROGRAM");
+}
+
+QProcessEnvironment Headless(const QTemporaryDir& home) {
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.remove("DISPLAY");
+  env.remove("WAYLAND_DISPLAY");
+  env.remove("QT_QPA_PLATFORM");
+  env.insert("HOME", home.path());
+  return env;
+}
+
+struct Run {
+  int code = -1;
+  QString err;
+};
+
+Run Report(const QTemporaryDir& home, const QStringList& args) {
+  QProcess p;
+  p.setProcessEnvironment(Headless(home));
+  p.start(Program(), QStringList{"--report"} + args);
+  if (!p.waitForFinished(60'000)) return {};
+  return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+          QString::fromLocal8Bit(p.readAllStandardError())};
+}
+
+}  // namespace
+
+class ReportCommandTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void reportOfTheGoldenResultsFile();
+  void unreadableResultsAndAWrongCommandLine();
+};
+
+void ReportCommandTest::reportOfTheGoldenResultsFile() {
+  QVERIFY(!Program().isEmpty());
+  QTemporaryDir home;
+  const QString pdf = home.filePath("report.pdf");
+  const QString golden = QString::fromStdString(mz::test::Golden("results.mz").string());
+  const Run r = Report(home, {golden, pdf});
+  QCOMPARE(r.code, 0);
+
+  QProcess text;
+  text.start("pdftotext", {"-layout", pdf, "-"});
+  QVERIFY(text.waitForFinished(30'000));
+  QCOMPARE(text.exitCode(), 0);
+  const std::string out = text.readAllStandardOutput().toStdString();
+  QVERIFY(out.find("Immunity run 3") != std::string::npos);
+  QVERIFY(out.find("Proc A") != std::string::npos);
+  QVERIFY(out.find("5 March 2001 14:07") != std::string::npos);
+  QVERIFY(out.find("Page 1 of 3") != std::string::npos);
+  QVERIFY(out.find("Page 3 of 3") != std::string::npos);
+  // The two recorded steps: number, MHz, V/M achieved, the custom target, EUT.
+  QVERIFY(std::regex_search(out, std::regex(R"(\n\s*1\s+80\.000\s+3\.05\s+8\.70\s+OK)")));
+  QVERIFY(std::regex_search(out, std::regex(R"(\n\s*2\s+80\.800\s+2\.90\s+8\.76\s+FAULT)")));
+}
+
+void ReportCommandTest::unreadableResultsAndAWrongCommandLine() {
+  QTemporaryDir home;
+  const QString pdf = home.filePath("report.pdf");
+  Run r = Report(home, {home.filePath("missing.MZ"), pdf});
+  QCOMPARE(r.code, 1);
+  QVERIFY2(r.err.contains("missing.MZ"), qPrintable(r.err));
+  QVERIFY(!QFile::exists(pdf));
+
+  r = Report(home, {"only-one-file.MZ"});
+  QCOMPARE(r.code, 2);
+  QVERIFY2(r.err.contains("--report RESULTS.MZ OUT.pdf"), qPrintable(r.err));
+}
+
+QTEST_GUILESS_MAIN(ReportCommandTest)
+#include "report_command_test.moc"

@@ -1,0 +1,530 @@
+// Every run and pre-scan leaves its results file, its journal and (for a
+// pre-scan) its pre-scan file in Runs/, however it ends; the results file
+// reads back to the table the run recorded.
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <sstream>
+
+#include "execution/pre_scan.h"
+#include "execution/run_sequencer.h"
+#include "files/prescan_file.h"
+#include "files/results_file.h"
+#include "files/run_record.h"
+#include "support/emulated_program.h"
+#include "support/run_setup.h"
+#include "support/test_program.h"
+
+namespace mz::test {
+namespace {
+
+namespace fs = std::filesystem;
+using std::string;
+using std::vector;
+
+// Local time is UTC for these tests, so that file names and journal times
+// are known.
+class UtcZone {
+ public:
+  UtcZone() {
+    if (const char* tz = std::getenv("TZ")) saved_ = tz;
+    setenv("TZ", "UTC", 1);
+    tzset();
+  }
+  ~UtcZone() {
+    if (saved_.empty()) {
+      unsetenv("TZ");
+    } else {
+      setenv("TZ", saved_.c_str(), 1);
+    }
+    tzset();
+  }
+
+ private:
+  string saved_;
+};
+
+// A CSV line cut into fields (RFC 4180 quoting).
+vector<string> CsvFields(const string& line) {
+  vector<string> out(1);
+  bool quoted = false;
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    const char ch = line[i];
+    if (quoted) {
+      if (ch == '"' && i + 1 < line.size() && line[i + 1] == '"') {
+        out.back() += '"';
+        ++i;
+      } else if (ch == '"') {
+        quoted = false;
+      } else {
+        out.back() += ch;
+      }
+    } else if (ch == '"') {
+      quoted = true;
+    } else if (ch == ',') {
+      out.emplace_back();
+    } else {
+      out.back() += ch;
+    }
+  }
+  return out;
+}
+
+struct Journal {
+  vector<vector<string>> rows;  // without the header
+  int Count(const string& event) const {
+    int n = 0;
+    for (const auto& r : rows) n += r.at(1) == event;
+    return n;
+  }
+  vector<string> Events() const {
+    vector<string> out;
+    for (const auto& r : rows) out.push_back(r.at(1));
+    return out;
+  }
+};
+
+Journal ReadJournal(const fs::path& path) {
+  std::istringstream in(ReadFile(path));
+  string line;
+  Journal j;
+  bool header = true;
+  while (std::getline(in, line)) {
+    EXPECT_FALSE(line.empty() || line.back() != '\r') << "a line without CR LF: " << line;
+    line.pop_back();
+    if (header) {
+      EXPECT_EQ(line, kJournalHeader);
+      header = false;
+      continue;
+    }
+    j.rows.push_back(CsvFields(line));
+    EXPECT_EQ(j.rows.back().size(), 9u) << line;
+  }
+  return j;
+}
+
+// The results table of a results file, as a fresh program reads it.
+struct Table {
+  int StepCount = 0;
+  vector<std::tuple<Integer, Real, int>> rows;
+};
+Table ReadBack(const fs::path& mz, char delimiter) {
+  TestProgram q;
+  ApplyConfigurationDefaults(q.state);
+  q.state.FileDelimiter = delimiter;
+  ReadResults(q.ctx, mz.string());
+  Table t;
+  t.StepCount = q.state.StepCount;
+  for (int i = 0; i < q.state.StepCount; ++i) {
+    t.rows.emplace_back(q.state.ResultFreqHz[i], q.state.ResultLevel[i],
+                        q.state.ResultEutStatus[i]);
+  }
+  return t;
+}
+Table InMemory(const ProgramState& s) {
+  Table t;
+  t.StepCount = s.StepCount;
+  for (int i = 0; i < s.StepCount; ++i) {
+    t.rows.emplace_back(s.ResultFreqHz[i],
+                        static_cast<double>(std::lround(s.ResultLevel[i] * 100)) / 100,
+                        s.ResultEutStatus[i]);
+  }
+  return t;
+}
+bool operator==(const Table& a, const Table& b) {
+  return a.StepCount == b.StepCount && a.rows == b.rows;
+}
+
+vector<fs::path> RunFiles(const fs::path& folder) {
+  vector<fs::path> out;
+  if (!fs::exists(folder / "Runs")) return out;
+  for (const auto& e : fs::directory_iterator(folder / "Runs")) out.push_back(e.path().filename());
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+fs::path With(fs::path base, const char* ext) {
+  base += ext;
+  return base;
+}
+
+// What every kept run shares: the results file is the one Save As writes,
+// it reads back to the table in memory, and the journal starts with the
+// start, has one step line per recorded step and ends with the end message.
+template <typename Program>
+void ExpectKept(Program& p, const RunRecorder& rec, const string& endMessage,
+                const string& started = "run started") {
+  const fs::path base = rec.RunPath();
+  ASSERT_FALSE(base.empty());
+  const fs::path saved = p.folder.path() / "saved.MZ";
+  WriteResults(p.ctx, saved.string());
+  EXPECT_EQ(ReadFile(With(base, ".MZ")), ReadFile(saved));
+  EXPECT_TRUE(ReadBack(With(base, ".MZ"), p.state.FileDelimiter) == InMemory(p.state));
+
+  const Journal j = ReadJournal(With(base, ".csv"));
+  ASSERT_GE(j.rows.size(), 2u);
+  EXPECT_EQ(j.rows.front()[1], started);
+  EXPECT_EQ(j.rows.back()[1], "run ended");
+  EXPECT_EQ(j.rows.back()[8], endMessage);
+  EXPECT_EQ(j.Count("step recorded"), std::max(0, p.state.StepCount - 1));
+  int step = 0;
+  for (const auto& r : j.rows) {
+    if (r[1] != "step recorded") continue;
+    ++step;
+    EXPECT_EQ(r[2], std::to_string(step));
+    const auto k = static_cast<std::size_t>(step);
+    EXPECT_NEAR(std::stod(r[3]), p.state.ResultFreqHz[k] * 1e-6, 1e-6) << step;
+    EXPECT_NEAR(std::stod(r[5]), p.state.ResultLevel[k], 0.006) << step;
+  }
+}
+
+class KeptRun : public ::testing::Test {
+ protected:
+  KeptRun() {
+    ApplyConfigurationDefaults(p.state);
+    p.state.PortNumber = 0;
+    p.Wire();
+    QuietTimers(p.ctx);
+    WriteFlatCell(p.ctx);
+    p.ctx.runs = &rec;
+  }
+  bool RunToEnd(std::int64_t maxMs = 600'000) {
+    return p.loop.RunUntilTrue(
+        [&] {
+          return !p.loop.TimerEnabled(TimerId::RunClock) && !p.loop.TimerEnabled(TimerId::PreScan);
+        },
+        maxMs);
+  }
+  bool RunUntil(const std::function<bool()>& pred, std::int64_t maxMs = 60'000) {
+    return p.loop.RunUntilTrue(pred, maxMs);
+  }
+
+  UtcZone utc;
+  TestProgram p;
+  RunRecorder rec;
+};
+
+TEST_F(KeptRun, CompletedRunIsCompleteBeforeItsEndMessage) {
+  FillStandardPanel(p.ctx, {.Dwell = "1", .EutStatus = 2});
+  bool checked = false;
+  p.op.onMessage = [&](const RecordedMessage& m) {
+    ASSERT_EQ(m.Text, "The Run has Ended. ");
+    ExpectKept(p, rec, m.Text);
+    checked = true;
+  };
+  Button1MouseDown(p.ctx);
+  ASSERT_TRUE(RunToEnd());
+  EXPECT_TRUE(checked);
+  EXPECT_EQ(p.state.StepCount, 6);
+  // Named by the start time on the virtual clock (26 February 2001 10:00 UTC).
+  EXPECT_EQ(RunFiles(p.folder.path()),
+            (vector<fs::path>{"2001-02-26_10-00-00.MZ", "2001-02-26_10-00-00.csv"}));
+  const Journal j = ReadJournal(With(rec.RunPath(), ".csv"));
+  EXPECT_EQ(j.rows.front()[0], "2001-02-26T10:00:00.000+00:00");
+  EXPECT_NE(j.rows.front()[8].find("Test type: Standard; Start frequency: 100.000 MHz"),
+            string::npos);
+  EXPECT_EQ(j.rows[1][3], "100.000000");
+  EXPECT_EQ(j.rows[1][4], "10.00");
+  EXPECT_EQ(j.rows[1][6], "234");  // 10 V/M on the flat cell
+  EXPECT_EQ(j.rows[1][7], "OK");
+}
+
+// Keeping the run sends nothing: the frames on the wire are those of the
+// same run without the record (no KeepAlive for the rewritten files).
+TEST_F(KeptRun, KeepingARunSendsNothingMore) {
+  auto frames = [](TestProgram& q, RunObserver* runs) {
+    ApplyConfigurationDefaults(q.state);
+    q.state.PortNumber = 0;
+    q.Wire();
+    QuietTimers(q.ctx);
+    WriteFlatCell(q.ctx);
+    q.port.Open(true);
+    q.ctx.runs = runs;
+    FillStandardPanel(q.ctx, {});
+    Button1MouseDown(q.ctx);
+    EXPECT_TRUE(
+        q.loop.RunUntilTrue([&] { return !q.loop.TimerEnabled(TimerId::RunClock); }, 600'000));
+    return q.port.written;
+  };
+  TestProgram plain;
+  TestProgram kept;
+  RunRecorder recorder;
+  const auto without = frames(plain, nullptr);
+  EXPECT_EQ(frames(kept, &recorder), without);
+  EXPECT_FALSE(without.empty());
+  EXPECT_TRUE(fs::exists(With(recorder.RunPath(), ".MZ")));
+}
+
+TEST_F(KeptRun, StoppedRunAndStopWhileHeldAreJournalled) {
+  FillStandardPanel(p.ctx, {.Start = "30", .Finish = "1000", .Step = "5", .Dwell = "2"});
+  Button1MouseDown(p.ctx);
+  ASSERT_TRUE(RunUntil([&] { return p.state.StepCount == 3 && p.state.RunState == 5; }));
+  Button10Click(p.ctx);
+  p.loop.AdvanceBy(3'000);
+  Button10Click(p.ctx);
+  ASSERT_TRUE(RunUntil([&] { return p.state.StepCount == 4; }));
+  Button1MouseDown(p.ctx);
+  ExpectKept(p, rec, "The Run has been Stopped by User. ");
+  const auto events = ReadJournal(With(rec.RunPath(), ".csv")).Events();
+  const vector<string> tail(events.end() - 6, events.end());
+  EXPECT_EQ(tail, (vector<string>{"step recorded", "DWELL", "RELEASE", "step recorded",
+                                  "operator STOP", "run ended"}));
+  const Journal j = ReadJournal(With(rec.RunPath(), ".csv"));
+  const auto& dwell = j.rows[j.rows.size() - 5];
+  EXPECT_EQ(dwell[2], "2");  // held during the dwell of step 2
+  EXPECT_EQ(dwell[3], "31.500000");
+}
+
+TEST_F(KeptRun, EutHaltLeavesTheFaultInTheJournal) {
+  FillStandardPanel(p.ctx, {.Start = "30", .Finish = "1000", .Step = "1", .EutStatus = 1});
+  Button1MouseDown(p.ctx);
+  ASSERT_TRUE(RunToEnd());
+  ASSERT_EQ(p.op.Texts(), vector<string>{"Unfortunately, the Run has Ended on EUT Failure."});
+  ExpectKept(p, rec, "Unfortunately, the Run has Ended on EUT Failure.");
+  const Journal j = ReadJournal(With(rec.RunPath(), ".csv"));
+  ASSERT_EQ(j.Count("EUT fault"), 1);
+  for (const auto& r : j.rows) {
+    if (r[1] == "EUT fault") {
+      EXPECT_EQ(r[7], "FAULT");
+    }
+  }
+}
+
+TEST_F(KeptRun, PreScanAlsoLeavesItsPreScanFile) {
+  FillStandardPanel(p.ctx, {});
+  button2click(p.ctx);
+  ASSERT_TRUE(RunToEnd());
+  ASSERT_EQ(p.op.Texts(), vector<string>{"The Pre-Scan has Ended. "});
+  ExpectKept(p, rec, "The Pre-Scan has Ended. ", "pre-scan started");
+  const fs::path saved = p.folder.path() / "saved.PSC";
+  WritePreScanFile(p.ctx, saved.string());
+  EXPECT_EQ(ReadFile(With(rec.RunPath(), ".PSC")), ReadFile(saved));
+  EXPECT_EQ(RunFiles(p.folder.path()).size(), 3u);
+}
+
+TEST_F(KeptRun, ARefusedStartKeepsNothingAndARunNeverReplacesAnothersFiles) {
+  FillStandardPanel(p.ctx, {.Step = "40"});  // refused before anything is sent
+  Button1MouseDown(p.ctx);
+  EXPECT_TRUE(RunFiles(p.folder.path()).empty());
+
+  // A test started in the same second as this one has its files already.
+  fs::create_directories(p.folder.path() / "Runs");
+  WriteFile(p.folder.path() / "Runs" / "2001-02-26_10-00-00.MZ", "another run");
+  p.op.messages.clear();
+  FillStandardPanel(p.ctx, {});
+  Button1MouseDown(p.ctx);
+  ASSERT_TRUE(RunToEnd());
+  ASSERT_EQ(p.op.Texts().back(), "The Run has Ended. ");
+  ExpectKept(p, rec, "The Run has Ended. ");
+  EXPECT_EQ(rec.RunPath().filename().string().substr(19), "_2");
+  EXPECT_EQ(ReadFile(p.folder.path() / "Runs" / "2001-02-26_10-00-00.MZ"), "another run");
+}
+
+TEST_F(KeptRun, RunKilledBetweenStepsLeavesTheStepsSoFar) {
+  FillStandardPanel(p.ctx, {.Start = "30", .Finish = "1000", .Step = "5"});
+  Button1MouseDown(p.ctx);
+  // The loop stops here, as if the power went: nothing more runs.
+  ASSERT_TRUE(RunUntil([&] { return p.state.StepCount == 4 && p.state.RunState == 5; }));
+  const fs::path mz = With(rec.RunPath(), ".MZ");
+  const Table t = ReadBack(mz, p.state.FileDelimiter);
+  ASSERT_GE(t.StepCount, 3);
+  for (int i = 1; i <= 3; ++i) {
+    EXPECT_EQ(std::get<0>(t.rows[i]), p.state.ResultFreqHz[i]) << i;
+    EXPECT_NEAR(std::get<1>(t.rows[i]), p.state.ResultLevel[i], 0.006) << i;
+  }
+  EXPECT_FALSE(fs::exists(With(mz, ".tmp")));
+  EXPECT_EQ(ReadJournal(With(rec.RunPath(), ".csv")).Count("step recorded"), 3);
+}
+
+TEST_F(KeptRun, ProgramClosedDuringARunIsJournalled) {
+  FillStandardPanel(p.ctx, {.Start = "30", .Finish = "1000", .Step = "5"});
+  Button1MouseDown(p.ctx);
+  ASSERT_TRUE(RunUntil([&] { return p.state.StepCount == 3; }));
+  rec.ProgramClosing(p.ctx);
+  EXPECT_FALSE(rec.Recording());
+  const Journal j = ReadJournal(With(rec.RunPath(), ".csv"));
+  EXPECT_EQ(j.rows.back()[1], "run ended");
+  EXPECT_EQ(j.rows.back()[8], "The program was closed during the test.");
+  EXPECT_EQ(ReadBack(With(rec.RunPath(), ".MZ"), p.state.FileDelimiter).StepCount,
+            p.state.StepCount);
+}
+
+TEST_F(KeptRun, AnUnwritableRunsFolderDoesNotStopTheRun) {
+  WriteFile(p.folder.path() / "Runs", "not a folder");
+  FillStandardPanel(p.ctx, {});
+  Button1MouseDown(p.ctx);
+  ASSERT_TRUE(RunToEnd());
+  EXPECT_EQ(p.op.Texts(), vector<string>{"The Run has Ended. "});
+  EXPECT_EQ(p.state.StepCount, 6);
+}
+
+// Against the emulated instrument: the amplifier fault and the field
+// warnings come from the instrument's own replies.
+class KeptEmulatedRun : public ::testing::Test {
+ protected:
+  explicit KeptEmulatedRun(emu::Behaviour b) : p(std::move(b)) {
+    ApplyConfigurationDefaults(p.state);
+    p.state.PortNumber = 1;
+    p.state.AmplifierType = 1;
+    p.port.Open(true);
+    p.Wire();
+    QuietTimers(p.ctx);
+    WriteFlatCell(p.ctx);
+    p.ctx.runs = &rec;
+  }
+  UtcZone utc;
+  EmulatedProgram p;
+  RunRecorder rec;
+};
+
+class AmplifierFaultRun : public KeptEmulatedRun {
+ protected:
+  AmplifierFaultRun() : KeptEmulatedRun({.AmplifierFaultAt = 2}) {}
+};
+
+TEST_F(AmplifierFaultRun, AmplifierFaultIsJournalledBeforeTheEnd) {
+  FillStandardPanel(p.ctx, {});
+  Button1MouseDown(p.ctx);
+  ASSERT_TRUE(
+      p.loop.RunUntilTrue([&] { return !p.loop.TimerEnabled(TimerId::RunClock); }, 600'000));
+  ExpectKept(p, rec, "PA STATUS ERROR. Run Stopped. ");
+  const auto events = ReadJournal(With(rec.RunPath(), ".csv")).Events();
+  ASSERT_GE(events.size(), 3u);
+  EXPECT_EQ(events[events.size() - 2], "amplifier fault");
+}
+
+class LostInstrumentRun : public KeptEmulatedRun {
+ protected:
+  LostInstrumentRun() : KeptEmulatedRun({}) {}
+};
+
+TEST_F(LostInstrumentRun, ALostInstrumentIsJournalledAndTheStepsSoFarKept) {
+  FillStandardPanel(p.ctx, {.Dwell = "5"});
+  Button1MouseDown(p.ctx);
+  ASSERT_TRUE(
+      p.loop.RunUntilTrue([&] { return p.state.StepCount == 3 && p.state.RunState == 5; }, 60'000));
+  p.port.instrumentOn = false;  // cable pulled
+  ASSERT_TRUE(p.loop.RunUntilTrue([&] { return !p.loop.TimerEnabled(TimerId::RunClock); }, 10'000));
+  ExpectKept(p, rec, "MZ4800 Lost (not responding). Run Stopped. The Results so far are kept. ");
+  const auto events = ReadJournal(With(rec.RunPath(), ".csv")).Events();
+  ASSERT_GE(events.size(), 3u);
+  EXPECT_EQ(events[events.size() - 2], "instrument lost");
+  EXPECT_EQ(ReadBack(With(rec.RunPath(), ".MZ"), p.state.FileDelimiter).StepCount, 3);
+}
+
+class FieldWarningRun : public KeptEmulatedRun {
+ protected:
+  // 120 MHz cannot reach the field: condition 5 ("Unable to Reach Up ...").
+  FieldWarningRun()
+      : KeptEmulatedRun({.Condition = [](std::int32_t f) -> std::uint8_t {
+          return f == 120'000'000 ? 8 : 0;
+        }}) {}
+};
+
+TEST_F(FieldWarningRun, AFieldWarningIsJournalledOnceWithItsText) {
+  p.state.ShowFieldWarnings = 0;  // not shown, still recorded
+  FillStandardPanel(p.ctx, {});
+  Button1MouseDown(p.ctx);
+  ASSERT_TRUE(
+      p.loop.RunUntilTrue([&] { return !p.loop.TimerEnabled(TimerId::RunClock); }, 600'000));
+  const Journal j = ReadJournal(With(rec.RunPath(), ".csv"));
+  ASSERT_EQ(j.Count("field warning"), 1);
+  for (const auto& r : j.rows) {
+    if (r[1] != "field warning") continue;
+    EXPECT_EQ(r[8], "Unable to Reach Up to Required Field Strength");
+    EXPECT_EQ(r[3], "120.000000");
+  }
+}
+
+// The journal's format, pinned by a hand-written file: a short test played
+// through the recorder by hand, with every kind of field the journal writes
+// (quoted details, empty columns, the set-up summary).
+TEST(RunJournal, MatchesTheHandWrittenJournal) {
+  UtcZone utc;
+  TestProgram p;
+  ApplyConfigurationDefaults(p.state);
+  p.state.FileDelimiter = ';';
+  p.state.TestType = 1;
+  p.state.StartFreqHz = 80'000'000;
+  p.state.FinishFreqHz = 1'000'000'000;
+  p.state.StepPercent = 1;
+  p.state.FieldLevel = 3;
+  p.state.DwellTime = 2;
+  p.state.EstimatedTime = 2827;
+  p.state.Modulation = 4;
+  p.state.EutPromptMode = 1;
+  p.state.EutStatusMode = 2;
+  p.state.AmplifierType = 1;
+  p.state.PortNumber = 0;
+  p.loop.SetWallClockStart(983'181'600'000 + 123);  // 10:00:00.123
+  RunRecorder rec;
+  p.ctx.runs = &rec;
+
+  rec.RunStarted(p.ctx, false);
+  p.state.RunState = 1;
+  p.state.StepCount = 1;
+  p.state.CurrentFreqHz = 80'000'000;
+  rec.StepSent(p.ctx, 80'000'000, 102);
+  p.loop.AdvanceBy(2'500);
+  p.state.ResultFreqHz[1] = 80'000'000;
+  p.state.ResultLevel[1] = 3.05;
+  p.state.ResultEutStatus[1] = 1;
+  p.state.StepCount = 2;
+  p.state.RunState = 5;
+  rec.StepRecorded(p.ctx);
+  p.state.ResultLevel[2] = 2.9;   // read during the dwell
+  rec.EutReported(p.ctx, false);  // the state it starts in: no line
+  p.loop.AdvanceBy(1'000);
+  rec.FieldCondition(p.ctx, 5, "Unable to Reach Up to Required Field Strength");
+  rec.FieldCondition(p.ctx, 5, "Unable to Reach Up to Required Field Strength");
+  p.state.DwellHold = 1;
+  rec.DwellToggled(p.ctx);
+  p.loop.AdvanceBy(10);
+  rec.EutReported(p.ctx, true);
+  rec.EutReported(p.ctx, true);
+  p.loop.AdvanceBy(1);
+  p.state.RunState = 3;
+  p.state.CurrentFreqHz = 80'800'000;
+  rec.StepSent(p.ctx, 80'800'000, 102);
+  rec.StopPressed(p.ctx);
+  rec.RunEnded(p.ctx, 1, "The Run has been Stopped by User. ");
+  rec.RunEnded(p.ctx, 0, "The Run has Ended. ");  // a second message: no line
+
+  EXPECT_EQ(ReadFile(With(rec.RunPath(), ".csv")), ReadFile(Golden("journal.csv")));
+}
+
+// A German locale writes decimal commas with printf; the journal keeps its
+// points, so its columns stay apart.
+TEST(RunJournal, NumbersKeepTheirDecimalPointInAnyLocale) {
+  UtcZone utc;
+  const string before = std::setlocale(LC_NUMERIC, nullptr);
+  if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr) GTEST_SKIP() << "no de_DE locale";
+  JournalRow row;
+  row.WallMs = 983'181'600'250;
+  row.Event = "step recorded";
+  row.Step = 4;
+  row.FreqHz = 172'800'000;
+  row.Target = 3;
+  row.Achieved = 2.875;
+  row.Drive = 51;
+  row.Eut = "OK";
+  const string line = JournalLine(row);
+  std::setlocale(LC_NUMERIC, before.c_str());
+  EXPECT_EQ(line, "2001-02-26T10:00:00.250+00:00,step recorded,4,172.800000,3.00,2.88,51,OK,");
+}
+
+TEST(RunJournal, FieldsAreQuotedOnlyWhenTheyMustBe) {
+  EXPECT_EQ(CsvField("plain text; 3.05"), "plain text; 3.05");
+  EXPECT_EQ(CsvField("a, b"), "\"a, b\"");
+  EXPECT_EQ(CsvField("say \"hi\""), "\"say \"\"hi\"\"\"");
+  EXPECT_EQ(CsvField("two\r\nlines"), "\"two\r\nlines\"");
+  EXPECT_EQ(CsvField(" lead"), "\" lead\"");
+  EXPECT_EQ(CsvField(""), "");
+}
+
+}  // namespace
+}  // namespace mz::test
