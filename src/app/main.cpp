@@ -4,6 +4,7 @@
 
 #include "app/command_line.h"
 #include "ui/first_use.h"
+#include "ui/process_end.h"
 #include "ui/qt_program.h"
 #include "ui/report_command.h"
 #include "ui/windows/dialog_kit.h"
@@ -16,7 +17,12 @@ int main(int argc, char** argv) {
   }
   QApplication app(argc, argv);
   QApplication::setFont(mz::ProgramFont());
-  mz::QtProgram program(mz::PreparedProgramFolder());
-  program.Show();
-  return QApplication::exec();
+  int result = 0;
+  {
+    mz::QtProgram program(mz::PreparedProgramFolder());
+    mz::EndProcessWithMainWindow(program);
+    program.Show();
+    result = QApplication::exec();
+  }  // the port is closed here, before the application goes
+  return result;
 }

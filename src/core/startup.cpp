@@ -106,8 +106,8 @@ bool BoxesShowSetup(const Context& ctx) {
   return ctx.state.StartupRunning == 0;
 }
 
-bool CloseQuery(Context& ctx) {
-  auto shutDown = [&ctx] {
+void CloseDown(Context& ctx) {
+  auto stop = [&ctx] {
     SendCommand(ctx, cmd::RfOff);
     ctx.loop.SetTimerEnabled(TimerId::Clock, false);
     ctx.loop.SetTimerEnabled(TimerId::Status, false);
@@ -116,10 +116,14 @@ bool CloseQuery(Context& ctx) {
   try {
     WriteConfiguration(ctx);
   } catch (...) {
-    shutDown();
+    stop();
     throw;
   }
-  shutDown();
+  stop();
+}
+
+bool CloseQuery(Context& ctx) {
+  CloseDown(ctx);
   if (ctx.op.Message(MessageKind::Confirmation, "Close MZ4800 ?", Buttons::YesNo) != Answer::Yes) {
     return false;
   }

@@ -16,6 +16,11 @@ void Startup(Context& ctx);
 // throws after the output has been switched off, and the window stays open.
 bool CloseQuery(Context& ctx);
 
+// The close query without its question: writes the configuration, switches
+// the output off and stops the clock, status and pre-scan timers. A failed
+// write throws after the output has been switched off.
+void CloseDown(Context& ctx);
+
 // False while start-up runs and the boxes do not yet show the configuration's
 // set-up. A message box during start-up moves the focus, and hiding the panel
 // of a focused box is then leaving it; a box handler must not validate texts

@@ -60,7 +60,7 @@ std::vector<Chunk> InstrumentEmulator::Receive(std::span<const std::uint8_t> byt
     if (rx_.size() - pos < count + 2) break;
     const std::span<const std::uint8_t> frame(rx_.data() + pos, count + 2);
     if (frame.back() != kEot) {
-      out.push_back({0, {kNak}});
+      Refuse(out);
       ++pos;
       continue;
     }
@@ -71,11 +71,16 @@ std::vector<Chunk> InstrumentEmulator::Receive(std::span<const std::uint8_t> byt
   return out;
 }
 
+void InstrumentEmulator::Refuse(std::vector<Chunk>& out) {
+  ++naksSent_;
+  out.push_back({0, {kNak}});
+}
+
 void InstrumentEmulator::Act(std::span<const std::uint8_t> frame, std::int64_t nowMs,
                              std::vector<Chunk>& out) {
   ++framesReceived_;
   if (b_.NakEvery > 0 && framesReceived_ % b_.NakEvery == 0) {
-    out.push_back({0, {kNak}});
+    Refuse(out);
     return;
   }
   const std::uint8_t code = frame[2];
@@ -112,7 +117,7 @@ void InstrumentEmulator::Act(std::span<const std::uint8_t> frame, std::int64_t n
     case cmd::RfOff:
       break;
     default:
-      out.push_back({0, {kNak}});
+      Refuse(out);
       return;
   }
   commands_.push_back(c);

@@ -93,9 +93,12 @@ class InstrumentEmulator {
 
   // What the instrument has seen and done.
   const std::vector<Command>& Commands() const { return commands_; }
+  // Forgets the commands seen so far (long runs keep only what they check).
+  void ClearCommands() { commands_.clear(); }
   int AcksReceived() const { return acksReceived_; }
   int NaksReceived() const { return naksReceived_; }
   int FramesSent() const { return framesSent_; }
+  int NaksSent() const { return naksSent_; }
   int ReadingsSent() const { return readingsSent_; }
   int ReadingAcksReceived() const { return readingAcks_; }
   bool RfOn() const { return rfOn_; }
@@ -109,6 +112,7 @@ class InstrumentEmulator {
 
  private:
   enum class WatchdogAlarm { Clear, Tripped, Reported };
+  void Refuse(std::vector<Chunk>& out);  // a NAK
   void Act(std::span<const std::uint8_t> frame, std::int64_t nowMs, std::vector<Chunk>& out);
   void SendFrame(std::uint8_t code, std::vector<std::uint8_t> data, std::vector<Chunk>& out);
   void AnswerStatusPoll(std::int64_t nowMs, std::vector<Chunk>& out);
@@ -121,6 +125,7 @@ class InstrumentEmulator {
   int frequencyCommands_ = 0;
   int statusPolls_ = 0;
   int statusRepliesRfOn_ = 0;
+  int naksSent_ = 0;
   int framesSent_ = 0;
   int readingsSent_ = 0;
   int readingAcks_ = 0;

@@ -37,7 +37,11 @@ void LoopbackPort::SetComNumber(int n) {
 }
 
 void LoopbackPort::Write(std::span<const std::uint8_t> bytes) {
-  if (!open_ || bytes.empty()) return;
+  if (!open_ || bytes.empty() || deviceGone_) return;
+  if (deviceRemoved) {
+    deviceGone_ = true;
+    return;
+  }
   written.insert(written.end(), bytes.begin(), bytes.end());
   const std::int64_t start = std::max(loop_.NowMs() * 1000, txFreeUs_);
   txFreeUs_ = start + static_cast<std::int64_t>(bytes.size()) * kByteMicros;

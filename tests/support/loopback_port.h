@@ -33,7 +33,7 @@ class LoopbackPort : public SerialPort {
   bool IsOpen() const override { return open_; }
   void SetComNumber(int n) override;
   int ComNumber() const override { return com_; }
-  bool Dsr() const override { return open_ && instrumentOn; }
+  bool Dsr() const override { return open_ && instrumentOn && !deviceGone_; }
   void Write(std::span<const std::uint8_t> bytes) override;
   std::uint8_t ReadByte() override;
   void SetDataAvailableHandler(std::function<void(int)> handler) override {
@@ -52,6 +52,9 @@ class LoopbackPort : public SerialPort {
   bool instrumentOn = true;
   // A hung instrument: power and DSR stay on, but it neither hears nor answers.
   bool instrumentMute = false;
+  // The adapter pulled out while open: as with the real port, the next frame
+  // written is lost, and from then on DSR reads off.
+  bool deviceRemoved = false;
   std::string openError;               // the next Open(true) throws PortError with it
   std::vector<std::uint8_t> written;   // everything the program wrote, in order
   std::vector<std::uint8_t> received;  // everything handed to the program, in order
@@ -66,6 +69,7 @@ class LoopbackPort : public SerialPort {
   VirtualEventLoop& loop_;
   emu::InstrumentEmulator& instrument_;
   bool open_ = false;
+  bool deviceGone_ = false;  // a write has found the device removed
   int com_ = 1;
   std::int64_t txFreeUs_ = 0;  // when the line to the instrument is free
   std::int64_t rxFreeUs_ = 0;  // when the line from the instrument is free

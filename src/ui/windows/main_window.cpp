@@ -82,7 +82,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   event->ignore();
   bool close = false;
   Handle([&] { close = CloseQuery(ctx_); });
-  if (close) event->accept();
+  if (!close) return;
+  event->accept();
+  emit closeAccepted();
 }
 
 QFrame* MainWindow::Panel(QWidget* parent, const char* name, QRect r) {

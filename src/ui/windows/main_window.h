@@ -43,6 +43,10 @@ class MainWindow : public QMainWindow {
   static constexpr int kClientWidth = 632;
   static constexpr int kClientHeight = 434;
 
+ signals:
+  // The close query said yes and the window has closed: the program ends.
+  void closeAccepted();
+
  protected:
   void closeEvent(QCloseEvent* event) override;
 
