@@ -65,7 +65,8 @@ run_case() {
     done
     xdotool search --onlyvisible --name "^$title\$" >/dev/null || fail "no main window"
     # Start-up has opened the port: it is locked while the program runs.
-    for _ in $(seq 50); do flock -n -x "$FOLDER/COM1" true || break; sleep 0.1; done
+    # Under load the 1 s start-up timer can come late: allow it 30 s.
+    for _ in $(seq 300); do flock -n -x "$FOLDER/COM1" true || break; sleep 0.1; done
     flock -n -x "$FOLDER/COM1" true && fail "the port was never taken"
     sleep 1  # let start-up finish (the herald goes)
     if [ "$HOW" = close-box ]; then
