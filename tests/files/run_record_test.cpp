@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "core/text_format.h"
 #include "execution/pre_scan.h"
 #include "execution/run_sequencer.h"
 #include "files/prescan_file.h"
@@ -177,8 +178,8 @@ void ExpectKept(Program& p, const RunRecorder& rec, const string& endMessage,
     ++step;
     EXPECT_EQ(r[2], std::to_string(step));
     const auto k = static_cast<std::size_t>(step);
-    EXPECT_NEAR(std::stod(r[3]), p.state.ResultFreqHz[k] * 1e-6, 1e-6) << step;
-    EXPECT_NEAR(std::stod(r[5]), p.state.ResultLevel[k], 0.006) << step;
+    EXPECT_NEAR(ReadDecimal(r[3]).value_or(-1), p.state.ResultFreqHz[k] * 1e-6, 1e-6) << step;
+    EXPECT_NEAR(ReadDecimal(r[5]).value_or(-1), p.state.ResultLevel[k], 0.006) << step;
   }
 }
 
