@@ -74,8 +74,9 @@ TEST_F(Soak, EightHoursOfAManualSingleFrequencyRun) {
   int lastStep = 0;
   for (std::int64_t t = 0; t < 8 * kHour; t += kCheckEvery) {
     p.loop.AdvanceBy(kCheckEvery);
-    ASSERT_EQ(p.state.TestRunning, 1) << "the run ended at " << p.loop.NowMs() << " ms: "
-                                      << (p.op.messages.empty() ? "" : p.op.messages.back().Text);
+    ASSERT_EQ(p.state.TestRunning, 1)
+        << "the run ended at " << p.loop.NowMs()
+        << " ms: " << (p.op.messages.empty() ? "" : p.op.messages.back().Text);
     if (p.state.StepCount < lastStep) {
       ++scrolls;
       // The scroll moves by one label interval of 96 steps.
