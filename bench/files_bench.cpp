@@ -9,8 +9,8 @@
 #include <fstream>
 #include <string>
 
-#include "core/config_file.h"
-#include "files/cell_characteristic.h"
+#include "cell/cell_characteristic.h"
+#include "files/config_file.h"
 #include "files/prescan_file.h"
 #include "files/results_file.h"
 #include "files/setup_file.h"

@@ -10,10 +10,10 @@
 #include <fstream>
 #include <string>
 
-#include "core/program_events.h"
-#include "core/startup.h"
 #include "execution/run_sequencer.h"
 #include "probe.h"
+#include "program/program_events.h"
+#include "program/startup.h"
 #include "support/run_setup.h"
 #include "support/test_program.h"
 #include "ui/qt_program.h"

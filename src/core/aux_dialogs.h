@@ -1,6 +1,6 @@
 #pragma once
-// The small dialogs of the main window: the title prompt, the notes, the
-// instrument details and the about box. Each dialog's controls live in the
+// The small dialogs of the main window: the title prompt, the notes and the
+// about box. Each dialog's controls live in the
 // screen model under the dialog's name ("Nbook.Memo1", "Hkeep.Edit1"); the
 // dialog's buttons call the handlers below and close it.
 #include "core/context.h"
@@ -16,12 +16,6 @@ void EditNotes(Context& ctx);
 void NbookClearClick(Context& ctx);
 // The notes dialog's "Exit" button: the first eight lines become the notes.
 void NbookExitClick(Context& ctx);
-
-// Configure > System... (after the version request): delimiter, cell number
-// and hardware version.
-void ShowInstrumentDetails(Context& ctx);
-// The details dialog's "Accept" button.
-void HkeepAcceptClick(Context& ctx);
 
 // Help > About...
 void ShowAbout(Context& ctx);

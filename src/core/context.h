@@ -3,6 +3,7 @@
 // platform seams, the program folder ($HOME/MZ4800 in the program) and the
 // observer of runs.
 #include <filesystem>
+#include <functional>
 
 #include "core/controls.h"
 #include "core/display.h"
@@ -25,6 +26,10 @@ struct Context {
   // Told of a test's events (the run record, the progress in the title);
   // none when null.
   RunObserver* runs = nullptr;
+  // Ends the active run or pre-scan with "PA STATUS ERROR": the reply decoder
+  // calls it on an amplifier fault. The run sequencer sits above the link, so
+  // the program's wiring (InstallEventHandlers) hands it in; none when empty.
+  std::function<void(Context&)> endRunOnAmplifierFault = nullptr;
 };
 
 }  // namespace mz

@@ -95,3 +95,15 @@ inline constexpr const char* Herald = "Msg";
 inline constexpr const char* Diagnostics = "diag";
 
 }  // namespace mz::ctl
+
+// The diagnostics window (TDiagform): its value labels.
+namespace mz::diag {
+
+inline constexpr const char* TxValue = "Diagform.Label2";    // drive code last computed
+inline constexpr const char* TxFactor = "Diagform.Label11";  // characteristic value last computed
+inline constexpr const char* RxValue = "Diagform.Label4";    // raw field reading
+inline constexpr const char* DataValidity = "Diagform.Label6";  // condition byte
+inline constexpr const char* TxString = "Diagform.Label8";      // last frame built
+inline constexpr const char* RxString = "Diagform.Label10";     // receive buffer at the last frame
+
+}  // namespace mz::diag

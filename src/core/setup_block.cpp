@@ -2,8 +2,6 @@
 
 #include "core/test_panels.h"
 #include "core/text_format.h"
-#include "link/command_codes.h"
-#include "link/command_frame.h"
 
 namespace mz {
 
@@ -29,10 +27,6 @@ void ReadCustomRows(ProgramState& s, LineReader& in) {
 
 }  // namespace
 
-void WriteSetupBlock(Context& ctx, LineWriter& out) {
-  ComposeSetupBlock(ctx.state, out, [&] { SendCommand(ctx, cmd::KeepAlive); });
-}
-
 void ComposeSetupBlock(const ProgramState& s, LineWriter& out,
                        const std::function<void()>& midway) {
   out.Line(FormatInt(s.CurrentFreqHz));
@@ -57,7 +51,8 @@ void ComposeSetupBlock(const ProgramState& s, LineWriter& out,
   WriteCustomRows(s, out);
 }
 
-void ReadSetupBlock(Context& ctx, LineReader& in, SetupSource source) {
+void ParseSetupBlock(Context& ctx, LineReader& in, SetupSource source,
+                     const std::function<void()>& midway) {
   const bool file = source == SetupSource::File;
   auto& s = ctx.state;
   s.CurrentFreqHz = in.NextInteger();
@@ -85,7 +80,7 @@ void ReadSetupBlock(Context& ctx, LineReader& in, SetupSource source) {
     in.NextLine();
   }
   for (int i = 0; i < 4; ++i) in.NextLine();  // "Spare3".."Spare6"
-  if (file) SendCommand(ctx, cmd::KeepAlive);
+  if (midway) midway();
   ReadCustomRows(s, in);
 }
 

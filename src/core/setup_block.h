@@ -8,11 +8,8 @@
 
 namespace mz {
 
-// Writes the 81 lines; sends KeepAlive between the spare lines and the custom
-// rows, whatever the file is.
-void WriteSetupBlock(Context& ctx, LineWriter& out);
-// The same 81 lines from the state alone; midway (when set) runs where
-// WriteSetupBlock sends its KeepAlive.
+// Writes the 81 lines from the state; midway (when set) runs between the spare
+// lines and the custom rows, where a file writer sends KeepAlive.
 void ComposeSetupBlock(const ProgramState& s, LineWriter& out,
                        const std::function<void()>& midway = {});
 
@@ -23,11 +20,13 @@ void ComposeSetupBlock(const ProgramState& s, LineWriter& out,
 enum class SetupSource { File, Configuration };
 
 // Reads the 81 lines into the set-up variables, refreshing the modulation
-// display after line 12 and sending KeepAlive before the custom rows. A short
+// display after line 12 of a file; midway (when set) runs before the custom
+// rows, where a file reader sends KeepAlive. A short
 // or malformed block throws FileError at the failing line, naming the file
 // and the line; what was read before it stays. Malformed includes a number
 // written with a decimal comma, binary data, and a value beyond its field (a
 // 32-bit float field beyond the float range, any real of 1e61 or more).
-void ReadSetupBlock(Context& ctx, LineReader& in, SetupSource source = SetupSource::File);
+void ParseSetupBlock(Context& ctx, LineReader& in, SetupSource source,
+                     const std::function<void()>& midway = {});
 
 }  // namespace mz

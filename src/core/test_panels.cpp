@@ -73,4 +73,15 @@ void ClearResults(Context& ctx) {
   ctx.controls.SetText(ctl::Total, FormatDuration(0));
 }
 
+void SetPreScanUse(Context& ctx, int index) {
+  auto& s = ctx.state;
+  if (s.TestType > 10) s.TestType = static_cast<Byte>(s.TestType - 10);
+  s.TestType = static_cast<Byte>(s.TestType + index * 10);
+  ShowModeCaption(ctx);
+}
+
+bool BoxesShowSetup(const Context& ctx) {
+  return ctx.state.StartupRunning == 0;
+}
+
 }  // namespace mz

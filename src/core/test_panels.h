@@ -20,4 +20,13 @@ void HideTestPanels(Context& ctx);
 // Zeroes the result tables and shows 00:00:00 in the monitor's Total field.
 void ClearResults(Context& ctx);
 
+// The Test Type group: 0 "Normal", 1 "Pre-Scanned".
+void SetPreScanUse(Context& ctx, int index);
+
+// False while start-up runs and the boxes do not yet show the configuration's
+// set-up. A message box during start-up moves the focus, and hiding the panel
+// of a focused box is then leaving it; a box handler must not validate texts
+// that do not show the program state, or the saved set-up would be lost.
+bool BoxesShowSetup(const Context& ctx);
+
 }  // namespace mz

@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include "core/colours.h"
+#include "core/target_field.h"
 #include "core/text_format.h"
 #include "display/canvas.h"
 #include "display/printer.h"
-#include "execution/frequency_plan.h"
 
 namespace mz {
 
@@ -84,7 +84,7 @@ void PrintResultsTable(Context& ctx, Printer& printer) {
       y = DrawTableHeader(s, u, c);
     }
     const auto k = static_cast<std::size_t>(i);
-    const Real target = TargetFieldAt(ctx, s.ResultFreqHz[k]);
+    const Real target = ShowTargetFieldAt(ctx, s.ResultFreqHz[k]);
     c.TextOut(u.X0, y,
               page::TableRow(i, s.ResultFreqHz[k], s.ResultLevel[k], target, s.ResultEutStatus[k]));
     y += rowHeight;

@@ -33,7 +33,7 @@ int TableFirstRowY(const PageUnits& u);
 
 }  // namespace page
 
-// Prints the table; asks TargetFieldAt for each row's target, which also
+// Prints the table; asks ShowTargetFieldAt for each row's target, which also
 // shows it in the Target box.
 void PrintResultsTable(Context& ctx, Printer& printer);
 

@@ -2,16 +2,16 @@
 
 #include <algorithm>
 
+#include "cell/cell_characteristic.h"
 #include "core/aux_dialogs.h"
 #include "core/colours.h"
 #include "core/control_names.h"
 #include "core/setup_summary.h"
+#include "core/target_field.h"
 #include "display/canvas.h"
 #include "display/printed_plot.h"
 #include "display/printed_table.h"
 #include "display/printer.h"
-#include "execution/frequency_plan.h"
-#include "files/cell_characteristic.h"
 
 namespace mz {
 
@@ -142,7 +142,7 @@ void PrintReport(Context& ctx, const ReportInfo& info, Printer& printer) {
     int y = page::DrawTableHeader(s, u, c);
     for (int n = 0; n < perPage && i <= rows; ++n, ++i) {
       const auto k = static_cast<std::size_t>(i);
-      const Real target = TargetFieldAt(ctx, s.ResultFreqHz[k]);
+      const Real target = ShowTargetFieldAt(ctx, s.ResultFreqHz[k]);
       c.TextOut(
           u.X0, y,
           page::TableRow(i, s.ResultFreqHz[k], s.ResultLevel[k], target, s.ResultEutStatus[k]));

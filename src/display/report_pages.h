@@ -37,7 +37,7 @@ int ReportPageCount(const ProgramState& s, const PageUnits& u);
 }  // namespace page
 
 // Composes the report as one document on printer. Each row's target comes
-// from TargetFieldAt, as in the printed table.
+// from ShowTargetFieldAt, as in the printed table.
 void PrintReport(Context& ctx, const ReportInfo& info, Printer& printer);
 
 // The report's information for the results in memory: the clock label as the

@@ -1,7 +1,6 @@
 #pragma once
 // The frequency plan: reading the operator's numbers, validating the three
-// set-up panels, the estimated time, the target field of a frequency and the
-// percentage step of a sweep.
+// set-up panels, the estimated time and the percentage step of a sweep.
 #include <optional>
 #include <string_view>
 
@@ -28,10 +27,6 @@ void GiveUpPreScan(Context& ctx);
 // EstimatedTime of the current plan, shown in Edit6.
 void UpdateEstimatedTime(Context& ctx);
 
-// Target field for a frequency from LevelProfile; also shows it in Edit12.
-Real TargetFieldAt(Context& ctx, Integer freqHz);
-// L1 + (L2 - L1) ln(f/f1) / ln(f2/f1); 0 when a frequency is 0.
-Real LogInterpolate(double f1, double f2, double f, double l1, double l2);
 // The next frequency of a sweep, StepPercent above f, at most FinishFreqHz.
 Integer NextStepFrequency(const ProgramState& s, Integer freqHz);
 

@@ -1,7 +1,6 @@
 #include "execution/pre_scan.h"
 
 #include "core/control_names.h"
-#include "core/main_window_commands.h"
 #include "core/run_observer.h"
 #include "core/test_panels.h"
 #include "core/text_format.h"

@@ -1,14 +1,15 @@
 #include <algorithm>
 
+#include "cell/cell_characteristic.h"
 #include "core/control_names.h"
 #include "core/run_observer.h"
+#include "core/target_field.h"
 #include "core/text_format.h"
 #include "display/screen_graph.h"
 #include "execution/frequency_plan.h"
 #include "execution/run_sequencer.h"
 #include "execution/single_frequency.h"
 #include "execution/tick_timer.h"
-#include "files/cell_characteristic.h"
 #include "link/command_codes.h"
 #include "link/command_frame.h"
 #include "link/supervision.h"
@@ -112,7 +113,7 @@ void BeginFirstStep(Context& ctx, StepCode code) {
 // drive code.
 void TakeTarget(Context& ctx, Integer freqHz) {
   auto& s = ctx.state;
-  const Real t = TargetFieldAt(ctx, freqHz);
+  const Real t = ShowTargetFieldAt(ctx, freqHz);
   if (t > 0 && t < 100) {
     s.StepDriveCode = CellDrive(ctx, t, freqHz);
     s.FieldLevel = t;

@@ -1,6 +1,6 @@
 #include "execution/setup_handlers.h"
+#include "core/test_panels.h"
 
-#include "core/startup.h"
 #include "execution/frequency_plan.h"
 #include "execution/show_setup.h"
 

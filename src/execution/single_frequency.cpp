@@ -6,7 +6,6 @@
 #include <string>
 
 #include "core/control_names.h"
-#include "core/startup.h"
 #include "core/test_panels.h"
 #include "core/text_format.h"
 #include "execution/frequency_plan.h"

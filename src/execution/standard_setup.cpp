@@ -2,7 +2,6 @@
 #include <limits>
 
 #include "core/control_names.h"
-#include "core/main_window_commands.h"
 #include "core/test_panels.h"
 #include "core/text_format.h"
 #include "execution/frequency_plan.h"

@@ -1,11 +1,11 @@
 #include "files/file_support.h"
+#include "execution/test_type.h"
 
 #include <cmath>
 #include <limits>
 
 #include "core/control_names.h"
 #include "core/errors.h"
-#include "core/main_window_commands.h"
 #include "core/test_panels.h"
 #include "core/text_format.h"
 

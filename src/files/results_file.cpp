@@ -5,11 +5,11 @@
 #include "core/control_names.h"
 #include "core/errors.h"
 #include "core/line_file.h"
-#include "core/setup_block.h"
 #include "core/text_format.h"
 #include "display/screen_graph.h"
 #include "execution/show_setup.h"
 #include "files/file_support.h"
+#include "files/setup_block_io.h"
 #include "link/command_codes.h"
 #include "link/command_frame.h"
 

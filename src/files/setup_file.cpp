@@ -2,9 +2,9 @@
 
 #include "core/control_names.h"
 #include "core/line_file.h"
-#include "core/setup_block.h"
 #include "execution/show_setup.h"
 #include "files/file_support.h"
+#include "files/setup_block_io.h"
 #include "link/command_codes.h"
 #include "link/command_frame.h"
 

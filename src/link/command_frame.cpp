@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "core/control_names.h"
 #include "link/command_codes.h"
-#include "link/diagnostics.h"
 
 namespace mz {
 

@@ -1,8 +1,8 @@
 #include "link/diagnostics.h"
 
+#include "cell/cell_characteristic.h"
 #include "core/control_names.h"
 #include "core/text_format.h"
-#include "files/cell_characteristic.h"
 #include "link/command_codes.h"
 #include "link/command_frame.h"
 

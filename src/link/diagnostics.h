@@ -1,19 +1,7 @@
 #pragma once
-// The diagnostics window (TDiagform): the names of its value labels in the
-// Controls model, kept current whether or not the window is shown, and its
-// buttons.
+// The diagnostics window's buttons. Its value labels (mz::diag in
+// core/control_names.h) are kept current whether or not the window is shown.
 #include "core/context.h"
-
-namespace mz::diag {
-
-inline constexpr const char* TxValue = "Diagform.Label2";    // drive code last computed
-inline constexpr const char* TxFactor = "Diagform.Label11";  // characteristic value last computed
-inline constexpr const char* RxValue = "Diagform.Label4";    // raw field reading
-inline constexpr const char* DataValidity = "Diagform.Label6";  // condition byte
-inline constexpr const char* TxString = "Diagform.Label8";      // last frame built
-inline constexpr const char* RxString = "Diagform.Label10";     // receive buffer at the last frame
-
-}  // namespace mz::diag
 
 namespace mz {
 

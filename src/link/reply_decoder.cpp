@@ -8,7 +8,6 @@
 #include "core/run_observer.h"
 #include "core/text_format.h"
 #include "display/screen_graph.h"
-#include "execution/run_sequencer.h"
 #include "link/command_codes.h"
 #include "link/command_frame.h"
 #include "link/diagnostics.h"
@@ -103,7 +102,8 @@ void OnStatus(Context& ctx, const ReplyData& d) {
         s.RunState = 0;
         c.SetText(ctl::Dwell, "0.0");
         Runs(ctx).AmplifierFault(ctx);
-        EndRun(ctx, EndReason::PaStatusError);  // shows a message: events run meanwhile
+        // Shows a message: events run meanwhile.
+        if (ctx.endRunOnAmplifierFault) ctx.endRunOnAmplifierFault(ctx);
       }
     }
   } else {

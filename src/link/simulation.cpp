@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "core/control_names.h"
+#include "core/target_field.h"
 #include "core/text_format.h"
 #include "display/screen_graph.h"
-#include "execution/frequency_plan.h"
 #include "link/field_warnings.h"
 
 namespace mz {
@@ -91,7 +91,7 @@ void simtimerTimer(Context& ctx) {
       s.ResultLevel[s.StepCount] = t - std::min<Real>(t, 1) * (1 - RandomReal(s));
     } else {
       s.ResultLevel[s.StepCount] = 1.0;
-      const Real t = TargetFieldAt(ctx, s.CurrentFreqHz);
+      const Real t = ShowTargetFieldAt(ctx, s.CurrentFreqHz);
       if (t > 0 && t < 100) s.ResultLevel[s.StepCount] = t - 1 + RandomReal(s);
     }
   }

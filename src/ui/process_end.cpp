@@ -8,7 +8,7 @@
 #include <QTimer>
 
 #include "core/dispatch.h"
-#include "core/startup.h"
+#include "program/startup.h"
 #include "ui/qt_program.h"
 #include "ui/windows/main_window.h"
 

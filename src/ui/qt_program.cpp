@@ -4,8 +4,8 @@
 #include <QScreen>
 
 #include "core/control_names.h"
-#include "core/program_events.h"
-#include "core/startup.h"
+#include "program/program_events.h"
+#include "program/startup.h"
 #include "ui/app_identity.h"
 #include "ui/first_paint_report.h"
 #include "ui/widgets/graph_box.h"

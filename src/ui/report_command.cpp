@@ -6,12 +6,12 @@
 #include <iostream>
 #include <string_view>
 
+#include "cell/cell_characteristic.h"
 #include "core/aux_dialogs.h"
-#include "core/config_file.h"
 #include "core/context.h"
 #include "display/recording_canvas.h"
 #include "display/report_pages.h"
-#include "files/cell_characteristic.h"
+#include "files/config_file.h"
 #include "files/report_source.h"
 #include "ui/adapters/qt_pdf_printer.h"
 #include "ui/qt_program.h"

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "core/control_names.h"
+#include "program/instrument_details.h"
 #include "support/test_program.h"
 
 namespace mz {

@@ -5,13 +5,13 @@
 #include <clocale>
 #include <cstdio>
 
-#include "core/config_file.h"
+#include "cell/cell_characteristic.h"
 #include "core/control_names.h"
 #include "core/setup_fixture.h"
 #include "core/text_format.h"
 #include "execution/frequency_plan.h"
 #include "execution/show_setup.h"
-#include "files/cell_characteristic.h"
+#include "files/config_file.h"
 #include "support/test_program.h"
 
 namespace mz {

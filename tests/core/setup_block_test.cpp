@@ -1,4 +1,4 @@
-#include "core/setup_block.h"
+#include "files/setup_block_io.h"
 
 #include <gtest/gtest.h>
 

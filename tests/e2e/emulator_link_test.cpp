@@ -12,8 +12,8 @@
 #include <functional>
 #include <regex>
 
-#include "core/config_file.h"
 #include "core/control_names.h"
+#include "files/config_file.h"
 #include "link/command_codes.h"
 #include "link/command_frame.h"
 #include "link/diagnostics.h"

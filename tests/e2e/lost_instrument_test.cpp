@@ -14,8 +14,8 @@
 #include <QtTest>
 #include <functional>
 
-#include "core/config_file.h"
 #include "core/control_names.h"
+#include "files/config_file.h"
 #include "support/test_program.h"
 #include "ui/qt_program.h"
 #include "ui/windows/main_window.h"

@@ -9,6 +9,7 @@
 #include <tuple>
 
 #include "core/control_names.h"
+#include "core/target_field.h"
 #include "execution/setup_handlers.h"
 #include "execution/show_setup.h"
 #include "support/test_program.h"
@@ -217,8 +218,8 @@ TEST_F(CustomTableTest, RowsBecomeTheProfileAndTheSweepLimits) {
   EXPECT_EQ(p.state.LevelProfile[3], (FreqLevel{200'000'000, 10.0f}));
   EXPECT_EQ(p.state.LevelProfile[2], FreqLevel{});
   // Between a point and an empty row there is no target.
-  EXPECT_EQ(TargetFieldAt(p.ctx, 150'000'000), 0.0);
-  EXPECT_EQ(TargetFieldAt(p.ctx, 100'000'000), 3.0);
+  EXPECT_EQ(ShowTargetFieldAt(p.ctx, 150'000'000), 0.0);
+  EXPECT_EQ(ShowTargetFieldAt(p.ctx, 100'000'000), 3.0);
   EXPECT_EQ(p.controls.Text(ctl::Target), "3.00");
   EXPECT_EQ(p.controls.Cell("StringGrid1", 0, 1), "100.000");
   EXPECT_EQ(p.controls.Cell("StringGrid1", 1, 3), "10.0");

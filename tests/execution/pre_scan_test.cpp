@@ -4,10 +4,10 @@
 
 #include <algorithm>
 
+#include "cell/cell_characteristic.h"
 #include "core/text_format.h"
 #include "execution/pre_scan.h"
 #include "execution/run_sequencer.h"
-#include "files/cell_characteristic.h"
 #include "link/command_codes.h"
 #include "support/emulated_program.h"
 #include "support/run_setup.h"

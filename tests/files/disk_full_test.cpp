@@ -8,13 +8,13 @@
 #include <filesystem>
 #include <set>
 
-#include "core/config_file.h"
 #include "core/dispatch.h"
-#include "core/startup.h"
+#include "files/config_file.h"
 #include "files/prescan_file.h"
 #include "files/results_file.h"
 #include "files/setup_file.h"
 #include "link/command_codes.h"
+#include "program/startup.h"
 #include "support/file_size_limit.h"
 #include "support/test_program.h"
 

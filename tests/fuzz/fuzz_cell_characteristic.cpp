@@ -1,7 +1,7 @@
 // The cell characteristic reader and the drive computation on what it read:
 // any file loads (rows that do not convert are skipped as the reader does),
 // and every drive code computed from it is 1 to 255.
-#include "files/cell_characteristic.h"
+#include "cell/cell_characteristic.h"
 #include "fuzz/fuzz_program.h"
 
 using namespace mz;

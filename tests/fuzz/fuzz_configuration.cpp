@@ -1,7 +1,7 @@
 // The configuration reader: any MZ4800.INI either reads or fails with the file
 // error (the start-up then loads the defaults); one that reads is written back
 // to a fixed point of the close query's write and the next start's read.
-#include "core/config_file.h"
+#include "files/config_file.h"
 #include "fuzz/fuzz_program.h"
 
 using namespace mz;

@@ -1,7 +1,7 @@
 // The set-up block reader: any text either reads or fails with the file
 // error; a block that reads writes to a fixed point of write and read.
 #include "core/line_file.h"
-#include "core/setup_block.h"
+#include "files/setup_block_io.h"
 #include "fuzz/fuzz_program.h"
 
 using namespace mz;

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/control_names.h"
 #include "link/command_codes.h"
-#include "link/diagnostics.h"
 #include "support/test_program.h"
 
 namespace mz {

@@ -7,10 +7,10 @@
 #include <fstream>
 #include <random>
 
+#include "cell/cell_characteristic.h"
 #include "core/control_names.h"
 #include "execution/pre_scan.h"
 #include "execution/run_sequencer.h"
-#include "files/cell_characteristic.h"
 #include "link/command_codes.h"
 #include "link/diagnostics.h"
 #include "link/supervision.h"

@@ -11,9 +11,9 @@
 #include <fstream>
 #include <string>
 
+#include "cell/cell_characteristic.h"
 #include "execution/pre_scan.h"
 #include "execution/run_sequencer.h"
-#include "files/cell_characteristic.h"
 #include "link/command_codes.h"
 #include "support/emulated_program.h"
 #include "support/resident_memory.h"

@@ -1,7 +1,7 @@
 #include "support/emulated_program.h"
 
-#include "core/program_events.h"
-#include "core/startup.h"
+#include "program/program_events.h"
+#include "program/startup.h"
 
 namespace mz::test {
 

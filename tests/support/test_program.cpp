@@ -4,8 +4,8 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "core/program_events.h"
-#include "core/startup.h"
+#include "program/program_events.h"
+#include "program/startup.h"
 
 namespace mz::test {
 

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "core/startup.h"
+#include "program/startup.h"
 #include "support/test_program.h"
 #include "ui/qt_program.h"
 #include "ui/windows/main_window.h"

@@ -9,7 +9,7 @@
 #include <QTest>
 
 #include "core/control_names.h"
-#include "core/startup.h"
+#include "program/startup.h"
 #include "support/test_program.h"
 #include "ui/modal_script.h"
 #include "ui/qt_program.h"

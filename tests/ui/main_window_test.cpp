@@ -8,8 +8,8 @@
 #include <QTest>
 
 #include "core/control_names.h"
-#include "core/startup.h"
 #include "display/colour_sets.h"
+#include "program/startup.h"
 #include "support/test_program.h"
 #include "ui/adapters/qt_colour.h"
 #include "ui/app_identity.h"

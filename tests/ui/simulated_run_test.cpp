@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "core/startup.h"
+#include "program/startup.h"
 #include "support/test_program.h"
 #include "ui/demo_window.h"
 #include "ui/modal_script.h"

@@ -6,7 +6,7 @@
 #include <QToolButton>
 
 #include "core/control_names.h"
-#include "core/startup.h"
+#include "program/startup.h"
 #include "support/test_program.h"
 #include "ui/demo_window.h"
 #include "ui/qt_program.h"

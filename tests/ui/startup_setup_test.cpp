@@ -13,7 +13,7 @@
 #include <memory>
 #include <string>
 
-#include "core/startup.h"
+#include "program/startup.h"
 #include "support/test_program.h"
 #include "ui/modal_script.h"
 #include "ui/qt_program.h"

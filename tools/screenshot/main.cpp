@@ -15,9 +15,10 @@
 #include <filesystem>
 #include <string>
 
-#include "core/main_window_commands.h"
 #include "execution/run_sequencer.h"
 #include "execution/show_setup.h"
+#include "execution/test_type.h"
+#include "program/main_window_commands.h"
 #include "ui/qt_program.h"
 #include "ui/windows/dialog_kit.h"
 #include "ui/windows/main_window.h"

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "core/control_names.h"
 #include "core/dispatch.h"
 #include "link/diagnostics.h"
 

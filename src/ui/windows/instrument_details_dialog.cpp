@@ -4,6 +4,7 @@
 
 #include "core/aux_dialogs.h"
 #include "core/control_names.h"
+#include "program/instrument_details.h"
 #include "ui/windows/aux_dialogs.h"
 #include "ui/windows/dialog_kit.h"
 

@@ -12,7 +12,7 @@
 
 #include "core/control_names.h"
 #include "core/dispatch.h"
-#include "core/startup.h"
+#include "program/startup.h"
 #include "ui/widgets/graph_box.h"
 #include "ui/widgets/lamp.h"
 

@@ -7,11 +7,12 @@
 #include <QShortcut>
 
 #include "core/control_names.h"
-#include "core/main_window_commands.h"
 #include "execution/pre_scan.h"
 #include "execution/run_sequencer.h"
 #include "execution/stop_key.h"
+#include "execution/test_type.h"
 #include "link/supervision.h"
+#include "program/main_window_commands.h"
 #include "ui/widgets/clickable_label.h"
 #include "ui/widgets/lamp.h"
 #include "ui/widgets/press_button.h"

@@ -8,10 +8,10 @@
 #include <QLineEdit>
 
 #include "core/control_names.h"
-#include "core/main_window_commands.h"
 #include "core/test_panels.h"
 #include "execution/run_sequencer.h"
 #include "execution/setup_handlers.h"
+#include "program/main_window_commands.h"
 #include "ui/widgets/radio_group.h"
 #include "ui/widgets/string_grid.h"
 #include "ui/windows/main_window.h"

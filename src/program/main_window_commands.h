@@ -1,17 +1,10 @@
 #pragma once
 // The main window's commands as operations on the program state and the
-// screen model: test-type switching, the pre-scan choice, the IEC presets,
+// screen model: the IEC presets,
 // the report panel, the amplifier choice and the small menu commands.
 #include "core/context.h"
 
 namespace mz {
-
-// STANDARD, SINGLE and CUSTOM (and the Mode menu's three items): kind 1, 2, 3.
-// Asks before giving up pre-scan data when the type changes.
-void SelectTestType(Context& ctx, int kind);
-
-// The Test Type group: 0 "Normal", 1 "Pre-Scanned".
-void SetPreScanUse(Context& ctx, int index);
 
 // Mode > IEC Tests...: 80 to 1000 MHz with 1 KHz AM at fieldVm (3 or 10 V/M).
 void ApplyIecPreset(Context& ctx, double fieldVm);

@@ -1,12 +1,12 @@
-#include "core/startup.h"
+#include "program/startup.h"
 
-#include "core/config_file.h"
+#include "cell/cell_characteristic.h"
 #include "core/control_names.h"
 #include "core/errors.h"
 #include "core/test_panels.h"
 #include "core/text_format.h"
 #include "execution/show_setup.h"
-#include "files/cell_characteristic.h"
+#include "files/config_file.h"
 #include "link/command_codes.h"
 #include "link/command_frame.h"
 #include "link/supervision.h"
@@ -100,10 +100,6 @@ void Startup(Context& ctx) {
   s.StartupRunning = 0;
   ctx.loop.SetTimerEnabled(TimerId::Startup, false);
   ctx.display.ShowWindow(ctl::Herald, false);
-}
-
-bool BoxesShowSetup(const Context& ctx) {
-  return ctx.state.StartupRunning == 0;
 }
 
 void CloseDown(Context& ctx) {

@@ -1,4 +1,4 @@
-#include "files/cell_characteristic.h"
+#include "cell/cell_characteristic.h"
 
 #include <cmath>
 #include <limits>

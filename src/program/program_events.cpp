@@ -1,13 +1,13 @@
-#include "core/program_events.h"
+#include "program/program_events.h"
 
 #include "core/clock.h"
 #include "core/dispatch.h"
-#include "core/startup.h"
 #include "execution/pre_scan.h"
 #include "execution/run_sequencer.h"
 #include "link/reply_decoder.h"
 #include "link/simulation.h"
 #include "link/supervision.h"
+#include "program/startup.h"
 
 namespace mz {
 
@@ -25,6 +25,7 @@ void InstallEventHandlers(Context& ctx) {
   OnTimer(ctx, TimerId::PreScan, pscantimerTimer);
   OnTimer(ctx, TimerId::Sim, simtimerTimer);
   OnTimer(ctx, TimerId::Status, statustimerTimer);
+  ctx.endRunOnAmplifierFault = [](Context& c) { EndRun(c, EndReason::PaStatusError); };
   ctx.port.SetDataAvailableHandler(
       [&ctx](int count) { Dispatch(ctx.op, [&] { ReplyDecoder(ctx, count); }); });
 }

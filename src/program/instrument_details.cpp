@@ -1,8 +1,10 @@
+#include "program/instrument_details.h"
+
 #include <string>
 
+#include "cell/cell_characteristic.h"
 #include "core/aux_dialogs.h"
 #include "core/control_names.h"
-#include "files/cell_characteristic.h"
 
 namespace mz {
 

@@ -1,12 +1,12 @@
 // The cell characteristic: file name, loader line rules and the drive code.
-#include "files/cell_characteristic.h"
+#include "cell/cell_characteristic.h"
 
 #include <gtest/gtest.h>
 
 #include <limits>
 
+#include "core/control_names.h"
 #include "core/errors.h"
-#include "link/diagnostics.h"
 #include "support/test_program.h"
 
 namespace mz::test {

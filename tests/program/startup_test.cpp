@@ -1,12 +1,13 @@
-#include "core/startup.h"
+#include "program/startup.h"
+#include "core/test_panels.h"
 
 #include <gtest/gtest.h>
 
-#include "core/config_file.h"
 #include "core/control_names.h"
 #include "core/errors.h"
 #include "core/setup_fixture.h"
 #include "execution/setup_handlers.h"
+#include "files/config_file.h"
 #include "support/file_size_limit.h"
 #include "support/test_program.h"
 

@@ -1,4 +1,4 @@
-#include "core/config_file.h"
+#include "files/config_file.h"
 
 #include <gtest/gtest.h>
 

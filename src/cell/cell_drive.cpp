@@ -3,10 +3,10 @@
 #include <optional>
 #include <string>
 
+#include "cell/cell_characteristic.h"
+#include "core/control_names.h"
 #include "core/errors.h"
 #include "core/text_format.h"
-#include "files/cell_characteristic.h"
-#include "link/diagnostics.h"
 
 // The drive code for a target field at a frequency, interpolated in level and
 // in frequency from the cell characteristic.

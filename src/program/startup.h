@@ -21,12 +21,6 @@ bool CloseQuery(Context& ctx);
 // write throws after the output has been switched off.
 void CloseDown(Context& ctx);
 
-// False while start-up runs and the boxes do not yet show the configuration's
-// set-up. A message box during start-up moves the focus, and hiding the panel
-// of a focused box is then leaving it; a box handler must not validate texts
-// that do not show the program state, or the saved set-up would be lost.
-bool BoxesShowSetup(const Context& ctx);
-
 // Sets the six timers to their start-up intervals and states.
 void InitialiseTimers(EventLoop& loop);
 

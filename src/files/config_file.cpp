@@ -1,10 +1,10 @@
-#include "core/config_file.h"
+#include "files/config_file.h"
 
 #include "core/control_names.h"
 #include "core/errors.h"
 #include "core/line_file.h"
-#include "core/setup_block.h"
 #include "core/text_format.h"
+#include "files/setup_block_io.h"
 
 namespace mz {
 

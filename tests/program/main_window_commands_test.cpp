@@ -1,6 +1,8 @@
 // The main window's commands on the screen model: test types with the
 // pre-scan question, the IEC presets, the report panel and the menu commands.
-#include "core/main_window_commands.h"
+#include "program/main_window_commands.h"
+#include "core/test_panels.h"
+#include "execution/test_type.h"
 
 #include <gtest/gtest.h>
 
