@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <limits>
 #include <system_error>
@@ -18,12 +19,6 @@ namespace {
 // Room for the longest fixed-point text of a double (309 integer digits) with
 // the decimals the program asks for.
 constexpr std::size_t kNumberRoom = 400;
-
-std::string Pad(std::string s, int width) {
-  if (static_cast<int>(s.size()) < width)
-    s.insert(0, static_cast<std::size_t>(width) - s.size(), ' ');
-  return s;
-}
 
 bool Digit(char c) {
   return c >= '0' && c <= '9';
@@ -89,6 +84,38 @@ double Convert(std::string_view t) {
   return v;
 }
 
+// Fixed-point text of v with the given decimals exactly as std::to_chars
+// writes it (the binary value rounded to nearest, an exact half to even), by
+// integer arithmetic; the readings and frequencies of every reply go through
+// here. Returns nullptr, leaving the work to to_chars, where that is not
+// certain: a value beyond 2^40 once scaled, more than 9 decimals, not finite,
+// or a scaled fraction within 1e-3 of one half (the scaling's own error is
+// below 2^-13 there).
+char* FastFixed(double v, int decimals, char* out) {
+  static constexpr double kScale[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+  if (decimals < 0 || decimals > 9 || !std::isfinite(v)) return nullptr;
+  const double scaled = std::fabs(v) * kScale[decimals];
+  if (!(scaled < 1099511627776.0)) return nullptr;  // 2^40
+  const double whole = std::floor(scaled);
+  const double fraction = scaled - whole;
+  if (std::fabs(fraction - 0.5) < 1e-3) return nullptr;
+  const auto n = static_cast<std::uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
+  const auto unit = static_cast<std::uint64_t>(kScale[decimals]);
+  // to_chars keeps the sign of a negative value that rounds to zero.
+  if (std::signbit(v)) *out++ = '-';
+  out = std::to_chars(out, out + 24, n / unit).ptr;
+  if (decimals > 0) {
+    *out++ = '.';
+    std::uint64_t rest = n % unit;
+    for (int i = decimals - 1; i >= 0; --i) {
+      out[i] = static_cast<char>('0' + rest % 10);
+      rest /= 10;
+    }
+    out += decimals;
+  }
+  return out;
+}
+
 }  // namespace
 
 std::int64_t RoundEven(double v) {
@@ -101,10 +128,17 @@ std::string FormatInt(std::int64_t v) {
 
 std::string FormatFixed(double v, int width, int decimals) {
   char buf[kNumberRoom];
-  const auto [end, ec] =
-      std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
-  if (ec != std::errc()) throw ProgramError("Number too long to write");
-  return Pad(std::string(buf, end), width);
+  char* end = FastFixed(v, decimals, buf);
+  if (end == nullptr) {
+    const auto [last, ec] =
+        std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
+    if (ec != std::errc()) throw ProgramError("Number too long to write");
+    end = last;
+  }
+  const auto n = static_cast<int>(end - buf);
+  std::string text(static_cast<std::size_t>(std::max(width - n, 0)), ' ');
+  text.append(buf, end);
+  return text;
 }
 
 std::string FormatScientific(double v) {

@@ -28,25 +28,30 @@ std::vector<std::uint8_t> BuildFrame(Byte code, Integer value, Byte extra, Byte 
   return frame;
 }
 
-std::string FrameHexText(std::span<const std::uint8_t> bytes) {
+std::string_view FrameHexText(std::span<const std::uint8_t> bytes, HexTextBuffer& buf) {
   if (bytes.size() < 2) return {};
   // Three characters a byte (two digits and a comma) less the last comma, cut
-  // at 255 characters: bytes beyond the 86th never show.
-  constexpr std::size_t kMaxText = 255;
+  // at 255 characters: 85 bytes show whole, a longer buffer ends in the comma
+  // after the 85th.
   static constexpr char kHex[] = "0123456789ABCDEF";
-  const std::size_t n = std::min(bytes.size(), kMaxText / 3 + 1);
-  std::string text(n * 3 - 1, ',');
+  const std::size_t n = std::min(bytes.size(), buf.size() / 3);
   for (std::size_t i = 0; i < n; ++i) {
-    text[i * 3] = kHex[bytes[i] >> 4];
-    text[i * 3 + 1] = kHex[bytes[i] & 0x0F];
+    buf[i * 3] = kHex[bytes[i] >> 4];
+    buf[i * 3 + 1] = kHex[bytes[i] & 0x0F];
+    buf[i * 3 + 2] = ',';
   }
-  if (text.size() > kMaxText) text.resize(kMaxText);
-  return text;
+  return {buf.data(), bytes.size() > n ? buf.size() : n * 3 - 1};
+}
+
+std::string FrameHexText(std::span<const std::uint8_t> bytes) {
+  HexTextBuffer buf;
+  return std::string(FrameHexText(bytes, buf));
 }
 
 void SendCommand(Context& ctx, Byte code, Integer value, Byte extra, Byte minimum) {
   const auto frame = BuildFrame(code, value, extra, minimum);
-  ctx.controls.SetText(diag::TxString, FrameHexText(frame));
+  HexTextBuffer hex;
+  ctx.controls.SetText(diag::TxString, FrameHexText(frame, hex));
   if (ctx.port.IsOpen() && ctx.port.Dsr()) ctx.port.Write(frame);
   if (code == cmd::SetFreqLevel || code == cmd::SetFreqPreScanLevel)
     Runs(ctx).StepSent(ctx, value, extra);

@@ -1,8 +1,10 @@
 #pragma once
 // Building, showing and writing command frames: SOH, COUNT, CODE, data, EOT.
+#include <array>
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/context.h"
@@ -18,6 +20,9 @@ std::vector<std::uint8_t> BuildFrame(Byte code, Integer value, Byte extra, Byte 
 // "01,02,88,04": two upper-case hex digits per byte joined by commas; empty for
 // fewer than two bytes; cut to 255 characters.
 std::string FrameHexText(std::span<const std::uint8_t> bytes);
+// The same text in buf, without allocating (the decoder shows one per frame).
+using HexTextBuffer = std::array<char, 255>;
+std::string_view FrameHexText(std::span<const std::uint8_t> bytes, HexTextBuffer& buf);
 
 // Builds the frame, shows it as the diagnostics "TX String", and writes it
 // when the port is open and DSR is on; otherwise the frame is dropped.

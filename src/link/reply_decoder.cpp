@@ -260,7 +260,8 @@ void ReplyDecoder(Context& ctx, int count) {
 
       const std::uint8_t ack = kAck;
       ctx.port.Write({&ack, 1});
-      ctx.controls.SetText(diag::RxString, FrameHexText(rx));
+      HexTextBuffer hex;
+      ctx.controls.SetText(diag::RxString, FrameHexText(rx, hex));
       const Byte code = rx[2];
       ReplyData data{};  // positions 4 to 15, whatever COUNT says
       for (std::size_t k = 0; k < data.size() && k + 3 < rx.size(); ++k) data[k] = rx[k + 3];

@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <random>
+#include <string>
+
 #include "core/errors.h"
 
 namespace mz {
@@ -21,6 +27,60 @@ TEST(FormatFixed, RightAlignsWithTwoDecimals) {
   EXPECT_EQ(FormatFixed(-12.5, 8, 2), "  -12.50");
   EXPECT_EQ(FormatFixed(123456.789, 8, 2), "123456.79");  // wider than the field: not cut
   EXPECT_EQ(FormatFixed(25, 6, 2), " 25.00");
+}
+
+// FormatFixed takes a short cut past to_chars where the rounding is certain;
+// every text must still be the one to_chars writes: the binary value rounded
+// to nearest, an exact half to even, the sign of a negative zero kept.
+std::string ToChars(double v, int decimals) {
+  char buf[400];
+  const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
+  return std::string(buf, r.ptr);
+}
+
+TEST(FormatFixed, WritesWhatToCharsWrites) {
+  const double edges[] = {0.125,
+                          0.375,
+                          2.675,
+                          1.005,
+                          0.005,
+                          -0.001,
+                          -0.0,
+                          0.0,
+                          0.5,
+                          1.5,
+                          2.5,
+                          -2.5,
+                          999.995,
+                          1e-9,
+                          4.35,
+                          1e6 + 0.5,
+                          1099511627.7755,
+                          1e12 + 0.25,
+                          123456789.125,
+                          1e300,
+                          -1e-300,
+                          0.045,
+                          100.1F,
+                          10.0F / 3,
+                          std::numeric_limits<double>::infinity(),
+                          std::nan("")};
+  for (const double v : edges) {
+    for (int d = 0; d <= 10; ++d) EXPECT_EQ(FormatFixed(v, 0, d), ToChars(v, d)) << v << " " << d;
+  }
+  std::mt19937_64 rng(4800);
+  std::uniform_real_distribution<double> small(-300.0, 300.0);
+  std::uniform_int_distribution<int> cents(-100'000, 100'000);
+  std::uniform_int_distribution<int> decimals(0, 9);
+  for (int i = 0; i < 200'000; ++i) {
+    const int d = decimals(rng);
+    // Random reals, and values a whisker off a rounding half in binary.
+    const double r = small(rng);
+    const double near = cents(rng) / 1000.0 + 0.0005;
+    EXPECT_EQ(FormatFixed(r, 0, d), ToChars(r, d)) << r << " " << d;
+    EXPECT_EQ(FormatFixed(near, 0, d), ToChars(near, d)) << near << " " << d;
+    if (HasFailure()) break;
+  }
 }
 
 TEST(FormatScientific, IsTwentyThreeCharactersWithFourExponentDigits) {
