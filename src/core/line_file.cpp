@@ -70,29 +70,51 @@ bool WriteAll(int fd, const std::string& text) {
 }  // namespace
 
 LineReader::LineReader(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
   if (!in) throw FileError(Describe(path, "Cannot open file", errno));
-  std::stringstream ss;
-  ss << in.rdbuf();
-  *this = FromText(ss.str(), path.string());
+  std::string text;
+  const std::streamoff size = in.tellg();
+  if (size > 0 && in.seekg(0)) {  // a regular file: read it in one go
+    text.resize(static_cast<std::size_t>(size));
+    in.read(text.data(), size);
+    text.resize(static_cast<std::size_t>(in.gcount()));
+  } else {  // a device or pipe, whose size is not known before
+    in.clear();
+    in.seekg(0);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    text = std::move(ss).str();
+  }
+  name_ = path.string();
+  Split(std::move(text));
 }
 
 LineReader LineReader::FromText(std::string_view text, std::string name) {
   LineReader r;
   r.name_ = std::move(name);
-  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);  // UTF-8 byte-order mark
-  std::size_t start = 0;
-  while (start < text.size()) {
-    const auto end = text.find_first_of("\r\n", start);
-    if (end == std::string_view::npos) {
-      r.lines_.emplace_back(text.substr(start));
+  r.Split(std::string(text));
+  return r;
+}
+
+void LineReader::Split(std::string text) {
+  text_ = std::move(text);
+  const std::string_view t = text_;
+  std::size_t start = t.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0;  // UTF-8 byte-order mark
+  while (start < t.size()) {
+    std::size_t end = start;
+    while (end < t.size() && t[end] != '\r' && t[end] != '\n') ++end;
+    if (end == t.size()) {
+      lines_.push_back({start, t.size() - start});
       break;
     }
-    r.lines_.emplace_back(text.substr(start, end - start));
+    lines_.push_back({start, end - start});
     start = end + 1;
-    if (text[end] == '\r' && start < text.size() && text[start] == '\n') ++start;  // CR LF
+    if (t[end] == '\r' && start < t.size() && t[start] == '\n') ++start;  // CR LF
   }
-  return r;
+}
+
+std::string_view LineReader::LineAt(std::size_t i) const {
+  return std::string_view(text_).substr(lines_[i].start, lines_[i].size);
 }
 
 FileError LineReader::Error(std::size_t lineNumber, std::string_view what) const {
@@ -102,9 +124,9 @@ FileError LineReader::Error(std::size_t lineNumber, std::string_view what) const
 
 std::string LineReader::NextLine() {
   if (AtEnd()) throw Error(next_ + 1, "Read beyond end of file");
-  const std::string& line = lines_[next_++];
+  const std::string_view line = LineAt(next_++);
   if (IsBinary(line)) throw Error(next_, "Binary data in a text line");
-  return line;
+  return std::string(line);
 }
 
 double LineReader::NextReal(double limit) {
@@ -130,7 +152,7 @@ unsigned char LineReader::NextByte() {
 }
 
 void LineReader::DropTrailingBlankLines() {
-  while (lines_.size() > next_ && IsBlank(lines_.back())) lines_.pop_back();
+  while (lines_.size() > next_ && IsBlank(LineAt(lines_.size() - 1))) lines_.pop_back();
 }
 
 void LineWriter::Line(std::string_view text) {

@@ -43,7 +43,17 @@ class LineReader {
 
  private:
   LineReader() = default;
-  std::vector<std::string> lines_;
+  // Splits the text at its line ends, after a byte-order mark.
+  void Split(std::string text);
+  std::string_view LineAt(std::size_t i) const;
+
+  // The file's text, and where each line of it starts and how long it is.
+  struct LineSpan {
+    std::size_t start;
+    std::size_t size;
+  };
+  std::string text_;
+  std::vector<LineSpan> lines_;
   std::size_t next_ = 0;
   std::string name_;
 };
