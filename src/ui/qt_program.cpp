@@ -33,8 +33,10 @@ std::filesystem::path DefaultProgramFolder() {
   return std::filesystem::path(home != nullptr ? home : ".") / "MZ4800";
 }
 
-QtProgram::QtProgram(std::filesystem::path folder)
-    : port_(folder),
+QtProgram::QtProgram(std::filesystem::path folder, EventLoop* loop)
+    : qtLoop_(loop == nullptr ? std::make_unique<QtEventLoop>() : nullptr),
+      loop_(loop != nullptr ? *loop : *qtLoop_),
+      port_(folder),
       ctx_{state_, controls_, op_, loop_, port_, *this, std::move(folder)},
       binder_(controls_) {
   InitialiseProgramState(state_);

@@ -31,14 +31,16 @@ class GraphBox;
 class QtProgram : public QObject, public Display {
   Q_OBJECT
  public:
-  explicit QtProgram(std::filesystem::path folder);
+  // The logic runs on loop when one is given (a test's virtual clock), and
+  // on the window's own Qt timers otherwise.
+  explicit QtProgram(std::filesystem::path folder, EventLoop* loop = nullptr);
   ~QtProgram() override;
 
   void Show();
 
   Context& ctx() { return ctx_; }
   MainWindow& window() { return *main_; }
-  QtEventLoop& loop() { return loop_; }
+  EventLoop& loop() { return loop_; }
 
   // Display
   void Repaint() override;
@@ -53,7 +55,8 @@ class QtProgram : public QObject, public Display {
  private:
   ProgramState state_;
   Controls controls_;
-  QtEventLoop loop_;
+  std::unique_ptr<QtEventLoop> qtLoop_;  // when no loop is given
+  EventLoop& loop_;
   PosixSerialPort port_;
   QtOperator op_;
   RunRecorder recorder_;

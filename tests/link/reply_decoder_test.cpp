@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <random>
 
 #include "core/control_names.h"
@@ -121,10 +123,30 @@ TEST_F(ReplyDecoderTest, EutReportsMarkTheStep) {
   EXPECT_EQ(s.ResultEutStatus[5], 0);                     // no marks with EUT status off
   EXPECT_EQ(c.ColourOf(ctl::LampEutFault), kButtonFace);  // not lit during a pre-scan
 
-  s.StepCount = 2001;  // out of the table: nothing is written anywhere
+  // One past the last entry: no mark is written, not in the last entry, not
+  // in the tables on either side, and not in the bytes between the marks and
+  // the next table (where a write one past the end lands: that table starts
+  // on a 4-byte boundary). Those bytes are cleared first so they can be read.
+  s.StepCount = 2001;
   s.EutStatusMode = 2;
-  Arrive({0x01, 0x03, 0xC8, 0xC0, 0x04});
-  Arrive({0x01, 0x03, 0xC8, 0x80, 0x04});
+  auto* const bytes = reinterpret_cast<unsigned char*>(&s);
+  const auto past = reinterpret_cast<unsigned char*>(s.ResultEutStatus.data()) - bytes +
+                    std::ssize(s.ResultEutStatus);
+  const auto next = reinterpret_cast<unsigned char*>(s.PreScanFreqHz.data()) - bytes;
+  std::fill(bytes + past, bytes + next, 0);
+  const ProgramState before = s;
+  Written();
+  for (const Byte type : {1, 2}) {  // the two kinds of test that mark steps
+    s.TestType = type;
+    Arrive({0x01, 0x03, 0xC8, 0xC0, 0x04});  // fault
+    Arrive({0x01, 0x03, 0xC8, 0x80, 0x04});  // OK
+  }
+  EXPECT_EQ(Written(), Bytes(4, 0x06));  // each reply was decoded and acknowledged
+  EXPECT_EQ(s.StepCount, 2001);
+  EXPECT_EQ(s.ResultLevel, before.ResultLevel);
+  EXPECT_EQ(s.ResultEutStatus, before.ResultEutStatus);
+  EXPECT_EQ(s.PreScanFreqHz, before.PreScanFreqHz);
+  EXPECT_EQ(std::count(bytes + past, bytes + next, 0), next - past);
 }
 
 TEST_F(ReplyDecoderTest, ReadingReplyStoresTheCorrectedFieldAndIsAcknowledged) {

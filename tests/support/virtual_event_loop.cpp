@@ -56,6 +56,14 @@ bool VirtualEventLoop::RunNext(std::int64_t deadlineMs) {
   } else {
     auto& t = timers_[timer];
     t.due = now_ + t.interval;
+    // As a QTimer: a timer does not fire inside its own handler (a pause);
+    // the ticks that fall due meanwhile are lost.
+    if (t.running) return true;
+    t.running = true;
+    struct Done {
+      Timer& t;
+      ~Done() { t.running = false; }
+    } done{t};
     auto handler = t.handler;
     Run(handler);
   }

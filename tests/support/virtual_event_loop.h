@@ -2,7 +2,8 @@
 // An event loop on a virtual clock: time jumps from one due event to the next,
 // so a sweep of many seconds runs in microseconds and always the same way.
 // Timer ticks and scheduled events re-enter exactly as in the program: a
-// handler that pauses lets the events due meanwhile run inside it.
+// handler that pauses lets the events due meanwhile run inside it, except its
+// own timer's ticks, which are lost as a QTimer's are.
 #include <array>
 #include <functional>
 #include <map>
@@ -48,6 +49,7 @@ class VirtualEventLoop : public EventLoop {
     int interval = 0;
     bool enabled = false;
     std::int64_t due = 0;
+    bool running = false;  // its handler is on the stack
     std::function<void()> handler;
   };
   Timer& T(TimerId id) { return timers_[static_cast<int>(id)]; }

@@ -2,12 +2,16 @@
 // The real program in simulation, started on the demonstration files in a
 // temporary program folder of its own, for widget tests. A test class derives
 // from it beside QObject and calls Open in init and Close in cleanup.
+#include <QCoreApplication>
 #include <QTest>
+#include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 #include "program/startup.h"
 #include "support/test_program.h"
+#include "support/virtual_event_loop.h"
 #include "ui/qt_program.h"
 #include "ui/windows/main_window.h"
 
@@ -16,14 +20,16 @@ namespace mz::test {
 class DemoWindow {
  public:
   // Shows the window and runs the start-up at once; false if the window does
-  // not appear.
-  bool Open() {
+  // not appear. With a virtual clock the logic runs on `clock`, which the
+  // test moves on (RunClock), instead of the window's own timers.
+  bool Open(bool virtualClock = false) {
     folder = std::make_unique<TempFolder>();
     const auto examples = std::filesystem::path(MZ_GOLDEN_DIR) / ".." / ".." / "examples";
     for (const char* name : {"MZ4800.INI", "cell0010.csv"}) {  // port 0: simulation, cell 10
       std::filesystem::copy_file(examples / name, folder->path() / name);
     }
-    program = std::make_unique<QtProgram>(folder->path());
+    if (virtualClock) clock = std::make_unique<VirtualEventLoop>();
+    program = std::make_unique<QtProgram>(folder->path(), clock.get());
     program->Show();
     if (!QTest::qWaitForWindowExposed(&program->window())) return false;
     Startup(ctx());
@@ -31,7 +37,19 @@ class DemoWindow {
   }
   void Close() {
     program.reset();
+    clock.reset();
     folder.reset();
+  }
+
+  // Moves the virtual clock on until pred holds (asked after every event,
+  // once the window has handled its own events) or maxMs have passed on it.
+  bool RunClock(const std::function<bool()>& pred, std::int64_t maxMs) {
+    return clock->RunUntilTrue(
+        [&] {
+          QCoreApplication::processEvents();
+          return pred();
+        },
+        maxMs);
   }
 
   template <typename T = QWidget>
@@ -43,6 +61,7 @@ class DemoWindow {
   Context& ctx() { return program->ctx(); }
 
   std::unique_ptr<TempFolder> folder;
+  std::unique_ptr<VirtualEventLoop> clock;
   std::unique_ptr<QtProgram> program;
 };
 

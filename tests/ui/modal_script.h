@@ -90,31 +90,49 @@ class ModalScript : public QObject {
     return *this;
   }
 
+  // Once the steps are done, a modal window on top is recorded in
+  // `unexpected` (a message box's text, another window's caption) and closed,
+  // so that a check that no window comes fails instead of waiting on it.
+  ModalScript& CloseUnexpected() {
+    closeUnexpected_ = true;
+    return *this;
+  }
+
   bool done() const { return steps_.empty(); }
-  QStringList texts;     // texts of the message boxes answered
-  QStringList captions;  // captions of the windows dismissed
+  QStringList texts;       // texts of the message boxes answered
+  QStringList captions;    // captions of the windows dismissed
+  QStringList unexpected;  // windows that came when no step was left
 
  private:
   void Poll() {
-    if (pending_ || steps_.empty()) return;
+    if (pending_ || (steps_.empty() && !closeUnexpected_)) return;
     QWidget* modal = QApplication::activeModalWidget();
     if (modal == nullptr || !modal->isVisible()) return;
     pending_ = true;
     QTimer::singleShot(0, this, [this, modal] {
       pending_ = false;
-      if (steps_.empty() || QApplication::activeModalWidget() != modal ||
-          !steps_.front().ready(modal)) {
-        return;  // not yet: the next poll looks again
+      if (QApplication::activeModalWidget() != modal) return;
+      if (steps_.empty()) {
+        if (closeUnexpected_) CloseUnexpectedWindow(modal);
+        return;
       }
+      if (!steps_.front().ready(modal)) return;  // not yet: the next poll looks again
       const Step step = steps_.front();
       steps_.pop_front();
       step.act(modal);
     });
   }
 
+  void CloseUnexpectedWindow(QWidget* w) {
+    auto* box = qobject_cast<QMessageBox*>(w);
+    unexpected.push_back(box != nullptr ? box->text() : w->windowTitle());
+    if (auto* dialog = qobject_cast<QDialog*>(w)) dialog->done(0);
+  }
+
   QTimer poll_;
   std::deque<Step> steps_;
   bool pending_ = false;
+  bool closeUnexpected_ = false;
 };
 
 }  // namespace mz::test

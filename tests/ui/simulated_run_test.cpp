@@ -1,6 +1,8 @@
-// The real main window in simulation mode, on real timers: a short Standard
-// test typed into the set-up boxes, started with a press of RUN, runs to
-// "The Run has Ended. " and leaves its results in the table.
+// The real main window in simulation mode: a short Standard test typed into
+// the set-up boxes, started with a press of RUN, runs to "The Run has Ended. "
+// and leaves its results in the table. The runs go on the virtual clock (the
+// windows follow every change as on the real timers); the pre-scan runs on
+// the window's own Qt timers, in real time.
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -17,7 +19,6 @@ using namespace mz;
 class SimulatedRunTest : public QObject, public test::DemoWindow {
   Q_OBJECT
  private slots:
-  void init();
   void cleanup();
   void standardRunFromRunToTheEnd();
   void preScanFromPreScanToTheEnd();
@@ -33,11 +34,11 @@ class SimulatedRunTest : public QObject, public test::DemoWindow {
   }
 };
 
-void SimulatedRunTest::init() {
-  QVERIFY(Open());
-  QCOMPARE(ctx().state.PortNumber, Byte{0});
-  program->window().activateWindow();
-  QVERIFY(QTest::qWaitForWindowActive(&program->window()));
+// Opens the window, in simulation, on the virtual clock or on its own timers.
+bool Start(test::DemoWindow& demo, bool virtualClock) {
+  if (!demo.Open(virtualClock) || demo.ctx().state.PortNumber != 0) return false;
+  demo.program->window().activateWindow();
+  return QTest::qWaitForWindowActive(&demo.program->window());
 }
 
 void SimulatedRunTest::cleanup() {
@@ -45,6 +46,7 @@ void SimulatedRunTest::cleanup() {
 }
 
 void SimulatedRunTest::standardRunFromRunToTheEnd() {
+  QVERIFY(Start(*this, true));
   Type("Edit4", "120");
   Type("Stepedit", "20");
   Type("Edit5", "3");
@@ -57,9 +59,9 @@ void SimulatedRunTest::standardRunFromRunToTheEnd() {
   QTest::mousePress(run, Qt::LeftButton);
   QTest::mouseRelease(run, Qt::LeftButton);
   QCOMPARE(run->text(), QString("STOP"));
-  QTRY_COMPARE_WITH_TIMEOUT(W<QLineEdit>("Edit8")->text(), QString("100.000"), 5'000);
+  QVERIFY(RunClock([&] { return W<QLineEdit>("Edit8")->text() == "100.000"; }, 5'000));
 
-  QTRY_VERIFY_WITH_TIMEOUT(script.done(), 30'000);
+  QVERIFY(RunClock([&] { return script.done(); }, 30'000));
   QCOMPARE(script.texts, QStringList{"The Run has Ended. "});
   QCOMPARE(run->text(), QString("RUN"));
   QCOMPARE(W<QLineEdit>("Edit11")->text(), QString("0.0"));
@@ -76,6 +78,7 @@ void SimulatedRunTest::standardRunFromRunToTheEnd() {
 // A click on PRE-SCAN runs the pre-scan on the real timers and leaves the
 // window offering the pre-scanned test.
 void SimulatedRunTest::preScanFromPreScanToTheEnd() {
+  QVERIFY(Start(*this, false));
   Type("Edit4", "120");
   Type("Stepedit", "20");
   Type("Edit5", "3");
@@ -99,11 +102,11 @@ void SimulatedRunTest::preScanFromPreScanToTheEnd() {
   QVERIFY(!ctx().loop.TimerEnabled(TimerId::PreScan));
 }
 
-QTEST_MAIN(SimulatedRunTest)
 // While the test runs the window's caption tells the step and the time
 // left; the run's results and journal are in Runs/ when it has ended, and
 // the caption is the window's own again.
 void SimulatedRunTest::progressInTheCaptionAndTheRunKept() {
+  QVERIFY(Start(*this, true));
   Type("Edit4", "144");
   Type("Stepedit", "20");
   Type("Edit5", "3");
@@ -116,13 +119,16 @@ void SimulatedRunTest::progressInTheCaptionAndTheRunKept() {
   auto* run = W<QPushButton>("Button1");
   QTest::mousePress(run, Qt::LeftButton);
   QTest::mouseRelease(run, Qt::LeftButton);
-  QTRY_COMPARE_WITH_TIMEOUT(window.windowTitle(),
-                            QString("Halvorn Synthesiser MZ4800 - Step 1 of 3"), 5'000);
-  QTRY_VERIFY_WITH_TIMEOUT(
-      window.windowTitle().startsWith("Halvorn Synthesiser MZ4800 - Step 3 of 3 - 00:00:0"),
-      20'000);
+  QVERIFY(RunClock(
+      [&] { return window.windowTitle() == "Halvorn Synthesiser MZ4800 - Step 1 of 3"; }, 5'000));
+  QVERIFY(RunClock(
+      [&] {
+        return window.windowTitle().startsWith(
+            "Halvorn Synthesiser MZ4800 - Step 3 of 3 - 00:00:0");
+      },
+      20'000));
 
-  QTRY_VERIFY_WITH_TIMEOUT(script.done(), 30'000);
+  QVERIFY(RunClock([&] { return script.done(); }, 30'000));
   QCOMPARE(script.texts, QStringList{"The Run has Ended. "});
   QCOMPARE(window.windowTitle(), QString("Halvorn Synthesiser MZ4800"));
   const auto runs = folder->path() / "Runs";
@@ -136,4 +142,5 @@ void SimulatedRunTest::progressInTheCaptionAndTheRunKept() {
   QCOMPARE(csv, 1);
 }
 
+QTEST_MAIN(SimulatedRunTest)
 #include "simulated_run_test.moc"
