@@ -21,8 +21,9 @@ class EventLoop {
   virtual std::int64_t WallClockMs() const = 0;
 
   // A timer fires every interval while enabled. Enabling it, or changing its
-  // interval, starts the interval afresh. Handlers may be re-entered when a
-  // handler processes events (a pause, a modal box).
+  // interval, starts the interval afresh. While a handler processes events (a
+  // pause, a modal box) the other timers fire inside it; its own timer does
+  // not, and the ticks it misses meanwhile are lost.
   virtual void SetTimerHandler(TimerId id, std::function<void()> handler) = 0;
   virtual void SetTimerInterval(TimerId id, int ms) = 0;
   virtual void SetTimerEnabled(TimerId id, bool enabled) = 0;
