@@ -18,10 +18,6 @@
 
 namespace mz {
 
-namespace {
-constexpr QRect kTestPanelRect(108, 32, 520, 232);
-}  // namespace
-
 MainWindow::MainWindow(Context& ctx, ControlBinder& binder, QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |

@@ -6,6 +6,7 @@
 // through the program's error box.
 #include <QMainWindow>
 #include <QPointer>
+#include <QRect>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -42,6 +43,8 @@ class MainWindow : public QMainWindow {
   // The client area's size, as the program lays it out.
   static constexpr int kClientWidth = 632;
   static constexpr int kClientHeight = 434;
+  // The three test panels overlap in one place; one shows at a time.
+  static constexpr QRect kTestPanelRect{108, 32, 520, 232};
 
  signals:
   // The close query said yes and the window has closed: the program ends.

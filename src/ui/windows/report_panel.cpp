@@ -12,7 +12,7 @@
 namespace mz {
 
 void MainWindow::BuildReportPanel(QWidget* client) {
-  QFrame* panel = Panel(client, ctl::ReportPanel, {108, 32, 520, 232});
+  QFrame* panel = Panel(client, ctl::ReportPanel, kTestPanelRect);
   testPanels_.push_back(panel);
   ctx_.controls.SetVisible(ctl::ReportPanel, false);
 

@@ -30,7 +30,7 @@ QGroupBox* Group(QWidget* parent, const QString& title, QRect r) {
 }  // namespace
 
 void MainWindow::BuildSetupPanel(QWidget* client) {
-  QFrame* panel = Panel(client, ctl::SetupPanel, {108, 32, 520, 232});
+  QFrame* panel = Panel(client, ctl::SetupPanel, kTestPanelRect);
   testPanels_.push_back(panel);
 
   auto* heading = Heading(panel, "STANDARD", {150, 4, 220, 18}, 13);

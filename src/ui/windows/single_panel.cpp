@@ -38,7 +38,7 @@ QToolButton* Arrow(QWidget* parent, ControlId name, Qt::ArrowType type, QRect r,
 }  // namespace
 
 void MainWindow::BuildSinglePanel(QWidget* client) {
-  QFrame* panel = Panel(client, ctl::SinglePanel, {108, 32, 520, 232});
+  QFrame* panel = Panel(client, ctl::SinglePanel, kTestPanelRect);
   testPanels_.push_back(panel);
   ctx_.controls.SetVisible(ctl::SinglePanel, false);
   Heading(panel, "SINGLE FREQUENCY CONTROL", {110, 4, 300, 18}, 13);
