@@ -14,106 +14,106 @@ std::string ColourText(Colour c) {
 }
 }  // namespace
 
-const ControlProps& Controls::Get(std::string_view name) const {
-  auto it = controls_.find(name);
+const ControlProps& Controls::Get(ControlId id) const {
+  auto it = controls_.find(id);
   return it == controls_.end() ? kDefault : it->second;
 }
 
-ControlProps& Controls::Mutable(std::string_view name) {
-  auto it = controls_.find(name);
-  if (it == controls_.end()) it = controls_.emplace(std::string(name), ControlProps{}).first;
+ControlProps& Controls::Mutable(ControlId id) {
+  auto it = controls_.find(id);
+  if (it == controls_.end()) it = controls_.emplace(std::string(id.Name()), ControlProps{}).first;
   return it->second;
 }
 
-bool Controls::Has(std::string_view name) const {
-  return controls_.find(name) != controls_.end();
+bool Controls::Has(ControlId id) const {
+  return controls_.find(id) != controls_.end();
 }
 
-const std::string& Controls::Text(std::string_view name) const {
-  return Get(name).Text;
+const std::string& Controls::Text(ControlId id) const {
+  return Get(id).Text;
 }
-Colour Controls::ColourOf(std::string_view name) const {
-  return Get(name).BrushColour;
+Colour Controls::ColourOf(ControlId id) const {
+  return Get(id).BrushColour;
 }
-Colour Controls::FontColour(std::string_view name) const {
-  return Get(name).FontColour;
+Colour Controls::FontColour(ControlId id) const {
+  return Get(id).FontColour;
 }
-bool Controls::Visible(std::string_view name) const {
-  return Get(name).Visible;
+bool Controls::Visible(ControlId id) const {
+  return Get(id).Visible;
 }
-bool Controls::Enabled(std::string_view name) const {
-  return Get(name).Enabled;
+bool Controls::Enabled(ControlId id) const {
+  return Get(id).Enabled;
 }
-bool Controls::Checked(std::string_view name) const {
-  return Get(name).Checked;
+bool Controls::Checked(ControlId id) const {
+  return Get(id).Checked;
 }
-int Controls::ItemIndex(std::string_view name) const {
-  return Get(name).ItemIndex;
+int Controls::ItemIndex(ControlId id) const {
+  return Get(id).ItemIndex;
 }
 
-const std::string& Controls::Cell(std::string_view name, int col, int row) const {
+const std::string& Controls::Cell(ControlId id, int col, int row) const {
   static const std::string kEmpty;
-  const auto& cells = Get(name).Cells;
+  const auto& cells = Get(id).Cells;
   auto it = cells.find({col, row});
   return it == cells.end() ? kEmpty : it->second;
 }
 
-void Controls::SetText(std::string_view name, std::string_view text) {
-  auto& c = Mutable(name);
+void Controls::SetText(ControlId id, std::string_view text) {
+  auto& c = Mutable(id);
   if (c.Text == text) return;
   c.Text.assign(text);
-  if (!listeners_.empty()) Notify(name, Prop::Text, c.Text);
+  if (!listeners_.empty()) Notify(id, Prop::Text, c.Text);
 }
 
-void Controls::SetColour(std::string_view name, Colour colour) {
-  auto& c = Mutable(name);
+void Controls::SetColour(ControlId id, Colour colour) {
+  auto& c = Mutable(id);
   if (c.BrushColour == colour) return;
   c.BrushColour = colour;
-  if (!listeners_.empty()) Notify(name, Prop::Colour, ColourText(colour));
+  if (!listeners_.empty()) Notify(id, Prop::Colour, ColourText(colour));
 }
 
-void Controls::SetFontColour(std::string_view name, Colour colour) {
-  auto& c = Mutable(name);
+void Controls::SetFontColour(ControlId id, Colour colour) {
+  auto& c = Mutable(id);
   if (c.FontColour == colour) return;
   c.FontColour = colour;
-  if (!listeners_.empty()) Notify(name, Prop::FontColour, ColourText(colour));
+  if (!listeners_.empty()) Notify(id, Prop::FontColour, ColourText(colour));
 }
 
-void Controls::SetVisible(std::string_view name, bool on) {
-  auto& c = Mutable(name);
+void Controls::SetVisible(ControlId id, bool on) {
+  auto& c = Mutable(id);
   if (c.Visible == on) return;
   c.Visible = on;
-  if (!listeners_.empty()) Notify(name, Prop::Visible, on ? "1" : "0");
+  if (!listeners_.empty()) Notify(id, Prop::Visible, on ? "1" : "0");
 }
 
-void Controls::SetEnabled(std::string_view name, bool on) {
-  auto& c = Mutable(name);
+void Controls::SetEnabled(ControlId id, bool on) {
+  auto& c = Mutable(id);
   if (c.Enabled == on) return;
   c.Enabled = on;
-  if (!listeners_.empty()) Notify(name, Prop::Enabled, on ? "1" : "0");
+  if (!listeners_.empty()) Notify(id, Prop::Enabled, on ? "1" : "0");
 }
 
-void Controls::SetChecked(std::string_view name, bool on) {
-  auto& c = Mutable(name);
+void Controls::SetChecked(ControlId id, bool on) {
+  auto& c = Mutable(id);
   if (c.Checked == on) return;
   c.Checked = on;
-  if (!listeners_.empty()) Notify(name, Prop::Checked, on ? "1" : "0");
+  if (!listeners_.empty()) Notify(id, Prop::Checked, on ? "1" : "0");
 }
 
-void Controls::SetItemIndex(std::string_view name, int index) {
-  auto& c = Mutable(name);
+void Controls::SetItemIndex(ControlId id, int index) {
+  auto& c = Mutable(id);
   if (c.ItemIndex == index) return;
   c.ItemIndex = index;
-  if (!listeners_.empty()) Notify(name, Prop::ItemIndex, std::to_string(index));
+  if (!listeners_.empty()) Notify(id, Prop::ItemIndex, std::to_string(index));
 }
 
-void Controls::SetCell(std::string_view name, int col, int row, std::string_view text) {
-  auto& cells = Mutable(name).Cells;
+void Controls::SetCell(ControlId id, int col, int row, std::string_view text) {
+  auto& cells = Mutable(id).Cells;
   auto& cell = cells[{col, row}];
   if (cell == text) return;
   cell = std::string(text);
   if (!listeners_.empty())
-    Notify(name, Prop::Cell, std::to_string(col) + "," + std::to_string(row) + "=" + cell);
+    Notify(id, Prop::Cell, std::to_string(col) + "," + std::to_string(row) + "=" + cell);
 }
 
 int Controls::Subscribe(Listener listener) {
@@ -127,8 +127,8 @@ void Controls::Unsubscribe(int id) {
 
 // The setters build the value's text only when someone listens: the logic
 // sets many fields per reply, mostly with nobody but the window watching.
-void Controls::Notify(std::string_view name, Prop p, std::string value) {
-  const ControlChange change{std::string(name), p, std::move(value)};
+void Controls::Notify(ControlId id, Prop p, std::string value) {
+  const ControlChange change{std::string(id.Name()), p, std::move(value)};
   // A listener may subscribe or unsubscribe; iterate over a copy.
   auto listeners = listeners_;
   for (auto& [id, l] : listeners) l(change);

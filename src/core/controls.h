@@ -1,8 +1,9 @@
 #pragma once
-// The screen as data. Every control the logic touches is known by its designer
-// name ("Edit8", "Shape11", "Button7"); controls of windows other than the main
-// window carry the window's name in front ("Diagform.Label8", "Warns.Label1").
-// Logic writes and reads the model; the window layer mirrors it both ways.
+// The screen as data. Every control the logic touches is known by a ControlId
+// of core/control_names.h, which holds its designer name ("Edit8", "Shape11",
+// "Button7"); controls of windows other than the main window carry the
+// window's name in front ("Diagform.Label8", "Warns.Label1"). Logic writes and
+// reads the model; the window layer mirrors it both ways.
 #include <functional>
 #include <map>
 #include <string>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "core/colours.h"
+#include "core/control_id.h"
 
 namespace mz {
 
@@ -38,44 +40,51 @@ class Controls {
  public:
   using Listener = std::function<void(const ControlChange&)>;
 
-  const std::string& Text(std::string_view name) const;
-  Colour ColourOf(std::string_view name) const;
-  Colour FontColour(std::string_view name) const;
-  bool Visible(std::string_view name) const;
-  bool Enabled(std::string_view name) const;
-  bool Checked(std::string_view name) const;
-  int ItemIndex(std::string_view name) const;
-  const std::string& Cell(std::string_view name, int col, int row) const;
+  const std::string& Text(ControlId id) const;
+  Colour ColourOf(ControlId id) const;
+  Colour FontColour(ControlId id) const;
+  bool Visible(ControlId id) const;
+  bool Enabled(ControlId id) const;
+  bool Checked(ControlId id) const;
+  int ItemIndex(ControlId id) const;
+  const std::string& Cell(ControlId id, int col, int row) const;
 
   // Setters tell the listeners only when the value changes.
-  void SetText(std::string_view name, std::string_view text);
-  void SetColour(std::string_view name, Colour c);
-  void SetFontColour(std::string_view name, Colour c);
-  void SetVisible(std::string_view name, bool on);
-  void SetEnabled(std::string_view name, bool on);
-  void SetChecked(std::string_view name, bool on);
-  void SetItemIndex(std::string_view name, int index);
-  void SetCell(std::string_view name, int col, int row, std::string_view text);
+  void SetText(ControlId id, std::string_view text);
+  void SetColour(ControlId id, Colour c);
+  void SetFontColour(ControlId id, Colour c);
+  void SetVisible(ControlId id, bool on);
+  void SetEnabled(ControlId id, bool on);
+  void SetChecked(ControlId id, bool on);
+  void SetItemIndex(ControlId id, int index);
+  void SetCell(ControlId id, int col, int row, std::string_view text);
 
   // Returns an id for Unsubscribe.
   int Subscribe(Listener listener);
   void Unsubscribe(int id);
 
-  bool Has(std::string_view name) const;
+  bool Has(ControlId id) const;
 
  private:
-  const ControlProps& Get(std::string_view name) const;
-  ControlProps& Mutable(std::string_view name);
-  void Notify(std::string_view name, Prop p, std::string value);
+  const ControlProps& Get(ControlId id) const;
+  ControlProps& Mutable(ControlId id);
+  void Notify(ControlId id, Prop p, std::string value);
 
-  // Looked up by name on every change the logic makes (the reply decoder sets
-  // several fields per frame), so hashed, and found from a string_view
-  // without building a string.
+  // Looked up on every change the logic makes (the reply decoder sets several
+  // fields per frame), so hashed, and found from a ControlId with the hash it
+  // carries, without hashing or building a string.
   struct NameHash {
     using is_transparent = void;
-    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+    std::size_t operator()(std::string_view s) const { return ControlId::HashOf(s); }
+    std::size_t operator()(const ControlId& id) const { return id.Hash(); }
   };
-  std::unordered_map<std::string, ControlProps, NameHash, std::equal_to<>> controls_;
+  struct NameEqual {
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const { return a == b; }
+    bool operator()(std::string_view a, const ControlId& b) const { return a == b.Name(); }
+    bool operator()(const ControlId& a, std::string_view b) const { return a.Name() == b; }
+  };
+  std::unordered_map<std::string, ControlProps, NameHash, NameEqual> controls_;
   std::vector<std::pair<int, Listener>> listeners_;
   int nextId_ = 1;
 };

@@ -53,7 +53,7 @@ void SetWorkingPrinter(Context& ctx, PrinterColourSet set) {
 }
 
 // Opens the standard picker on one working colour; a cancelled picker keeps it.
-void PickInto(Context& ctx, const std::string& picker) {
+void PickInto(Context& ctx, ControlId picker) {
   if (auto chosen = ctx.op.PickColour(ctx.controls.ColourOf(picker))) {
     ctx.controls.SetColour(picker, *chosen);
   }
@@ -65,12 +65,12 @@ bool Confirm(Context& ctx, const char* question) {
 
 }  // namespace
 
-std::string ScreenPickerName(int picker) {
-  return std::string(ctl::ScreenColoursForm) + ".ColorDialog" + std::to_string(picker);
+ControlId ScreenPickerName(int picker) {
+  return ctl::ScreenColourPicker[picker - 1];
 }
 
-std::string PrinterPickerName(int picker) {
-  return std::string(ctl::PrinterColoursForm) + ".ColorDialog" + std::to_string(picker);
+ControlId PrinterPickerName(int picker) {
+  return ctl::PrinterColourPicker[picker - 1];
 }
 
 ScreenColourSet DefaultScreenColours(Colour preScan) {

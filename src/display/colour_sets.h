@@ -6,15 +6,20 @@
 #include <string>
 
 #include "core/context.h"
+#include "core/control_names.h"
 
 namespace mz {
 
 inline constexpr int kScreenPickers = 8;
 inline constexpr int kPrinterPickers = 6;
 
-// "Scol.ColorDialog<picker>" / "Pcol.ColorDialog<picker>".
-std::string ScreenPickerName(int picker);
-std::string PrinterPickerName(int picker);
+// The working colour of a picker 1..8 / 1..6 ("Scol.ColorDialog<picker>" /
+// "Pcol.ColorDialog<picker>").
+ControlId ScreenPickerName(int picker);
+ControlId PrinterPickerName(int picker);
+
+static_assert(std::size(ctl::ScreenColourPicker) == kScreenPickers);
+static_assert(std::size(ctl::PrinterColourPicker) == kPrinterPickers);
 
 // The presets of the Default and Monochrome buttons.
 ScreenColourSet DefaultScreenColours(Colour preScan);

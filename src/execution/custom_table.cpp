@@ -1,5 +1,6 @@
 #include <string>
 
+#include "core/control_names.h"
 #include "core/text_format.h"
 #include "execution/frequency_plan.h"
 #include "execution/plan_warnings.h"
@@ -10,8 +11,6 @@
 namespace mz {
 
 namespace {
-
-inline constexpr const char* kGrid = "StringGrid1";
 
 bool IsBlank(const std::string& text) {
   return text.find_first_not_of(' ') == std::string::npos;
@@ -28,7 +27,7 @@ bool ValidateCustomTable(Context& ctx) {
     Integer firstFreqHz = 0;
     for (int i = 1; i <= kCustomRows; ++i) {
       auto& entry = s.CustomTable[i];
-      const std::string freqText = ctx.controls.Cell(kGrid, 0, i);
+      const std::string freqText = ctx.controls.Cell(ctl::CustomGrid, 0, i);
       if (IsBlank(freqText)) {
         entry = FreqLevel{};
       } else {
@@ -38,7 +37,7 @@ bool ValidateCustomTable(Context& ctx) {
         } else {
           bad = true;
         }
-        v = ReadNumber(ctx, ctx.controls.Cell(kGrid, 1, i)).value_or(0);
+        v = ReadNumber(ctx, ctx.controls.Cell(ctl::CustomGrid, 1, i)).value_or(0);
         if (v >= 0 && v < 15) {
           entry.Level = static_cast<Single>(v);
         } else {

@@ -83,9 +83,9 @@ void EndRun(Context& ctx, EndReason reason) {
 
   s.PreScanRunning = 0;
   s.DwellHold = 0;
-  c.SetText("Button2", "PRE-SCAN");
-  c.SetText("Button10", "DWELL");
-  c.SetText("Button1", "RUN");
+  c.SetText(ctl::PreScanButton, "PRE-SCAN");
+  c.SetText(ctl::DwellButton, "DWELL");
+  c.SetText(ctl::RunButton, "RUN");
 
   UpdateRunControls(ctx);
   c.SetText(ctl::Actual, "0.0");
@@ -125,7 +125,7 @@ void EndOnLostInstrument(Context& ctx) {
   ctx.controls.SetText(ctl::Dwell, "0.0");
   Runs(ctx).InstrumentLost(ctx);
   EndRun(ctx, EndReason::InstrumentLost);
-  ctx.controls.SetEnabled("CheckBox2", true);
+  ctx.controls.SetEnabled(ctl::AutoIncrease, true);
 }
 
 }  // namespace mz

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "core/control_names.h"
 #include "core/text_format.h"
 #include "execution/frequency_plan.h"
 
@@ -47,7 +48,7 @@ void UpdateEstimatedTime(Context& ctx) {
     s.EstimatedTime =
         static_cast<Integer>(std::min<std::int64_t>(t, std::numeric_limits<Integer>::max()));
   }
-  ctx.controls.SetText("Edit6", FormatDuration(s.EstimatedTime));
+  ctx.controls.SetText(ctl::EstimatedTime, FormatDuration(s.EstimatedTime));
 }
 
 }  // namespace mz

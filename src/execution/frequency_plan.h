@@ -12,7 +12,7 @@ namespace mz {
 // nullopt on bad text. The value is rounded to 32-bit float precision.
 std::optional<double> ReadNumber(Context& ctx, std::string_view text);
 // ReadNumber of a box's text, 0 when the text does not convert.
-double ReadBox(Context& ctx, std::string_view box);
+double ReadBox(Context& ctx, ControlId box);
 
 // Each validator stores only valid values and warns about the others.
 void ValidateStandardSetup(Context& ctx);

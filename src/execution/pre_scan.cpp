@@ -18,9 +18,6 @@ namespace {
 
 constexpr int kMaxSteps = 1995;  // the result table keeps a margin below 2000
 constexpr int kHoldTicks = 18;   // each step is held for about a second
-constexpr const char* kPreScanButton = "Button2";
-constexpr const char* kRunButton = "Button1";
-constexpr const char* kPlotPreScan = "Button9";
 constexpr const char* kOverwriteQuestion = "Overwrite Existing Pre-Scan Data ?";
 
 bool IsStandard(int type) {
@@ -137,7 +134,7 @@ void Finish(Context& ctx) {
   EndRun(ctx, complete ? EndReason::PreScanEnded : EndReason::PreScanIncomplete);
 
   if (complete) {
-    c.SetVisible(kPlotPreScan, true);
+    c.SetVisible(ctl::PlotPreScan, true);
     c.SetEnabled(ctl::MenuSavePreScans, true);
   }
   ctx.display.Repaint();
@@ -174,7 +171,7 @@ bool StartPreScan(Context& ctx) {
   ctx.loop.SetTimerEnabled(TimerId::PreScan, true);
   s.PreScanRunning = 1;
   s.TestRunning = 1;
-  ctx.controls.SetText(kPreScanButton, "STOP");
+  ctx.controls.SetText(ctl::PreScanButton, "STOP");
   s.StepCount = 1;
   ctx.display.Repaint();
   Runs(ctx).RunStarted(ctx, true);
@@ -191,8 +188,8 @@ void button2click(Context& ctx) {
     UpdateRunControls(ctx);
     // The stop takes effect at the next tick. Until then a new RUN or
     // PRE-SCAN would start with the stop still pending and end at once.
-    ctx.controls.SetEnabled(kRunButton, false);
-    ctx.controls.SetEnabled(kPreScanButton, false);
+    ctx.controls.SetEnabled(ctl::RunButton, false);
+    ctx.controls.SetEnabled(ctl::PreScanButton, false);
     return;
   }
   if (s.TestRunning != 0) return;  // a run is in progress

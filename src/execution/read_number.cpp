@@ -50,7 +50,7 @@ std::optional<double> ReadNumber(Context& ctx, std::string_view text) {
 
 namespace mz {
 
-double ReadBox(Context& ctx, std::string_view box) {
+double ReadBox(Context& ctx, ControlId box) {
   return ReadNumber(ctx, ctx.controls.Text(box)).value_or(0);
 }
 

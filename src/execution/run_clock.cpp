@@ -140,7 +140,7 @@ void Start(Context& ctx) {
     case 2:
     case 12:
       ValidateSingleSetup(ctx);
-      if (!s.AutoIncrease) ctx.controls.SetEnabled("CheckBox2", false);
+      if (!s.AutoIncrease) ctx.controls.SetEnabled(ctl::AutoIncrease, false);
       s.StepDriveCode = CellDrive(ctx, s.SingleLevel, s.CurrentFreqHz);
       s.FieldLevel = s.SingleLevel;
       break;
@@ -337,7 +337,7 @@ void Dwelling(Context& ctx) {
 void Finish(Context& ctx) {
   auto& s = ctx.state;
   ctx.loop.SetTimerEnabled(TimerId::RunClock, false);
-  ctx.controls.SetEnabled("CheckBox2", true);
+  ctx.controls.SetEnabled(ctl::AutoIncrease, true);
   SendCommand(ctx, cmd::RfOff);
   if (s.StepCount > kMaxSteps) EndRun(ctx, EndReason::MaximumResults);
   EndRun(ctx, s.EutHalt != 0 ? EndReason::EutFailure : EndReason::Completed);

@@ -3,63 +3,50 @@
 
 namespace mz {
 
-namespace {
-constexpr const char* kRun = "Button1";          // RUN / STOP
-constexpr const char* kPreScan = "Button2";      // PRE-SCAN / STOP
-constexpr const char* kCustom = "Button3";       // CUSTOM
-constexpr const char* kSingle = "Button4";       // SINGLE
-constexpr const char* kStandard = "Button6";     // STANDARD
-constexpr const char* kPlotPreScan = "Button9";  // "Plot Pre-Scan"
-constexpr const char* kDwell = "Button10";       // DWELL / RELEASE
-constexpr const char* kChangeRange = "Button12";
-constexpr const char* kAutoIncrease = "CheckBox2";
-constexpr const char* kEutStatus = "EUTstatus";
-}  // namespace
-
 void UpdateRunControls(Context& ctx) {
   const auto& s = ctx.state;
   auto& c = ctx.controls;
   const int type = s.TestType;
   const bool single = type == 2 || type == 12;
-  c.SetEnabled(kChangeRange, type == 1 || type == 3 || type == 11 || type == 13);
+  c.SetEnabled(ctl::ChangeRange, type == 1 || type == 3 || type == 11 || type == 13);
 
   if (s.TestRunning == 0) {
     c.SetEnabled(ctl::MenuMode, true);
-    c.SetEnabled(kStandard, true);
-    c.SetEnabled(kSingle, true);
-    c.SetEnabled(kCustom, true);
-    c.SetEnabled(kRun, true);
-    c.SetEnabled(kPlotPreScan, true);
-    c.SetEnabled(kPreScan, !single);
-    c.SetEnabled(kDwell, false);
+    c.SetEnabled(ctl::StandardButton, true);
+    c.SetEnabled(ctl::SingleButton, true);
+    c.SetEnabled(ctl::CustomButton, true);
+    c.SetEnabled(ctl::RunButton, true);
+    c.SetEnabled(ctl::PlotPreScan, true);
+    c.SetEnabled(ctl::PreScanButton, !single);
+    c.SetEnabled(ctl::DwellButton, false);
     return;
   }
 
-  for (const char* name :
-       {ctl::MenuMode, kPlotPreScan, kRun, kPreScan, kStandard, kSingle, kCustom})
+  for (const ControlId name : {ctl::MenuMode, ctl::PlotPreScan, ctl::RunButton, ctl::PreScanButton,
+                               ctl::StandardButton, ctl::SingleButton, ctl::CustomButton})
     c.SetEnabled(name, false);
-  c.SetEnabled(kDwell, s.PreScanRunning == 0);
-  if (type == 1 || type == 11) c.SetEnabled(kStandard, true);
-  if (type == 3 || type == 13) c.SetEnabled(kCustom, true);
+  c.SetEnabled(ctl::DwellButton, s.PreScanRunning == 0);
+  if (type == 1 || type == 11) c.SetEnabled(ctl::StandardButton, true);
+  if (type == 3 || type == 13) c.SetEnabled(ctl::CustomButton, true);
   if (single) {
-    c.SetEnabled(kSingle, true);
+    c.SetEnabled(ctl::SingleButton, true);
     // Holding a level makes sense only while the level steps by itself.
-    c.SetEnabled(kDwell, c.Checked(kAutoIncrease));
-    c.SetEnabled(kPreScan, false);
+    c.SetEnabled(ctl::DwellButton, c.Checked(ctl::AutoIncrease));
+    c.SetEnabled(ctl::PreScanButton, false);
   }
   // The STOP of whichever sequencer is active stays usable.
-  c.SetEnabled(s.PreScanRunning != 0 ? kPreScan : kRun, true);
+  c.SetEnabled(s.PreScanRunning != 0 ? ctl::PreScanButton : ctl::RunButton, true);
 }
 
 void Button10Click(Context& ctx) {
   auto& s = ctx.state;
   s.DwellHold = s.DwellHold != 0 ? 0 : 1;
-  ctx.controls.SetText(kDwell, s.DwellHold != 0 ? "RELEASE" : "DWELL");
+  ctx.controls.SetText(ctl::DwellButton, s.DwellHold != 0 ? "RELEASE" : "DWELL");
   Runs(ctx).DwellToggled(ctx);
 }
 
 void EUTstatusClick(Context& ctx) {
-  const int mode = ctx.controls.ItemIndex(kEutStatus);
+  const int mode = ctx.controls.ItemIndex(ctl::EutStatus);
   if (mode >= 0 && mode <= 2) ctx.state.EutStatusMode = static_cast<Byte>(mode);
   ctx.state.EutHalt = 0;
 }

@@ -21,7 +21,7 @@ void Button1MouseDown(Context& ctx) {
     s.RunState = 0;
     ctx.controls.SetText(ctl::Dwell, "0.0");
     EndRun(ctx, EndReason::StoppedByUser);
-    ctx.controls.SetEnabled("CheckBox2", true);
+    ctx.controls.SetEnabled(ctl::AutoIncrease, true);
     return;
   }
 
@@ -36,7 +36,7 @@ void Button1MouseDown(Context& ctx) {
   for (int k = 1; k <= 8; ++k) s.FieldWarningEnabled[k] = 1;
   s.EutHalt = 0;
   ctx.loop.SetTimerEnabled(TimerId::PreScan, false);
-  ctx.controls.SetText("Button1", "STOP");
+  ctx.controls.SetText(ctl::RunButton, "STOP");
   s.StepCount = 1;
   ClearResults(ctx);
   // A run whose set-up fails at the start ends without a first step; its

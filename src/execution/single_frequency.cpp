@@ -17,8 +17,6 @@ namespace mz {
 
 namespace {
 
-constexpr const char* kFreqBox = "Edit15";
-constexpr const char* kLevelBox = "Edit16";
 constexpr std::int64_t kSettleTicks = 18;
 // The panel takes levels from 0 to below this; between 10 and 13 V/M the
 // validation adds its "not calibrated" warning.
@@ -48,7 +46,7 @@ std::string TwoDecimals(double v) {
 
 // A box's number, or nothing when its text does not convert ("Invalid String"
 // has then been shown and the press or exit changes nothing).
-std::optional<double> BoxNumber(Context& ctx, const char* box) {
+std::optional<double> BoxNumber(Context& ctx, ControlId box) {
   return ReadNumber(ctx, ctx.controls.Text(box));
 }
 
@@ -61,7 +59,7 @@ void RestartSequence(Context& ctx) {
 
 void StepFrequency(Context& ctx, int direction) {
   auto& s = ctx.state;
-  const auto freq = BoxNumber(ctx, kFreqBox);
+  const auto freq = BoxNumber(ctx, ctl::SingleFreq);
   if (!freq) return;
   const auto increment = BoxNumber(ctx, ctl::FreqIncrement);
   if (!increment) return;
@@ -70,7 +68,7 @@ void StepFrequency(Context& ctx, int direction) {
   // In real arithmetic, so that no sum of two 32-bit values can wrap round.
   s.CurrentFreqHz = ToInteger(static_cast<double>(s.CurrentFreqHz) +
                               direction * static_cast<double>(s.FreqIncrementHz));
-  ctx.controls.SetText(kFreqBox, ThreeDecimals(s.CurrentFreqHz / 1'000'000.0));
+  ctx.controls.SetText(ctl::SingleFreq, ThreeDecimals(s.CurrentFreqHz / 1'000'000.0));
   s.SingleChanged = 1;
 }
 
@@ -82,7 +80,7 @@ void ApplyLevelStep(Context& ctx, double v) {
   if (v < 0) v = 0;
   if (v < kLevelCeiling) s.SingleLevel = v;
   const std::string text = TwoDecimals(v);
-  ctx.controls.SetText(kLevelBox, text);
+  ctx.controls.SetText(ctl::SingleLevel, text);
   ctx.controls.SetText(ctl::Target, text);
   s.SingleChanged = 1;
 }
@@ -95,10 +93,10 @@ bool SingleFrequencyInRange(Integer freqHz) {
 
 void Edit15Exit(Context& ctx) {
   if (!BoxesShowSetup(ctx)) return;
-  const auto v = BoxNumber(ctx, kFreqBox);
+  const auto v = BoxNumber(ctx, ctl::SingleFreq);
   if (!v) return;
   ctx.state.CurrentFreqHz = MHzToHz(*v);
-  ctx.controls.SetText(kFreqBox, ThreeDecimals(*v));
+  ctx.controls.SetText(ctl::SingleFreq, ThreeDecimals(*v));
   RestartSequence(ctx);
 }
 
@@ -108,10 +106,10 @@ void Edit15KeyPress(Context& ctx, char key) {
 
 void Edit16Exit(Context& ctx) {
   if (!BoxesShowSetup(ctx)) return;
-  const auto v = BoxNumber(ctx, kLevelBox);
+  const auto v = BoxNumber(ctx, ctl::SingleLevel);
   if (!v || *v < 0 || *v >= kLevelCeiling) return;
   const std::string text = TwoDecimals(*v);
-  ctx.controls.SetText(kLevelBox, text);
+  ctx.controls.SetText(ctl::SingleLevel, text);
   ctx.controls.SetText(ctl::Target, text);
   RestartSequence(ctx);
 }
@@ -129,7 +127,7 @@ void BitBtn2Click(Context& ctx) {
 }
 
 void BitBtn3Click(Context& ctx) {
-  const auto v = BoxNumber(ctx, kLevelBox);
+  const auto v = BoxNumber(ctx, ctl::SingleLevel);
   if (!v || *v < 0 || *v >= kLevelCeiling) return;
   const auto increment = BoxNumber(ctx, ctl::LevelIncrement);
   if (!increment) return;
@@ -137,7 +135,7 @@ void BitBtn3Click(Context& ctx) {
 }
 
 void BitBtn4Click(Context& ctx) {
-  const auto v = BoxNumber(ctx, kLevelBox);
+  const auto v = BoxNumber(ctx, ctl::SingleLevel);
   if (!v || *v <= kLevelFloor) return;
   const auto increment = BoxNumber(ctx, ctl::LevelIncrement);
   if (!increment) return;

@@ -1,5 +1,6 @@
 #include <limits>
 
+#include "core/control_names.h"
 #include "core/text_format.h"
 #include "execution/frequency_plan.h"
 #include "execution/plan_warnings.h"
@@ -12,7 +13,7 @@ void ValidateSingleSetup(Context& ctx) {
   auto& c = ctx.controls;
   s.SetupValid = true;
 
-  double v = ReadBox(ctx, "Edit15");
+  double v = ReadBox(ctx, ctl::SingleFreq);
   if (v > 29.9 && v < 1000.1) {
     s.CurrentFreqHz = static_cast<Integer>(RoundEven(v * 1'000'000));
   } else {
@@ -20,30 +21,30 @@ void ValidateSingleSetup(Context& ctx) {
   }
 
   // The automatic-increase boxes are checked even while greyed.
-  v = ReadBox(ctx, "Edit17");
+  v = ReadBox(ctx, ctl::AutoIncStart);
   if (v >= 0 && v <= 10) {
     s.AutoIncStartLevel = v;
   } else {
     Reject(ctx, "Invalid Start Level");
   }
 
-  v = ReadBox(ctx, "Edit18");
+  v = ReadBox(ctx, ctl::AutoIncStop);
   if (v <= 10 && v > s.AutoIncStartLevel) {
     s.AutoIncStopLevel = v;
   } else {
     Reject(ctx, "Invalid End Level");
   }
 
-  v = ReadBox(ctx, "Edit19");
+  v = ReadBox(ctx, ctl::AutoIncStep);
   if (v >= 0 && v <= 10) {
     s.AutoIncStepLevel = v;
   } else {
     Reject(ctx, "Invalid Step Size");
   }
 
-  if (c.Checked("CheckBox2")) {
+  if (c.Checked(ctl::AutoIncrease)) {
     s.AutoIncrease = true;
-    v = ReadBox(ctx, "Edit20");
+    v = ReadBox(ctx, ctl::AutoIncDwell);
     if (v >= 0 && v < std::numeric_limits<Integer>::max()) {
       s.AutoIncDwell = static_cast<Integer>(RoundEven(v));
     } else {
@@ -54,15 +55,16 @@ void ValidateSingleSetup(Context& ctx) {
     s.AutoIncDwell = 5;
   }
 
-  s.StopOnEutFault = c.Checked("CheckBox1") && c.Checked("CheckBox2");
+  s.StopOnEutFault = c.Checked(ctl::StopOnEutFault) && c.Checked(ctl::AutoIncrease);
 
   const bool arrows = !s.AutoIncrease;
-  for (const char* b : {"BitBtn1", "BitBtn2", "BitBtn3", "BitBtn4"}) c.SetEnabled(b, arrows);
+  for (const ControlId b : {ctl::FreqUp, ctl::FreqDown, ctl::LevelUp, ctl::LevelDown})
+    c.SetEnabled(b, arrows);
   if (s.AutoIncrease) {
     s.SingleLevel = s.AutoIncStartLevel;
     return;
   }
-  v = ReadBox(ctx, "Edit16");
+  v = ReadBox(ctx, ctl::SingleLevel);
   if (v >= 0 && v <= 10) {
     s.UncalibratedAck = false;
     s.SingleLevel = v;

@@ -24,7 +24,7 @@ bool HasFieldBox(int type) {
 }  // namespace
 
 void GiveUpPreScan(Context& ctx) {
-  ctx.controls.SetVisible("Button9", false);  // "Plot Pre-Scan"
+  ctx.controls.SetVisible(ctl::PlotPreScan, false);  // "Plot Pre-Scan"
   ctx.controls.SetItemIndex(ctl::TestTypeGroup, 0);
   SetPreScanUse(ctx, 0);
   ctx.controls.SetEnabled(ctl::TestTypeGroup, false);
@@ -33,7 +33,7 @@ void GiveUpPreScan(Context& ctx) {
 }
 
 void ValidateDwell(Context& ctx) {
-  const double v = ReadBox(ctx, "Edit7");
+  const double v = ReadBox(ctx, ctl::DwellTime);
   // A dwell that does not fit the whole-second counter is as invalid as 0.
   if (v > 0 && v < std::numeric_limits<Integer>::max()) {
     ctx.state.DwellTime = static_cast<Integer>(RoundEven(v));
@@ -61,14 +61,14 @@ void ValidateStandardSetup(Context& ctx) {
 
   // The start is checked against the finish as stored, before the finish box
   // is read.
-  double v = ReadBox(ctx, "Edit2") * 1'000'000;
+  double v = ReadBox(ctx, ctl::StartFreq) * 1'000'000;
   if (v > 29'900'000 && v < s.FinishFreqHz) {
     s.StartFreqHz = static_cast<Integer>(RoundEven(v));
   } else {
     Reject(ctx, "Invalid Start Frequency");
   }
 
-  v = ReadBox(ctx, "Edit4") * 1'000'000;
+  v = ReadBox(ctx, ctl::FinishFreq) * 1'000'000;
   if (v > s.StartFreqHz && v <= 1'000'100'000) {
     // A Custom plan takes its finish from the table.
     if (IsStandard(s.TestType)) s.FinishFreqHz = static_cast<Integer>(RoundEven(v));
@@ -76,14 +76,14 @@ void ValidateStandardSetup(Context& ctx) {
     Reject(ctx, "Invalid End Frequency");
   }
 
-  v = ReadBox(ctx, "Stepedit");
+  v = ReadBox(ctx, ctl::StepPercent);
   if (v > 0.25 && v < 30) {
     s.StepPercent = static_cast<Single>(v);
   } else {
     Reject(ctx, "Invalid Step Size ");
   }
 
-  v = ReadBox(ctx, "Edit5");
+  v = ReadBox(ctx, ctl::FieldLevel);
   if (v > 0 && v < 15) {
     if (HasFieldBox(s.TestType)) s.FieldLevel = v;
   } else {
@@ -93,13 +93,13 @@ void ValidateStandardSetup(Context& ctx) {
   if (s.FinishFreqHz <= s.StartFreqHz) Reject(ctx, "End Frequency Less than Start Frequency !");
 
   // A list without a selection leaves the stored choice as it was.
-  auto choice = [&ctx](std::string_view name, Byte& value) {
+  auto choice = [&ctx](ControlId name, Byte& value) {
     const int i = ctx.controls.ItemIndex(name);
     if (i >= 0) value = static_cast<Byte>(i);
   };
   choice(ctl::ModulationCombo, s.Modulation);
-  choice("EUTstatus", s.EutStatusMode);
-  choice("EUTprompt", s.EutPromptMode);
+  choice(ctl::EutStatus, s.EutStatusMode);
+  choice(ctl::EutPrompt, s.EutPromptMode);
 
   UpdateEstimatedTime(ctx);
 }

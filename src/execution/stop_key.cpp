@@ -1,5 +1,6 @@
 #include "execution/stop_key.h"
 
+#include "core/control_names.h"
 #include "execution/pre_scan.h"
 #include "execution/run_sequencer.h"
 
@@ -10,12 +11,12 @@ bool StopKeyPressed(Context& ctx) {
   // The key acts like the button that reads STOP, and only while that button
   // could be clicked.
   if (s.PreScanRunning != 0) {
-    if (!ctx.controls.Enabled("Button2")) return false;
+    if (!ctx.controls.Enabled(ctl::PreScanButton)) return false;
     button2click(ctx);
     return true;
   }
   if (s.TestRunning != 0) {
-    if (!ctx.controls.Enabled("Button1")) return false;
+    if (!ctx.controls.Enabled(ctl::RunButton)) return false;
     Button1MouseDown(ctx);
     return true;
   }

@@ -109,7 +109,7 @@ void ShowLoadedTestType(Context& ctx) {
   if (s.TestType >= 1 && s.TestType <= 3) {
     ctx.controls.SetItemIndex(ctl::TestTypeGroup, 0);
     ctx.controls.SetEnabled(ctl::TestTypeGroup, false);
-    ctx.controls.SetVisible("Button9", false);  // "Plot Pre-Scan"
+    ctx.controls.SetVisible(ctl::PlotPreScan, false);  // "Plot Pre-Scan"
     s.PreScanAvailable = 0;
   }
   SelectTestType(ctx, s.TestType);

@@ -113,7 +113,7 @@ void PreScans1Click(Context& ctx) {
   ctx.controls.SetItemIndex(ctl::TestTypeGroup, 1);
   SetPreScanUse(ctx, 1);
   s.PreScanAvailable = 1;
-  ctx.controls.SetVisible("Button9", true);  // "Plot Pre-Scan"
+  ctx.controls.SetVisible(ctl::PlotPreScan, true);  // "Plot Pre-Scan"
   HideTestPanels(ctx);
   ctx.controls.SetVisible(ctl::ReportPanel, true);
   ctx.display.Repaint();

@@ -39,8 +39,8 @@ void SetBits(std::array<Byte, 8>& bits, Byte b) {
 }
 
 void PaintStatusLampsRed(Controls& c) {
-  for (const char* lamp : {ctl::LampRunning, ctl::LampSettling, ctl::LampModulation,
-                           ctl::LampPrompt, ctl::LampStandby}) {
+  for (const ControlId lamp : {ctl::LampRunning, ctl::LampSettling, ctl::LampModulation,
+                               ctl::LampPrompt, ctl::LampStandby}) {
     c.SetColour(lamp, kRed);
   }
 }

@@ -41,6 +41,7 @@ class QtProgram : public QObject, public Display {
   Context& ctx() { return ctx_; }
   MainWindow& window() { return *main_; }
   EventLoop& loop() { return loop_; }
+  const ControlBinder& binder() const { return binder_; }
 
   // Display
   void Repaint() override;

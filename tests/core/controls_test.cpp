@@ -8,41 +8,45 @@
 #include <utility>
 #include <vector>
 
+#include "core/control_names.h"
+
 namespace mz {
 namespace {
 
 TEST(Controls, KeepsEveryControlApartByItsWholeName) {
   Controls c;
   // Names that share prefixes, and many of them, as the windows have.
-  for (int i = 0; i < 500; ++i) c.SetText("Edit" + std::to_string(i), "text " + std::to_string(i));
-  c.SetText("Diagform.Label8", "RX");
-  c.SetColour("Shape1", kRed);
+  std::vector<std::string> names;
+  for (int i = 0; i < 500; ++i) names.push_back("Edit" + std::to_string(i));
+  for (int i = 0; i < 500; ++i) c.SetText(ControlId{names[i]}, "text " + std::to_string(i));
+  c.SetText(diag::TxString, "RX");
+  c.SetColour(ctl::LampReady, kRed);
   for (int i = 0; i < 500; ++i) {
-    ASSERT_EQ(c.Text("Edit" + std::to_string(i)), "text " + std::to_string(i)) << i;
+    ASSERT_EQ(c.Text(ControlId{names[i]}), "text " + std::to_string(i)) << i;
   }
-  EXPECT_EQ(c.Text("Diagform.Label8"), "RX");
-  EXPECT_EQ(c.Text("Label8"), "");  // another window's control is another control
-  EXPECT_FALSE(c.Has("Label8"));
-  EXPECT_EQ(c.ColourOf("Shape1"), kRed);
-  EXPECT_EQ(c.ColourOf("Shape10"), kButtonFace);
-  EXPECT_EQ(c.Text("Edit1"), "text 1");
-  EXPECT_FALSE(c.Has("Edit500"));
+  EXPECT_EQ(c.Text(diag::TxString), "RX");
+  EXPECT_EQ(c.Text(ControlId{"Label8"}), "");  // another window's control is another control
+  EXPECT_FALSE(c.Has(ControlId{"Label8"}));
+  EXPECT_EQ(c.ColourOf(ctl::LampReady), kRed);
+  EXPECT_EQ(c.ColourOf(ctl::LampSynth), kButtonFace);
+  EXPECT_EQ(c.Text(ctl::FreqIncrement), "text 1");
+  EXPECT_FALSE(c.Has(ControlId{"Edit500"}));
 }
 
 TEST(Controls, ListenersHearOnlyRealChangesMadeWhileTheyListen) {
   Controls c;
-  c.SetText("Edit8", "100.000");  // before anyone listens: kept, told to nobody
-  c.SetColour("Shape6", kGreen);
+  c.SetText(ctl::Current, "100.000");  // before anyone listens: kept, told to nobody
+  c.SetColour(ctl::LampEutOk, kGreen);
 
   std::vector<ControlChange> heard;
   const int id = c.Subscribe([&](const ControlChange& ch) { heard.push_back(ch); });
-  c.SetText("Edit8", "100.000");  // unchanged
-  c.SetColour("Shape6", kGreen);  // unchanged
-  c.SetText("Edit8", "120.000");
-  c.SetColour("Shape6", kRed);
-  c.SetVisible("Button7", false);
-  c.SetItemIndex("ComboBox1", 3);
-  c.SetText("Diagform.Edit1", std::string(200, 'A'));  // a long text
+  c.SetText(ctl::Current, "100.000");   // unchanged
+  c.SetColour(ctl::LampEutOk, kGreen);  // unchanged
+  c.SetText(ctl::Current, "120.000");
+  c.SetColour(ctl::LampEutOk, kRed);
+  c.SetVisible(ctl::ResetComms, false);
+  c.SetItemIndex(ctl::ModulationCombo, 3);
+  c.SetText(ControlId{"Diagform.Edit1"}, std::string(200, 'A'));  // a long text
   EXPECT_EQ(heard, (std::vector<ControlChange>{
                        {"Edit8", Prop::Text, "120.000"},
                        {"Shape6", Prop::Colour, "000000FF"},
@@ -52,11 +56,11 @@ TEST(Controls, ListenersHearOnlyRealChangesMadeWhileTheyListen) {
                    }));
 
   c.Unsubscribe(id);
-  c.SetText("Edit8", "144.000");
+  c.SetText(ctl::Current, "144.000");
   EXPECT_EQ(heard.size(), 5u);
-  EXPECT_EQ(c.Text("Edit8"), "144.000");
-  EXPECT_EQ(c.ColourOf("Shape6"), kRed);
-  EXPECT_FALSE(c.Visible("Button7"));
+  EXPECT_EQ(c.Text(ctl::Current), "144.000");
+  EXPECT_EQ(c.ColourOf(ctl::LampEutOk), kRed);
+  EXPECT_FALSE(c.Visible(ctl::ResetComms));
 }
 
 // Every setter against the value the control holds: a fresh control holds the

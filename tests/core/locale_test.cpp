@@ -84,8 +84,8 @@ TEST_F(LocaleTest, TheBoxesShowPointsAndTakeThemBack) {
   ApplyConfigurationDefaults(p.state);
   p.state.TestType = 1;
   ShowSetup(p.ctx);
-  EXPECT_EQ(p.controls.Text("Edit4"), "200.00");
-  EXPECT_EQ(p.controls.Text("Stepedit"), "1.0");
+  EXPECT_EQ(p.controls.Text(ctl::FinishFreq), "200.00");
+  EXPECT_EQ(p.controls.Text(ctl::StepPercent), "1.0");
   ValidateStandardSetup(p.ctx);  // Enter in an unchanged box
   EXPECT_TRUE(p.op.messages.empty());
   EXPECT_TRUE(p.state.SetupValid);

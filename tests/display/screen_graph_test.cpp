@@ -202,7 +202,7 @@ TEST_F(Graph, SetPointOfCustomAndSingleFrequencyTests) {
 }
 
 TEST_F(Graph, PaintingSetsTheMenuMarksFromTheState) {
-  const char* amplifiers[] = {ctl::MenuPaOther, ctl::MenuKv3100, ctl::MenuWpa20};
+  const ControlId amplifiers[] = {ctl::MenuPaOther, ctl::MenuKv3100, ctl::MenuWpa20};
   for (Byte type : {2, 0}) {
     for (Byte port : {0, 3}) {
       p.state.AmplifierType = type;
@@ -250,11 +250,11 @@ TEST_F(Graph, ReportPanelCommands) {
 }
 
 TEST_F(Graph, CustomGridShowsTheTableAndClearsEmptyRows) {
-  p.controls.SetCell("StringGrid1", 0, 2, "stale");
+  p.controls.SetCell(ctl::CustomGrid, 0, 2, "stale");
   p.state.CustomTable[1] = {80'000'000, 3.5f};
   p.state.CustomTable[3] = {1'000'000'000, 10.0f};
   FillCustomGrid(p.ctx);
-  const auto cell = [&](int c, int r) { return p.controls.Cell("StringGrid1", c, r); };
+  const auto cell = [&](int c, int r) { return p.controls.Cell(ctl::CustomGrid, c, r); };
   EXPECT_EQ(cell(0, 0), "MHz");
   EXPECT_EQ(cell(1, 0), "V/M");
   EXPECT_EQ(cell(0, 1), "80.000");

@@ -92,17 +92,17 @@ void LostInstrumentTest::killedInstrumentEndsTheRunWithinThreeSeconds() {
   Context& ctx = program.ctx();
   QVERIFY(WaitFor([&] { return ctx.state.StartupDone != 0 && ctx.state.LinkUp == 1; }, 10000));
 
-  auto type = [&](const char* name, const char* text) {
-    auto* edit = program.window().findChild<QLineEdit*>(name);
+  auto type = [&](ControlId name, const char* text) {
+    auto* edit = program.window().findChild<QLineEdit*>(ObjectName(name));
     QVERIFY(edit != nullptr);
     edit->setText(text);
     ctx.controls.SetText(name, text);
   };
-  type("Edit2", "100");
-  type("Edit4", "1000");
-  type("Stepedit", "5");
-  type("Edit5", "3");
-  type("Edit7", "2");
+  type(ctl::StartFreq, "100");
+  type(ctl::FinishFreq, "1000");
+  type(ctl::StepPercent, "5");
+  type(ctl::FieldLevel, "3");
+  type(ctl::DwellTime, "2");
   auto* run = program.window().findChild<QPushButton*>("Button1");
   QVERIFY(run != nullptr);
   QTest::mousePress(run, Qt::LeftButton);

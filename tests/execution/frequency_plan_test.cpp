@@ -24,7 +24,7 @@ class PlanTest : public ::testing::Test {
     p.state.TestType = 1;
     ShowSetup(p.ctx);
   }
-  void Type(std::string_view box, std::string_view text) { p.controls.SetText(box, text); }
+  void Type(ControlId box, std::string_view text) { p.controls.SetText(box, text); }
   std::vector<std::string> Messages() { return p.op.Texts(); }
 
   TestProgram p;
@@ -51,8 +51,8 @@ TEST_F(PlanTest, ReadNumberKeepsDigitsPointAndMinusAndRoundsToSingle) {
 }
 
 TEST_F(PlanTest, ADecimalCommaInABoxIsRefusedWithTheBoxsOwnWarning) {
-  Type("Edit5", "0,5");     // 5 V/M if the comma were dropped
-  Type("Stepedit", "2,5");  // 25 %
+  Type(ctl::FieldLevel, "0,5");   // 5 V/M if the comma were dropped
+  Type(ctl::StepPercent, "2,5");  // 25 %
   StepeditExit(p.ctx);
   EXPECT_EQ(Messages(),
             (std::vector<std::string>{"Invalid String : \"2,5\"", "Invalid Step Size ",
@@ -60,30 +60,30 @@ TEST_F(PlanTest, ADecimalCommaInABoxIsRefusedWithTheBoxsOwnWarning) {
   EXPECT_DOUBLE_EQ(p.state.FieldLevel, 1.0);
   EXPECT_FLOAT_EQ(p.state.StepPercent, 1.0F);
   EXPECT_FALSE(p.state.SetupValid);
-  EXPECT_EQ(p.controls.Text("Edit5"), "1.0");  // the stored values are shown again
-  EXPECT_EQ(p.controls.Text("Stepedit"), "1.0");
+  EXPECT_EQ(p.controls.Text(ctl::FieldLevel), "1.0");  // the stored values are shown again
+  EXPECT_EQ(p.controls.Text(ctl::StepPercent), "1.0");
 }
 
 TEST_F(PlanTest, StandardRangesAtTheirLimits) {
-  Type("Edit4", "1000.1");
+  Type(ctl::FinishFreq, "1000.1");
   StepeditExit(p.ctx);
   EXPECT_EQ(p.state.FinishFreqHz, 1'000'099'976);
-  Type("Edit2", "100.1");
+  Type(ctl::StartFreq, "100.1");
   StepeditExit(p.ctx);
   EXPECT_EQ(p.state.StartFreqHz, 100'099'998);
   EXPECT_TRUE(p.state.SetupValid);
 
   struct Case {
-    const char* box;
+    ControlId box;
     const char* text;
     const char* message;
   };
-  for (const Case& c :
-       {Case{"Edit2", "29.9", "Invalid Start Frequency"},
-        Case{"Edit4", "1000.2", "Invalid End Frequency"},
-        Case{"Stepedit", "0.25", "Invalid Step Size "},
-        Case{"Stepedit", "30", "Invalid Step Size "}, Case{"Edit5", "15", "Invalid Field Strength"},
-        Case{"Edit5", "0", "Invalid Field Strength"}}) {
+  for (const Case& c : {Case{ctl::StartFreq, "29.9", "Invalid Start Frequency"},
+                        Case{ctl::FinishFreq, "1000.2", "Invalid End Frequency"},
+                        Case{ctl::StepPercent, "0.25", "Invalid Step Size "},
+                        Case{ctl::StepPercent, "30", "Invalid Step Size "},
+                        Case{ctl::FieldLevel, "15", "Invalid Field Strength"},
+                        Case{ctl::FieldLevel, "0", "Invalid Field Strength"}}) {
     ShowSetup(p.ctx);
     auto stored = [this] {
       const auto& s = p.state;
@@ -93,16 +93,16 @@ TEST_F(PlanTest, StandardRangesAtTheirLimits) {
     p.op.messages.clear();
     Type(c.box, c.text);
     StepeditExit(p.ctx);
-    EXPECT_EQ(Messages(), std::vector<std::string>{c.message}) << c.box << " " << c.text;
+    EXPECT_EQ(Messages(), std::vector<std::string>{c.message}) << c.box.Name() << " " << c.text;
     EXPECT_FALSE(p.state.SetupValid);
     EXPECT_EQ(stored(), before);
   }
 
   p.op.messages.clear();
-  Type("Edit2", "30");
-  Type("Stepedit", "0.26");
+  Type(ctl::StartFreq, "30");
+  Type(ctl::StepPercent, "0.26");
   StepeditExit(p.ctx);
-  Type("Stepedit", "29.9");
+  Type(ctl::StepPercent, "29.9");
   StepeditExit(p.ctx);
   EXPECT_TRUE(Messages().empty());
   EXPECT_EQ(p.state.StartFreqHz, 30'000'000);
@@ -111,19 +111,19 @@ TEST_F(PlanTest, StandardRangesAtTheirLimits) {
 
 TEST_F(PlanTest, StartIsCheckedAgainstTheStoredFinish) {
   // Raising both limits above the old finish needs the finish box first.
-  Type("Edit2", "300");
-  Type("Edit4", "400");
+  Type(ctl::StartFreq, "300");
+  Type(ctl::FinishFreq, "400");
   StepeditExit(p.ctx);
   EXPECT_EQ(Messages(), std::vector<std::string>{"Invalid Start Frequency"});
   EXPECT_EQ(p.state.StartFreqHz, 100'000'000);
   EXPECT_EQ(p.state.FinishFreqHz, 400'000'000);
-  EXPECT_EQ(p.controls.Text("Edit2"), "100.00");  // the box reverts
+  EXPECT_EQ(p.controls.Text(ctl::StartFreq), "100.00");  // the box reverts
 }
 
 TEST_F(PlanTest, OnlyTheValuesOfTheCurrentTypeAreStored) {
   p.state.TestType = 3;
-  Type("Edit4", "150");
-  Type("Edit5", "7");
+  Type(ctl::FinishFreq, "150");
+  Type(ctl::FieldLevel, "7");
   ValidateStandardSetup(p.ctx);
   EXPECT_EQ(p.state.FinishFreqHz, 200'000'000);
   EXPECT_EQ(p.state.FieldLevel, 7.0);
@@ -131,13 +131,13 @@ TEST_F(PlanTest, OnlyTheValuesOfTheCurrentTypeAreStored) {
 }
 
 TEST_F(PlanTest, BadDwellTextGivesTwoMessagesAndKeepsTheDwell) {
-  Type("Edit7", "abc");
+  Type(ctl::DwellTime, "abc");
   Edit7Exit(p.ctx);
   EXPECT_EQ(Messages(),
             (std::vector<std::string>{"Invalid String : \"abc\"", "Invalid Dwell Time"}));
   EXPECT_EQ(p.state.DwellTime, 1);
-  EXPECT_EQ(p.controls.Text("Edit7"), "1");
-  Type("Edit7", "0.4");  // above 0, rounded to a dwell of 0 s
+  EXPECT_EQ(p.controls.Text(ctl::DwellTime), "1");
+  Type(ctl::DwellTime, "0.4");  // above 0, rounded to a dwell of 0 s
   Edit7KeyPress(p.ctx, 'x');
   EXPECT_EQ(p.state.DwellTime, 1);
   Edit7KeyPress(p.ctx, kEnterKey);
@@ -155,7 +155,7 @@ TEST_F(PlanTest, PreScanQuestionOnLeavingASetupBox) {
   EXPECT_TRUE(Messages().empty());
 
   p.op.answers = {Answer::No};
-  Type("Edit5", "3");
+  Type(ctl::FieldLevel, "3");
   StepeditKeyPress(p.ctx, kEnterKey);
   EXPECT_EQ(Messages(),
             std::vector<std::string>{
@@ -165,24 +165,24 @@ TEST_F(PlanTest, PreScanQuestionOnLeavingASetupBox) {
   EXPECT_EQ(p.state.TestType, 11);
 
   p.op.answers = {Answer::Yes};
-  Type("Edit5", "3");
+  Type(ctl::FieldLevel, "3");
   StepeditExit(p.ctx);
   EXPECT_EQ(p.state.FieldLevel, 3.0);
   EXPECT_EQ(p.state.TestType, 1);
   EXPECT_EQ(p.state.PreScanAvailable, 0);
   EXPECT_FALSE(p.controls.Enabled(ctl::TestTypeGroup));
   EXPECT_EQ(p.controls.ItemIndex(ctl::TestTypeGroup), 0);
-  EXPECT_FALSE(p.controls.Visible("Button9"));
+  EXPECT_FALSE(p.controls.Visible(ctl::PlotPreScan));
   EXPECT_EQ(p.controls.Text(ctl::ModeLabel), "Standard");
 }
 
 TEST_F(PlanTest, UncalibratedLevelIsWarnedOnceUntilTenOrLess) {
-  Type("Edit15", "100");
-  Type("Edit17", "1");
-  Type("Edit18", "10");
-  Type("Edit19", "1");
+  Type(ctl::SingleFreq, "100");
+  Type(ctl::AutoIncStart, "1");
+  Type(ctl::AutoIncStop, "10");
+  Type(ctl::AutoIncStep, "1");
   for (const char* level : {"12", "12.5", "9", "12"}) {
-    Type("Edit16", level);
+    Type(ctl::SingleLevel, level);
     Edit18Exit(p.ctx);
     EXPECT_TRUE(p.state.SetupValid) << level;
     EXPECT_EQ(p.state.SingleLevel, ReadDecimal(level));  // not stod: it follows the locale
@@ -190,7 +190,7 @@ TEST_F(PlanTest, UncalibratedLevelIsWarnedOnceUntilTenOrLess) {
   const std::string warning = "MZ4800 Not Calibrated at this Level";
   EXPECT_EQ(Messages(), (std::vector<std::string>{warning, warning}));  // at the first 12s
 
-  Type("Edit16", "13.5");
+  Type(ctl::SingleLevel, "13.5");
   Edit17KeyPress(p.ctx, kEnterKey);
   EXPECT_EQ(Messages().back(), "Invalid Level");
   EXPECT_FALSE(p.state.SetupValid);
@@ -201,8 +201,8 @@ class CustomTableTest : public PlanTest {
  protected:
   CustomTableTest() { p.state.TestType = 3; }
   void Row(int i, std::string_view freq, std::string_view level) {
-    p.controls.SetCell("StringGrid1", 0, i, freq);
-    p.controls.SetCell("StringGrid1", 1, i, level);
+    p.controls.SetCell(ctl::CustomGrid, 0, i, freq);
+    p.controls.SetCell(ctl::CustomGrid, 1, i, level);
   }
 };
 
@@ -221,8 +221,8 @@ TEST_F(CustomTableTest, RowsBecomeTheProfileAndTheSweepLimits) {
   EXPECT_EQ(ShowTargetFieldAt(p.ctx, 150'000'000), 0.0);
   EXPECT_EQ(ShowTargetFieldAt(p.ctx, 100'000'000), 3.0);
   EXPECT_EQ(p.controls.Text(ctl::Target), "3.00");
-  EXPECT_EQ(p.controls.Cell("StringGrid1", 0, 1), "100.000");
-  EXPECT_EQ(p.controls.Cell("StringGrid1", 1, 3), "10.0");
+  EXPECT_EQ(p.controls.Cell(ctl::CustomGrid, 0, 1), "100.000");
+  EXPECT_EQ(p.controls.Cell(ctl::CustomGrid, 1, 3), "10.0");
 }
 
 TEST_F(CustomTableTest, BadCellsAreReportedAndRevert) {
@@ -239,8 +239,8 @@ TEST_F(CustomTableTest, BadCellsAreReportedAndRevert) {
   StringGrid1Exit(p.ctx);
   EXPECT_EQ(Messages(), std::vector<std::string>{"Invalid Data. Please Correct"});
   EXPECT_EQ(p.state.CustomTable[2], (FreqLevel{300'000'000, 5.0f}));
-  EXPECT_EQ(p.controls.Cell("StringGrid1", 0, 2), "300.000");
-  EXPECT_EQ(p.controls.Cell("StringGrid1", 1, 2), "5.0");
+  EXPECT_EQ(p.controls.Cell(ctl::CustomGrid, 0, 2), "300.000");
+  EXPECT_EQ(p.controls.Cell(ctl::CustomGrid, 1, 2), "5.0");
   EXPECT_EQ(p.state.FinishFreqHz, 300'000'000);
 }
 
@@ -261,7 +261,7 @@ TEST_F(PlanTest, EstimatedTimeCountsTheSteps) {
   p.state.FieldLevel = 4;
   UpdateEstimatedTime(p.ctx);
   EXPECT_EQ(p.state.EstimatedTime, 229);  // 16 steps of 5 + 9 s, plus 5 s
-  EXPECT_EQ(p.controls.Text("Edit6"), "00:03:49");
+  EXPECT_EQ(p.controls.Text(ctl::EstimatedTime), "00:03:49");
   EXPECT_EQ(p.state.LevelProfile[2], (FreqLevel{100'000'000, 4.0f}));
 
   p.state.StepPercent = 0;  // never reaches the finish: capped at 1001 steps

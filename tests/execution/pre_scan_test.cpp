@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "cell/cell_characteristic.h"
+#include "core/control_names.h"
 #include "core/text_format.h"
 #include "execution/pre_scan.h"
 #include "execution/run_sequencer.h"
@@ -58,13 +59,13 @@ class PreScanTest : public ::testing::Test {
   void ExpectPreScanOffered() {
     EXPECT_EQ(p.state.PreScanAvailable, 1);
     EXPECT_EQ(p.state.TestType, 11);
-    EXPECT_TRUE(p.controls.Enabled("RadioGroup1"));
-    EXPECT_EQ(p.controls.ItemIndex("RadioGroup1"), 1);
-    EXPECT_TRUE(p.controls.Visible("Button9"));
-    EXPECT_TRUE(p.controls.Enabled("SavePreScans1"));
-    EXPECT_EQ(p.controls.Text("Button2"), "PRE-SCAN");
-    EXPECT_TRUE(p.controls.Enabled("Button1"));
-    EXPECT_TRUE(p.controls.Enabled("Button2"));
+    EXPECT_TRUE(p.controls.Enabled(ctl::TestTypeGroup));
+    EXPECT_EQ(p.controls.ItemIndex(ctl::TestTypeGroup), 1);
+    EXPECT_TRUE(p.controls.Visible(ctl::PlotPreScan));
+    EXPECT_TRUE(p.controls.Enabled(ctl::MenuSavePreScans));
+    EXPECT_EQ(p.controls.Text(ctl::PreScanButton), "PRE-SCAN");
+    EXPECT_TRUE(p.controls.Enabled(ctl::RunButton));
+    EXPECT_TRUE(p.controls.Enabled(ctl::PreScanButton));
     EXPECT_EQ(p.state.TestRunning, 0);
     EXPECT_EQ(p.state.PreScanRunning, 0);
     EXPECT_EQ(Sent().back().Code, cmd::RfOff);
@@ -90,9 +91,9 @@ TEST_F(EmulatedPreScan, RecordsEachStepsDriveCodeAndTheNextRunReplaysThem) {
   FillStandardPanel(p.ctx, {.Dwell = "30", .Modulation = 4});
   p.state.CurrentFreqHz = 500'000'000;  // the first step goes to the start all the same
   button2click(p.ctx);
-  EXPECT_EQ(p.controls.Text("Button2"), "STOP");
-  EXPECT_FALSE(p.controls.Enabled("Button1"));
-  EXPECT_FALSE(p.controls.Enabled("Button10"));  // no DWELL hold in a pre-scan
+  EXPECT_EQ(p.controls.Text(ctl::PreScanButton), "STOP");
+  EXPECT_FALSE(p.controls.Enabled(ctl::RunButton));
+  EXPECT_FALSE(p.controls.Enabled(ctl::DwellButton));  // no DWELL hold in a pre-scan
   ASSERT_TRUE(RunToEnd());
 
   EXPECT_EQ(p.op.Texts(), vector<std::string>{"The Pre-Scan has Ended. "});
@@ -128,8 +129,8 @@ TEST_F(EmulatedPreScan, StopLeavesNormalSelectedAndSaysThePreScanIsIncomplete) {
   FillStandardPanel(p.ctx, {});
   // An earlier pre-scan is on offer and selected; this one overwrites it.
   p.state.PreScanAvailable = 1;
-  p.controls.SetEnabled("RadioGroup1", true);
-  p.controls.SetItemIndex("RadioGroup1", 1);
+  p.controls.SetEnabled(ctl::TestTypeGroup, true);
+  p.controls.SetItemIndex(ctl::TestTypeGroup, 1);
   p.state.TestType = 11;
   p.op.answers = {Answer::Yes};
   button2click(p.ctx);
@@ -137,8 +138,8 @@ TEST_F(EmulatedPreScan, StopLeavesNormalSelectedAndSaysThePreScanIsIncomplete) {
 
   button2click(p.ctx);
   // Nothing can be started until the stop has been carried out.
-  EXPECT_FALSE(p.controls.Enabled("Button1"));
-  EXPECT_FALSE(p.controls.Enabled("Button2"));
+  EXPECT_FALSE(p.controls.Enabled(ctl::RunButton));
+  EXPECT_FALSE(p.controls.Enabled(ctl::PreScanButton));
   ASSERT_TRUE(RunToEnd());
   p.loop.AdvanceBy(5'000);
 
@@ -150,10 +151,10 @@ TEST_F(EmulatedPreScan, StopLeavesNormalSelectedAndSaysThePreScanIsIncomplete) {
                  Buttons::Ok}}));
   EXPECT_EQ(p.state.PreScanAvailable, 0);
   EXPECT_EQ(p.state.TestType, 1);
-  EXPECT_EQ(p.controls.ItemIndex("RadioGroup1"), 0);
-  EXPECT_FALSE(p.controls.Enabled("RadioGroup1"));
-  EXPECT_FALSE(p.controls.Visible("Button9"));
-  EXPECT_TRUE(p.controls.Enabled("Button1"));
+  EXPECT_EQ(p.controls.ItemIndex(ctl::TestTypeGroup), 0);
+  EXPECT_FALSE(p.controls.Enabled(ctl::TestTypeGroup));
+  EXPECT_FALSE(p.controls.Visible(ctl::PlotPreScan));
+  EXPECT_TRUE(p.controls.Enabled(ctl::RunButton));
   EXPECT_EQ(Freqs(Sent(), cmd::SetFreqLevel).size(), 2u);
   auto codes = Codes(Sent());
   EXPECT_EQ(std::count(codes.begin(), codes.end(), cmd::RfOff), 1);
@@ -229,10 +230,10 @@ TEST_F(SimulatedPreScan, AchievedLevelsStandInForTheDriveCodes) {
 
 TEST_F(SimulatedPreScan, CustomSweepIsLevelledAtEveryStep) {
   FillStandardPanel(p.ctx, {});
-  p.controls.SetCell("StringGrid1", 0, 1, "100");
-  p.controls.SetCell("StringGrid1", 1, 1, "3");
-  p.controls.SetCell("StringGrid1", 0, 2, "200");
-  p.controls.SetCell("StringGrid1", 1, 2, "9");
+  p.controls.SetCell(ctl::CustomGrid, 0, 1, "100");
+  p.controls.SetCell(ctl::CustomGrid, 1, 1, "3");
+  p.controls.SetCell(ctl::CustomGrid, 0, 2, "200");
+  p.controls.SetCell(ctl::CustomGrid, 1, 2, "9");
   p.state.TestType = 3;
   button2click(p.ctx);
   ASSERT_TRUE(RunToEnd());

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "core/control_names.h"
 #include "execution/run_sequencer.h"
 #include "link/command_codes.h"
 #include "support/emulated_program.h"
@@ -110,7 +111,7 @@ TEST_F(EmulatedRun, PreScannedSweepWithAStepUnrecordedDoesNotStart) {
   EXPECT_TRUE(p.port.written.empty());
   EXPECT_FALSE(p.loop.TimerEnabled(TimerId::RunClock));
   EXPECT_EQ(p.state.TestRunning, 0);
-  EXPECT_NE(p.controls.Text("Button1"), "STOP");
+  EXPECT_NE(p.controls.Text(ctl::RunButton), "STOP");
   EXPECT_EQ(p.state.ResultFreqHz[1], 99'000'000);
   EXPECT_EQ(p.state.PreScanDrive[5], 0);  // nothing invented in the table either
 }
@@ -138,7 +139,7 @@ TEST_F(SilentInstrument, StopWhileWaitingSendsOneRfOffAndNothingAfter) {
   p.loop.AdvanceBy(20'000);
   EXPECT_EQ(Sent().size(), before + 1);
   EXPECT_EQ(p.op.messages.size(), 1u);
-  EXPECT_EQ(p.controls.Text("Button1"), "RUN");
+  EXPECT_EQ(p.controls.Text(ctl::RunButton), "RUN");
   EXPECT_EQ(p.state.TestRunning, 0);
 }
 
@@ -207,7 +208,7 @@ TEST_F(FaultyAmplifier, AmplifierFaultStopsTheRunWithItsMessageOnly) {
   ASSERT_NE(off, codes.end());
   for (auto c = off + 1; c != codes.end(); ++c) EXPECT_EQ(*c, cmd::ReadingAck);
   EXPECT_EQ(p.state.TestRunning, 0);
-  EXPECT_EQ(p.controls.Text("Button1"), "RUN");
+  EXPECT_EQ(p.controls.Text(ctl::RunButton), "RUN");
 }
 
 class LevellingReport : public EmulatedRun {};

@@ -54,17 +54,17 @@ vector<int> Drives(const vector<Frame>& frames, int code) {
 TEST_F(SimulatedRun, StandardSweepStepsByPercentAndEndsOnTheFinishFrequency) {
   FillStandardPanel(p.ctx, {.Modulation = 4, .EutPrompt = 2});
   Button1MouseDown(p.ctx);
-  EXPECT_EQ(p.controls.Text("Button1"), "STOP");
+  EXPECT_EQ(p.controls.Text(ctl::RunButton), "STOP");
 
   ASSERT_TRUE(RunUntil([&] { return p.state.RunState == 5; }));
   // While it runs only STOP, DWELL and the running type's button respond.
-  EXPECT_TRUE(p.controls.Enabled("Button1"));
-  EXPECT_TRUE(p.controls.Enabled("Button6"));
-  EXPECT_TRUE(p.controls.Enabled("Button10"));
-  EXPECT_FALSE(p.controls.Enabled("Button3"));
-  EXPECT_FALSE(p.controls.Enabled("Button4"));
-  EXPECT_FALSE(p.controls.Enabled("Button2"));
-  EXPECT_FALSE(p.controls.Enabled("Mode1"));
+  EXPECT_TRUE(p.controls.Enabled(ctl::RunButton));
+  EXPECT_TRUE(p.controls.Enabled(ctl::StandardButton));
+  EXPECT_TRUE(p.controls.Enabled(ctl::DwellButton));
+  EXPECT_FALSE(p.controls.Enabled(ctl::CustomButton));
+  EXPECT_FALSE(p.controls.Enabled(ctl::SingleButton));
+  EXPECT_FALSE(p.controls.Enabled(ctl::PreScanButton));
+  EXPECT_FALSE(p.controls.Enabled(ctl::MenuMode));
 
   ASSERT_TRUE(RunToEnd());
   const auto sent = Sent();
@@ -97,11 +97,11 @@ TEST_F(SimulatedRun, StandardSweepStepsByPercentAndEndsOnTheFinishFrequency) {
     EXPECT_EQ(p.state.PreScanDrive[i], RoundEven(p.state.ResultLevel[i] * 17)) << i;
   }
 
-  EXPECT_EQ(p.controls.Text("Button1"), "RUN");
-  EXPECT_EQ(p.controls.Text("Edit11"), "0.0");
-  EXPECT_EQ(p.controls.Text("Edit12"), "0.0");
-  EXPECT_NE(p.controls.Text("Edit10"), "00:00:00");
-  EXPECT_FALSE(p.controls.Enabled("Button10"));
+  EXPECT_EQ(p.controls.Text(ctl::RunButton), "RUN");
+  EXPECT_EQ(p.controls.Text(ctl::Actual), "0.0");
+  EXPECT_EQ(p.controls.Text(ctl::Target), "0.0");
+  EXPECT_NE(p.controls.Text(ctl::Total), "00:00:00");
+  EXPECT_FALSE(p.controls.Enabled(ctl::DwellButton));
   EXPECT_EQ(p.state.TestRunning, 0);
   EXPECT_EQ(p.state.RunState, 0);
   EXPECT_TRUE(p.loop.TimerEnabled(TimerId::Status));
@@ -117,10 +117,10 @@ TEST_F(SimulatedRun, StandardSweepStepsByPercentAndEndsOnTheFinishFrequency) {
 
 TEST_F(SimulatedRun, CustomSweepFollowsTheInterpolatedTargets) {
   FillStandardPanel(p.ctx, {});
-  p.controls.SetCell("StringGrid1", 0, 1, "100");
-  p.controls.SetCell("StringGrid1", 1, 1, "3");
-  p.controls.SetCell("StringGrid1", 0, 2, "200");
-  p.controls.SetCell("StringGrid1", 1, 2, "9");
+  p.controls.SetCell(ctl::CustomGrid, 0, 1, "100");
+  p.controls.SetCell(ctl::CustomGrid, 1, 1, "3");
+  p.controls.SetCell(ctl::CustomGrid, 0, 2, "200");
+  p.controls.SetCell(ctl::CustomGrid, 1, 2, "9");
   p.state.TestType = 3;
 
   Button1MouseDown(p.ctx);
@@ -143,11 +143,11 @@ TEST_F(SimulatedRun, CustomSweepFollowsTheInterpolatedTargets) {
 TEST_F(SimulatedRun, AutomaticIncreaseSendsEachLevelAndEndsAfterTheStopLevel) {
   FillStandardPanel(p.ctx, {.Modulation = 1});
   FillSinglePanel(p.ctx, {.Start = "1", .Stop = "10", .Step = "1", .AutoIncrease = true});
-  p.controls.SetItemIndex("singlemodgroup", 1);
+  p.controls.SetItemIndex(ctl::SingleModGroup, 1);
 
   Button1MouseDown(p.ctx);
   ASSERT_TRUE(RunUntil([&] { return p.state.RunState == 5; }));
-  EXPECT_TRUE(p.controls.Enabled("Button10"));  // DWELL works with the ramp only
+  EXPECT_TRUE(p.controls.Enabled(ctl::DwellButton));  // DWELL works with the ramp only
   ASSERT_TRUE(RunToEnd());
 
   const auto sent = Sent();
@@ -168,12 +168,12 @@ TEST_F(SimulatedRun, AutomaticIncreaseSendsEachLevelAndEndsAfterTheStopLevel) {
 TEST_F(SimulatedRun, ManualSingleFrequencyRelevelsEveryDwellUntilStopped) {
   FillStandardPanel(p.ctx, {.Modulation = 4});
   FillSinglePanel(p.ctx, {.Level = "5"});
-  p.controls.SetItemIndex("singlemodgroup", 0);
+  p.controls.SetItemIndex(ctl::SingleModGroup, 0);
 
   Button1MouseDown(p.ctx);
   ASSERT_TRUE(RunUntil([&] { return p.state.RunState == 5; }));
-  EXPECT_FALSE(p.controls.Enabled("CheckBox2"));
-  EXPECT_FALSE(p.controls.Enabled("Button10"));
+  EXPECT_FALSE(p.controls.Enabled(ctl::AutoIncrease));
+  EXPECT_FALSE(p.controls.Enabled(ctl::DwellButton));
   ASSERT_TRUE(RunUntil([&] { return p.state.StepCount == 5; }));
   Button1MouseDown(p.ctx);
 
@@ -187,7 +187,7 @@ TEST_F(SimulatedRun, ManualSingleFrequencyRelevelsEveryDwellUntilStopped) {
   EXPECT_EQ(sent[0].Drive(), 94);  // 5 V/M
   EXPECT_EQ(sent[1].Data, vector<std::uint8_t>{0x00});
   EXPECT_EQ(p.op.Texts(), vector<std::string>{"The Run has been Stopped by User. "});
-  EXPECT_TRUE(p.controls.Enabled("CheckBox2"));
+  EXPECT_TRUE(p.controls.Enabled(ctl::AutoIncrease));
 }
 
 // The simulated instrument plays a single-frequency test as it plays a
@@ -238,17 +238,17 @@ TEST_F(SimulatedRun, DwellHeldKeepsTheStepUntilReleasedAndStopDropsTheHold) {
   Button1MouseDown(p.ctx);
   ASSERT_TRUE(RunUntil([&] { return p.state.RunState == 5; }));
   Button10Click(p.ctx);
-  EXPECT_EQ(p.controls.Text("Button10"), "RELEASE");
+  EXPECT_EQ(p.controls.Text(ctl::DwellButton), "RELEASE");
   const auto before = Sent().size();
 
   p.loop.AdvanceBy(20'000);
   EXPECT_EQ(p.state.RunState, 5);
   EXPECT_EQ(p.state.StepCount, 2);
   EXPECT_EQ(Sent().size(), before);  // modulation stays on, no next step
-  EXPECT_GE(std::stoi(p.controls.Text("Edit9")), 19);
+  EXPECT_GE(std::stoi(p.controls.Text(ctl::Dwell)), 19);
 
   Button10Click(p.ctx);
-  EXPECT_EQ(p.controls.Text("Button10"), "DWELL");
+  EXPECT_EQ(p.controls.Text(ctl::DwellButton), "DWELL");
   ASSERT_TRUE(RunUntil([&] { return p.state.StepCount == 3; }, 5'000));
   EXPECT_EQ(Freqs(Sent(), cmd::SetFreqLevel), (vector<std::int32_t>{100'000'000, 120'000'000}));
 
@@ -256,7 +256,7 @@ TEST_F(SimulatedRun, DwellHeldKeepsTheStepUntilReleasedAndStopDropsTheHold) {
   ASSERT_TRUE(RunUntil([&] { return p.state.RunState == 5; }));
   Button10Click(p.ctx);
   Button1MouseDown(p.ctx);
-  EXPECT_EQ(p.controls.Text("Button10"), "DWELL");
+  EXPECT_EQ(p.controls.Text(ctl::DwellButton), "DWELL");
   EXPECT_EQ(p.state.DwellHold, 0);
   Button1MouseDown(p.ctx);
   ASSERT_TRUE(RunToEnd(30'000));
@@ -316,7 +316,7 @@ TEST_F(SimulatedRun, InvalidSetupEndsTheRunBeforeAnyCommandWithItsMessageOnce) {
   EXPECT_TRUE(p.port.written.empty());  // not even the poll pair
   EXPECT_FALSE(p.loop.TimerEnabled(TimerId::RunClock));
   EXPECT_EQ(p.state.TestRunning, 0);
-  EXPECT_NE(p.controls.Text("Button1"), "STOP");
+  EXPECT_NE(p.controls.Text(ctl::RunButton), "STOP");
 }
 
 }  // namespace

@@ -95,8 +95,8 @@ class RunValues : public ::testing::Test {
   void CustomRows(const vector<std::pair<std::string, std::string>>& rows) {
     for (int r = 1; r <= 29; ++r) {
       const bool filled = r <= static_cast<int>(rows.size());
-      p.controls.SetCell("StringGrid1", 0, r, filled ? rows[r - 1].first : "");
-      p.controls.SetCell("StringGrid1", 1, r, filled ? rows[r - 1].second : "");
+      p.controls.SetCell(ctl::CustomGrid, 0, r, filled ? rows[r - 1].first : "");
+      p.controls.SetCell(ctl::CustomGrid, 1, r, filled ? rows[r - 1].second : "");
     }
     p.state.TestType = 3;
   }
@@ -331,7 +331,7 @@ TEST_F(LostInstrument, APreScanEndsTooAndIsNotOffered) {
   ExpectLostEnding(lostAt);
   EXPECT_EQ(p.state.PreScanAvailable, 0);
   EXPECT_EQ(p.state.TestType, 1);
-  EXPECT_EQ(p.controls.Text("Button2"), "PRE-SCAN");
+  EXPECT_EQ(p.controls.Text(ctl::PreScanButton), "PRE-SCAN");
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <limits>
 
+#include "core/control_names.h"
 #include "core/test_panels.h"
 #include "execution/run_sequencer.h"
 #include "execution/setup_handlers.h"
@@ -23,114 +24,114 @@ using std::vector;
 class SinglePanelTest : public ::testing::Test {
  protected:
   SinglePanelTest() { p.port.Open(true); }
-  void Set(const char* box, const char* text) { p.controls.SetText(box, text); }
-  std::string Text(const char* box) { return p.controls.Text(box); }
+  void Set(ControlId box, const char* text) { p.controls.SetText(box, text); }
+  std::string Text(ControlId box) { return p.controls.Text(box); }
   TestProgram p;
 };
 
 TEST_F(SinglePanelTest, FrequencyArrowsStepByTheIncrementWithoutARangeCheck) {
-  Set("Edit15", "10");
-  Set("Edit1", "1.23");
+  Set(ctl::SingleFreq, "10");
+  Set(ctl::FreqIncrement, "1.23");
   BitBtn1Click(p.ctx);
-  EXPECT_EQ(Text("Edit15"), "11.230");
+  EXPECT_EQ(Text(ctl::SingleFreq), "11.230");
   EXPECT_EQ(p.state.FreqIncrementHz, 1'230'000);
   EXPECT_EQ(p.state.SingleChanged, 1);
   BitBtn2Click(p.ctx);
   BitBtn2Click(p.ctx);
-  EXPECT_EQ(Text("Edit15"), "8.770");
+  EXPECT_EQ(Text(ctl::SingleFreq), "8.770");
   EXPECT_EQ(p.state.CurrentFreqHz, 8'770'000);
   EXPECT_TRUE(p.op.messages.empty());
   EXPECT_EQ(p.state.RunState, 0);
 
   // Beyond 32 bits the frequency is held at the limit rather than wrapping
   // round to a plausible one.
-  Set("Edit15", "2000");
-  Set("Edit1", "1000");
+  Set(ctl::SingleFreq, "2000");
+  Set(ctl::FreqIncrement, "1000");
   BitBtn1Click(p.ctx);
   EXPECT_EQ(p.state.CurrentFreqHz, std::numeric_limits<Integer>::max());
 
   // An increment that is no number changes nothing after its warning.
-  Set("Edit15", "100");
-  Set("Edit1", "abc");
+  Set(ctl::SingleFreq, "100");
+  Set(ctl::FreqIncrement, "abc");
   p.state.SingleChanged = 0;
   BitBtn1Click(p.ctx);
   EXPECT_EQ(p.op.Texts(), vector<std::string>{"Invalid String : \"abc\""});
-  EXPECT_EQ(Text("Edit15"), "100");
+  EXPECT_EQ(Text(ctl::SingleFreq), "100");
   EXPECT_EQ(p.state.SingleChanged, 0);
 }
 
 TEST_F(SinglePanelTest, LevelArrowsStoreOnlyLevelsFromZeroToBelow13) {
-  Set("Edit3", "0.1");
-  Set("Edit16", "12.5");
+  Set(ctl::LevelIncrement, "0.1");
+  Set(ctl::SingleLevel, "12.5");
   BitBtn3Click(p.ctx);
-  EXPECT_EQ(Text("Edit16"), "12.60");
-  EXPECT_EQ(Text("Edit12"), "12.60");
+  EXPECT_EQ(Text(ctl::SingleLevel), "12.60");
+  EXPECT_EQ(Text(ctl::Target), "12.60");
   EXPECT_NEAR(p.state.SingleLevel, 12.6, 1e-6);
 
-  Set("Edit16", "12.95");
+  Set(ctl::SingleLevel, "12.95");
   BitBtn3Click(p.ctx);
-  EXPECT_EQ(Text("Edit16"), "13.05");  // shown, not used
-  EXPECT_EQ(Text("Edit12"), "13.05");
+  EXPECT_EQ(Text(ctl::SingleLevel), "13.05");  // shown, not used
+  EXPECT_EQ(Text(ctl::Target), "13.05");
   EXPECT_NEAR(p.state.SingleLevel, 12.6, 1e-6);
 
   p.state.SingleChanged = 0;
-  Set("Edit16", "0.05");
+  Set(ctl::SingleLevel, "0.05");
   BitBtn4Click(p.ctx);
-  EXPECT_EQ(Text("Edit16"), "0.05");
+  EXPECT_EQ(Text(ctl::SingleLevel), "0.05");
   EXPECT_EQ(p.state.SingleChanged, 0);
 
-  Set("Edit16", "0.2");
-  Set("Edit3", "0.5");
+  Set(ctl::SingleLevel, "0.2");
+  Set(ctl::LevelIncrement, "0.5");
   BitBtn4Click(p.ctx);
-  EXPECT_EQ(Text("Edit16"), "0.00");
+  EXPECT_EQ(Text(ctl::SingleLevel), "0.00");
   EXPECT_EQ(p.state.SingleLevel, 0.0);
   EXPECT_EQ(p.state.SingleChanged, 1);
 
   // A negative increment turns the arrows round, but never past the limits.
-  Set("Edit3", "-5");
-  Set("Edit16", "12");
+  Set(ctl::LevelIncrement, "-5");
+  Set(ctl::SingleLevel, "12");
   BitBtn4Click(p.ctx);
-  EXPECT_EQ(Text("Edit16"), "17.00");
+  EXPECT_EQ(Text(ctl::SingleLevel), "17.00");
   EXPECT_EQ(p.state.SingleLevel, 0.0);
-  Set("Edit16", "2");
+  Set(ctl::SingleLevel, "2");
   BitBtn3Click(p.ctx);
-  EXPECT_EQ(Text("Edit16"), "0.00");
+  EXPECT_EQ(Text(ctl::SingleLevel), "0.00");
   EXPECT_TRUE(p.op.messages.empty());
 }
 
 TEST_F(SinglePanelTest, LeavingTheBoxesRestartsTheSequence) {
   p.loop.AdvanceBy(1'000);
-  Set("Edit15", "100.1 MHz");
+  Set(ctl::SingleFreq, "100.1 MHz");
   Edit15KeyPress(p.ctx, 'x');
   EXPECT_EQ(p.state.RunState, 0);
   Edit15KeyPress(p.ctx, kEnterKey);
   EXPECT_EQ(p.state.CurrentFreqHz, 100'099'998);
-  EXPECT_EQ(Text("Edit15"), "100.100");
+  EXPECT_EQ(Text(ctl::SingleFreq), "100.100");
   EXPECT_EQ(p.state.RunState, 1);
   EXPECT_EQ(p.state.SettleTimer.ExpiryTick, ClockTick(p.ctx) + 18);
 
-  Set("Edit15", "1500");  // the range is checked when the run starts
+  Set(ctl::SingleFreq, "1500");  // the range is checked when the run starts
   Edit15Exit(p.ctx);
   EXPECT_EQ(p.state.CurrentFreqHz, 1'500'000'000);
 
   p.state.RunState = 0;
   for (const char* level : {"13", "-1"}) {
-    Set("Edit16", level);
+    Set(ctl::SingleLevel, level);
     Edit16Exit(p.ctx);
-    EXPECT_EQ(Text("Edit16"), level);
+    EXPECT_EQ(Text(ctl::SingleLevel), level);
     EXPECT_EQ(p.state.RunState, 0);
   }
   EXPECT_TRUE(p.op.messages.empty());
 
-  Set("Edit16", "7.5");
+  Set(ctl::SingleLevel, "7.5");
   Edit16Exit(p.ctx);
-  EXPECT_EQ(Text("Edit16"), "7.50");
-  EXPECT_EQ(Text("Edit12"), "7.50");
+  EXPECT_EQ(Text(ctl::SingleLevel), "7.50");
+  EXPECT_EQ(Text(ctl::Target), "7.50");
   EXPECT_EQ(p.state.RunState, 1);
 
   // Text that is no number is not taken for 0.
   p.state.RunState = 0;
-  Set("Edit15", "--5");
+  Set(ctl::SingleFreq, "--5");
   Edit15Exit(p.ctx);
   EXPECT_EQ(p.state.CurrentFreqHz, 1'500'000'000);
   EXPECT_EQ(p.state.RunState, 0);
@@ -141,19 +142,19 @@ TEST_F(SinglePanelTest, ModulationGroupSendsTheModulationAtOnceWithoutARun) {
   p.state.TestType = 2;
   p.state.EutPromptMode = 2;  // prompt on: 0x10
   ShowModulation(p.ctx, 4);
-  p.controls.SetItemIndex("singlemodgroup", 1);
+  p.controls.SetItemIndex(ctl::SingleModGroup, 1);
   singlemodgroupClick(p.ctx);
-  EXPECT_EQ(Text("Label62"), "1 KHz AM");
-  EXPECT_EQ(Text("Label30"), "80 %");
+  EXPECT_EQ(Text(ctl::SingleModulationLabel), "1 KHz AM");
+  EXPECT_EQ(Text(ctl::SingleDepthValue), "80 %");
   EXPECT_EQ(Frames(p.port.TakeWritten()).at(0).Data, vector<std::uint8_t>{0x14});
 
-  p.controls.SetItemIndex("singlemodgroup", 0);
+  p.controls.SetItemIndex(ctl::SingleModGroup, 0);
   singlemodgroupClick(p.ctx);
-  EXPECT_EQ(Text("Label28"), "No Modulation");
-  EXPECT_EQ(Text("Label62"), "None");
-  EXPECT_EQ(Text("Label61"), "");
-  EXPECT_EQ(Text("Label30"), "");
-  EXPECT_EQ(Text("Edit21"), "None");
+  EXPECT_EQ(Text(ctl::SetupDepthLabel), "No Modulation");
+  EXPECT_EQ(Text(ctl::SingleModulationLabel), "None");
+  EXPECT_EQ(Text(ctl::SingleDepthCaption), "");
+  EXPECT_EQ(Text(ctl::SingleDepthValue), "");
+  EXPECT_EQ(Text(ctl::MonitorModulation), "None");
   EXPECT_EQ(Frames(p.port.TakeWritten()).at(0).Data, vector<std::uint8_t>{0x10});
   EXPECT_EQ(p.state.Modulation, 4);  // the set-up keeps its choice
 }
@@ -169,7 +170,7 @@ class SingleRun : public ::testing::Test {
     QuietTimers(p.ctx);
     WriteFlatCell(p.ctx);
     FillStandardPanel(p.ctx, {});  // validated at every tick whatever the test
-    p.controls.SetText("Edit1", "1.23");
+    p.controls.SetText(ctl::FreqIncrement, "1.23");
   }
   bool RunUntil(const std::function<bool()>& pred, std::int64_t maxMs = 60'000) {
     return p.loop.RunUntilTrue(pred, maxMs);
@@ -192,7 +193,7 @@ TEST_F(SingleRun, ArrowMidRunLevelsTheNewFrequencyAtTheNextLevelReached) {
   const auto before = SentSince(0).size();
 
   BitBtn1Click(p.ctx);
-  EXPECT_EQ(p.controls.Text("Edit15"), "101.230");
+  EXPECT_EQ(p.controls.Text(ctl::SingleFreq), "101.230");
   ASSERT_TRUE(RunUntil([&] { return p.state.SingleChanged == 0 && p.state.RunState == 5; }));
   // The dwell ends with a relevel; the change goes out when that level is
   // reached, and modulation comes on once the new frequency is levelled.
@@ -208,7 +209,7 @@ TEST_F(SingleRun, ArrowMidRunLevelsTheNewFrequencyAtTheNextLevelReached) {
 
   // Leaving the frequency box starts again from the first step there.
   const auto atRestart = SentSince(0).size();
-  p.controls.SetText("Edit15", "200");
+  p.controls.SetText(ctl::SingleFreq, "200");
   Edit15Exit(p.ctx);
   ASSERT_TRUE(RunUntil([&] { return p.state.RunState == 5; }));
   sent = SentSince(atRestart);

@@ -78,7 +78,7 @@ TEST_F(PreScanFileTest, OpenSetsUpAPreScannedRunOfTheLoadedTest) {
   EXPECT_EQ(p.controls.Text(ctl::Total), "00:00:00");
   EXPECT_TRUE(p.controls.Enabled(ctl::TestTypeGroup));
   EXPECT_EQ(p.controls.ItemIndex(ctl::TestTypeGroup), 1);
-  EXPECT_TRUE(p.controls.Visible("Button9"));
+  EXPECT_TRUE(p.controls.Visible(ctl::PlotPreScan));
   EXPECT_TRUE(p.controls.Visible(ctl::ReportPanel));
   EXPECT_EQ(p.port.TakeWritten().size(), 4U * 4U);
 }

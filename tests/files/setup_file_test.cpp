@@ -34,7 +34,7 @@ TEST_F(SetupFileTest, OpenShowsTheLoadedCustomTestAndPutsThePreScanAside) {
   p.state.TestType = 11;
   p.controls.SetEnabled(ctl::TestTypeGroup, true);
   p.controls.SetItemIndex(ctl::TestTypeGroup, 1);
-  p.controls.SetVisible("Button9", true);
+  p.controls.SetVisible(ctl::PlotPreScan, true);
   p.state.StepCount = 9;
   p.state.ResultLevel[3] = 4.25;
   p.op.fileNames.push_back(test::Golden("setup_block.txt").string());
@@ -51,11 +51,11 @@ TEST_F(SetupFileTest, OpenShowsTheLoadedCustomTestAndPutsThePreScanAside) {
   EXPECT_DOUBLE_EQ(s.ResultLevel[3], 4.25);
   EXPECT_FALSE(p.controls.Enabled(ctl::TestTypeGroup));
   EXPECT_EQ(p.controls.ItemIndex(ctl::TestTypeGroup), 0);
-  EXPECT_FALSE(p.controls.Visible("Button9"));
+  EXPECT_FALSE(p.controls.Visible(ctl::PlotPreScan));
   EXPECT_EQ(p.controls.Text(ctl::SetupHeading), "CUSTOM");
-  EXPECT_EQ(p.controls.Cell("StringGrid1", 0, 2), "100.000");
+  EXPECT_EQ(p.controls.Cell(ctl::CustomGrid, 0, 2), "100.000");
   EXPECT_EQ(p.controls.Text(ctl::SetupFileLabel), test::Golden("setup_block.txt").string());
-  EXPECT_EQ(p.controls.Text("Edit5"), "10.0");  // ShowSetup filled the boxes
+  EXPECT_EQ(p.controls.Text(ctl::FieldLevel), "10.0");  // ShowSetup filled the boxes
   EXPECT_EQ(p.port.TakeWritten(), kThreeKeepAlives);
 }
 
@@ -73,7 +73,7 @@ TEST_F(SetupFileTest, DecimalCommasAndBinaryDataAreRefusedWhereTheyAreAndEditorE
   const std::string golden = test::ReadFile(test::Golden("setup_block.txt"));
   p.state.FieldLevel = 4;
   ShowSetup(p.ctx);
-  const std::string field = p.controls.Text("Edit5");
+  const std::string field = p.controls.Text(ctl::FieldLevel);
   const std::pair<std::string, std::string> edits[] = {
       {"   10.00\r\n465", "   12,50\r\n465"},                  // line 10, the field: not 12
       {" 1.00000000000000E+0001", " 1,00000000000000E+0001"},  // line 25: not 1
@@ -94,7 +94,7 @@ TEST_F(SetupFileTest, DecimalCommasAndBinaryDataAreRefusedWhereTheyAreAndEditorE
           << e.what();
     }
     EXPECT_EQ(p.state.FieldLevel, 4) << i;
-    EXPECT_EQ(p.controls.Text("Edit5"), field) << i;
+    EXPECT_EQ(p.controls.Text(ctl::FieldLevel), field) << i;
     EXPECT_EQ(p.controls.Text(ctl::SetupFileLabel), "") << i;
   }
 

@@ -269,7 +269,7 @@ TEST_F(AmplifierFaultDuringPreScan, EndsThePreScanWithRfOff) {
   EXPECT_EQ(p.state.TestRunning, 0);
   EXPECT_EQ(p.state.PreScanRunning, 0);
   EXPECT_EQ(p.state.PreScanAvailable, 0);
-  EXPECT_EQ(p.controls.Text("Button2"), "PRE-SCAN");
+  EXPECT_EQ(p.controls.Text(ctl::PreScanButton), "PRE-SCAN");
   // The two steps measured before the fault keep their codes.
   EXPECT_NE(p.state.PreScanDrive[1], 0);
   EXPECT_NE(p.state.PreScanDrive[2], 0);

@@ -63,9 +63,9 @@ TEST_F(ReplyDecoderTest, StatusReplyPaintsLampsAndMovesTheRun) {
   EXPECT_EQ(s.RunState, 9);
 
   Arrive({0x01, 0x03, 0xC8, 0xA8, 0x04});  // state 5: status lamps red
-  for (const char* lamp : {ctl::LampRunning, ctl::LampSettling, ctl::LampModulation,
-                           ctl::LampPrompt, ctl::LampStandby}) {
-    EXPECT_EQ(c.ColourOf(lamp), kRed) << lamp;
+  for (const ControlId lamp : {ctl::LampRunning, ctl::LampSettling, ctl::LampModulation,
+                               ctl::LampPrompt, ctl::LampStandby}) {
+    EXPECT_EQ(c.ColourOf(lamp), kRed) << lamp.Name();
   }
   EXPECT_EQ(c.ColourOf(ctl::LampReady), kButtonFace);
   c.SetVisible(ctl::ResetComms, false);
@@ -259,7 +259,7 @@ TEST_F(ReplyDecoderTest, FramingSplitsPairsAndResynchronisation) {
   EXPECT_EQ(s.RunState, 4);
   std::vector<std::string> rxStrings;
   for (const auto& ch : p.changes) {
-    if (ch.Name == diag::RxString) rxStrings.push_back(ch.Value);
+    if (ch.Name == diag::RxString.Name()) rxStrings.push_back(ch.Value);
   }
   EXPECT_EQ(rxStrings,
             (std::vector<std::string>{"01,03,C8,88,04,15,01,03,C8,A0,04", "01,03,C8,A0,04"}));

@@ -35,9 +35,9 @@ class CommandsTest : public ::testing::Test {
     p.state.PreScanAvailable = 1;
     p.controls.SetEnabled(ctl::TestTypeGroup, true);
     p.controls.SetItemIndex(ctl::TestTypeGroup, 1);
-    p.controls.SetVisible("Button9", true);
+    p.controls.SetVisible(ctl::PlotPreScan, true);
   }
-  bool Shows(const char* panel) const { return p.controls.Visible(panel); }
+  bool Shows(ControlId panel) const { return p.controls.Visible(panel); }
   test::TestProgram p;
 };
 
@@ -49,7 +49,7 @@ TEST_F(CommandsTest, SwitchingWithoutPreScanDataAsksNothing) {
   EXPECT_FALSE(Shows(ctl::SetupPanel));
   EXPECT_EQ(p.controls.Text(ctl::ModeLabel), "Single Frequency");
   // The run controls follow the type: no pre-scan of a single frequency.
-  EXPECT_FALSE(p.controls.Enabled("Button2"));
+  EXPECT_FALSE(p.controls.Enabled(ctl::PreScanButton));
   EXPECT_GE(p.display.repaints, 1);
 
   SelectTestType(p.ctx, 3);
@@ -57,8 +57,8 @@ TEST_F(CommandsTest, SwitchingWithoutPreScanDataAsksNothing) {
   EXPECT_TRUE(Shows(ctl::CustomPanel));
   EXPECT_FALSE(Shows(ctl::SinglePanel));
   EXPECT_EQ(p.controls.Text(ctl::SetupHeading), "CUSTOM");
-  EXPECT_EQ(p.controls.Cell("StringGrid1", 0, 0), "MHz");
-  EXPECT_TRUE(p.controls.Enabled("Button2"));
+  EXPECT_EQ(p.controls.Cell(ctl::CustomGrid, 0, 0), "MHz");
+  EXPECT_TRUE(p.controls.Enabled(ctl::PreScanButton));
 
   SelectTestType(p.ctx, 1);
   EXPECT_FALSE(Shows(ctl::CustomPanel));
@@ -76,7 +76,7 @@ TEST_F(CommandsTest, GivingUpPreScanDataReturnsToThePlainType) {
   EXPECT_EQ(p.state.PreScanAvailable, 0);
   EXPECT_FALSE(p.controls.Enabled(ctl::TestTypeGroup));
   EXPECT_EQ(p.controls.ItemIndex(ctl::TestTypeGroup), 0);
-  EXPECT_FALSE(p.controls.Visible("Button9"));
+  EXPECT_FALSE(p.controls.Visible(ctl::PlotPreScan));
   EXPECT_TRUE(Shows(ctl::CustomPanel));
   EXPECT_EQ(p.controls.Text(ctl::ModeLabel), "Custom");
 }
@@ -89,7 +89,7 @@ TEST_F(CommandsTest, KeepingPreScanDataKeepsThePreScannedType) {
   EXPECT_EQ(p.state.TestType, 11);
   EXPECT_EQ(p.state.PreScanAvailable, 1);
   EXPECT_TRUE(p.controls.Enabled(ctl::TestTypeGroup));
-  EXPECT_TRUE(p.controls.Visible("Button9"));
+  EXPECT_TRUE(p.controls.Visible(ctl::PlotPreScan));
   // The panels are drawn again for the type kept.
   EXPECT_TRUE(Shows(ctl::SetupPanel));
   EXPECT_FALSE(Shows(ctl::CustomPanel));
@@ -150,8 +150,8 @@ TEST_F(CommandsTest, IecPresetsSetTheSweepAndKeepStepAndDwell) {
     EXPECT_FLOAT_EQ(p.state.StepPercent, 2.5F);
     EXPECT_EQ(p.state.DwellTime, 7);
     EXPECT_EQ(p.state.LevelProfile[5], FreqLevel{});
-    EXPECT_EQ(p.controls.Text("Edit2"), "80.00");
-    EXPECT_EQ(p.controls.Text("Edit4"), "1000.00");
+    EXPECT_EQ(p.controls.Text(ctl::StartFreq), "80.00");
+    EXPECT_EQ(p.controls.Text(ctl::FinishFreq), "1000.00");
     EXPECT_TRUE(p.state.SetupValid);
   }
   EXPECT_TRUE(p.op.messages.empty()) << p.op.messages[0].Text;
@@ -160,11 +160,11 @@ TEST_F(CommandsTest, IecPresetsSetTheSweepAndKeepStepAndDwell) {
 }
 
 TEST_F(CommandsTest, ReportValidatesOnlyWithoutPreScanData) {
-  p.controls.SetText("Edit2", "20");  // below the range
-  p.controls.SetText("Edit4", "200");
-  p.controls.SetText("Stepedit", "5");
-  p.controls.SetText("Edit5", "5");
-  p.controls.SetText("Edit7", "5");
+  p.controls.SetText(ctl::StartFreq, "20");  // below the range
+  p.controls.SetText(ctl::FinishFreq, "200");
+  p.controls.SetText(ctl::StepPercent, "5");
+  p.controls.SetText(ctl::FieldLevel, "5");
+  p.controls.SetText(ctl::DwellTime, "5");
   ShowReport(p.ctx);
   EXPECT_EQ(p.op.Texts(), std::vector<std::string>{"Invalid Start Frequency"});
   EXPECT_TRUE(Shows(ctl::ReportPanel));

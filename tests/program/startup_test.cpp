@@ -155,9 +155,10 @@ TEST_F(StartupTest, ABoxLeftDuringAStartupMessageDoesNotReplaceTheSavedSetup) {
   WriteConfig(0);
   std::filesystem::remove(p.folder.path() / "cell0010.csv");  // start-up reports it
   // The boxes as the window builds them, before start-up has shown the set-up.
-  const std::pair<const char*, const char*> designed[] = {
-      {"Edit2", "50.00"}, {"Edit4", "100.00"},  {"Stepedit", "5.0"}, {"Edit5", "5.0"},
-      {"Edit7", "5"},     {"Edit15", "100.00"}, {"Edit16", "1.0"}};
+  const std::pair<ControlId, const char*> designed[] = {
+      {ctl::StartFreq, "50.00"}, {ctl::FinishFreq, "100.00"}, {ctl::StepPercent, "5.0"},
+      {ctl::FieldLevel, "5.0"},  {ctl::DwellTime, "5"},       {ctl::SingleFreq, "100.00"},
+      {ctl::SingleLevel, "1.0"}};
   for (const auto& [box, text] : designed) p.controls.SetText(box, text);
   // While the message is open the focus moves, and the panel of the focused
   // box is hidden: each box is left once.
@@ -178,14 +179,14 @@ TEST_F(StartupTest, ABoxLeftDuringAStartupMessageDoesNotReplaceTheSavedSetup) {
   EXPECT_EQ(p.state.StepPercent, 1.0F);
   EXPECT_EQ(p.state.DwellTime, 3);
   EXPECT_EQ(p.state.FieldLevel, 10);
-  EXPECT_EQ(p.controls.Text("Edit2"), "80.00");
-  EXPECT_EQ(p.controls.Text("Edit7"), "3");
+  EXPECT_EQ(p.controls.Text(ctl::StartFreq), "80.00");
+  EXPECT_EQ(p.controls.Text(ctl::DwellTime), "3");
   EXPECT_TRUE(BoxesShowSetup(p.ctx));
   // Leaving a box now acts on what it shows.
-  p.controls.SetText("Edit7", "8");
+  p.controls.SetText(ctl::DwellTime, "8");
   Edit7Exit(p.ctx);
   EXPECT_EQ(p.state.DwellTime, 8);
-  p.controls.SetText("Edit7", "3");
+  p.controls.SetText(ctl::DwellTime, "3");
   Edit7Exit(p.ctx);
 
   // The close writes back what was read (the rules of the configuration

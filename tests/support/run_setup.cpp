@@ -3,6 +3,7 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "core/control_names.h"
 #include "core/controls.h"
 #include "link/command_codes.h"
 
@@ -17,14 +18,14 @@ void WriteFlatCell(Context& ctx) {
 
 void FillStandardPanel(Context& ctx, const StandardPanel& p) {
   auto& c = ctx.controls;
-  c.SetText("Edit2", p.Start);
-  c.SetText("Edit4", p.Finish);
-  c.SetText("Stepedit", p.Step);
-  c.SetText("Edit5", p.Field);
-  c.SetText("Edit7", p.Dwell);
-  c.SetItemIndex("ComboBox1", p.Modulation);
-  c.SetItemIndex("EUTstatus", p.EutStatus);
-  c.SetItemIndex("EUTprompt", p.EutPrompt);
+  c.SetText(ctl::StartFreq, p.Start);
+  c.SetText(ctl::FinishFreq, p.Finish);
+  c.SetText(ctl::StepPercent, p.Step);
+  c.SetText(ctl::FieldLevel, p.Field);
+  c.SetText(ctl::DwellTime, p.Dwell);
+  c.SetItemIndex(ctl::ModulationCombo, p.Modulation);
+  c.SetItemIndex(ctl::EutStatus, p.EutStatus);
+  c.SetItemIndex(ctl::EutPrompt, p.EutPrompt);
   // The start is checked against the finish stored before, as on screen.
   ctx.state.FinishFreqHz = 1'000'000'000;
   ctx.state.TestType = 1;
@@ -32,14 +33,14 @@ void FillStandardPanel(Context& ctx, const StandardPanel& p) {
 
 void FillSinglePanel(Context& ctx, const SinglePanel& p) {
   auto& c = ctx.controls;
-  c.SetText("Edit15", p.Freq);
-  c.SetText("Edit16", p.Level);
-  c.SetText("Edit17", p.Start);
-  c.SetText("Edit18", p.Stop);
-  c.SetText("Edit19", p.Step);
-  c.SetText("Edit20", p.AutoDwell);
-  c.SetChecked("CheckBox2", p.AutoIncrease);
-  c.SetChecked("CheckBox1", p.StopOnEutFault);
+  c.SetText(ctl::SingleFreq, p.Freq);
+  c.SetText(ctl::SingleLevel, p.Level);
+  c.SetText(ctl::AutoIncStart, p.Start);
+  c.SetText(ctl::AutoIncStop, p.Stop);
+  c.SetText(ctl::AutoIncStep, p.Step);
+  c.SetText(ctl::AutoIncDwell, p.AutoDwell);
+  c.SetChecked(ctl::AutoIncrease, p.AutoIncrease);
+  c.SetChecked(ctl::StopOnEutFault, p.StopOnEutFault);
   ctx.state.TestType = 2;
 }
 

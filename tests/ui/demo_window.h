@@ -58,6 +58,10 @@ class DemoWindow {
     if (w == nullptr) qFatal("no control %s", name);
     return w;
   }
+  template <typename T = QWidget>
+  T* W(ControlId id) {
+    return W<T>(std::string(id.Name()).c_str());
+  }
   Context& ctx() { return program->ctx(); }
 
   std::unique_ptr<TempFolder> folder;

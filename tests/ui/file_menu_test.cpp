@@ -44,7 +44,9 @@ class FileMenuTest : public QObject {
     program->window().findChild<QAction*>(item)->trigger();
     QTRY_VERIFY(script.done());
   }
-  QString Label(const char* name) { return program->window().findChild<QLabel*>(name)->text(); }
+  QString Label(ControlId id) {
+    return program->window().findChild<QLabel*>(ObjectName(id))->text();
+  }
   QString Path(const char* name) {
     return QString::fromStdString((folder->path() / name).string());
   }

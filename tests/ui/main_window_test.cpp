@@ -50,10 +50,11 @@ class MainWindowTest : public QObject, public test::DemoWindow {
 
  private:
   QAction* A(const char* name) { return W<QAction>(name); }
+  QAction* A(ControlId id) { return W<QAction>(id); }
   QStringList VisiblePanels() {
     QStringList v;
-    for (const char* n : {ctl::SetupPanel, ctl::SinglePanel, ctl::ReportPanel}) {
-      if (W(n)->isVisible()) v << n;
+    for (const ControlId n : {ctl::SetupPanel, ctl::SinglePanel, ctl::ReportPanel}) {
+      if (W(n)->isVisible()) v << ObjectName(n);
     }
     return v;
   }
@@ -74,7 +75,7 @@ void MainWindowTest::windowAndPanelsHaveTheirPlaces() {
   QCOMPARE(w.centralWidget()->size(), QSize(632, 434));
   QVERIFY(!(w.windowFlags() & Qt::WindowMaximizeButtonHint));
   QCOMPARE(w.minimumSize(), w.maximumSize());
-  for (const char* n : {ctl::SetupPanel, ctl::SinglePanel, ctl::ReportPanel}) {
+  for (const ControlId n : {ctl::SetupPanel, ctl::SinglePanel, ctl::ReportPanel}) {
     QCOMPARE(W(n)->geometry(), QRect(108, 32, 520, 232));
   }
   QCOMPARE(W("pb1")->geometry(), QRect(2, 22, 516, 208));
@@ -97,16 +98,16 @@ void MainWindowTest::windowKnowsItsApplication() {
 }
 
 void MainWindowTest::testTypeButtonsSwapThePanels() {
-  QCOMPARE(VisiblePanels(), QStringList{ctl::SetupPanel});
+  QCOMPARE(VisiblePanels(), QStringList{ObjectName(ctl::SetupPanel)});
   QVERIFY(!W(ctl::CustomPanel)->isVisible());
 
   QTest::mouseClick(W("Button4"), Qt::LeftButton);
-  QCOMPARE(VisiblePanels(), QStringList{ctl::SinglePanel});
+  QCOMPARE(VisiblePanels(), QStringList{ObjectName(ctl::SinglePanel)});
   QCOMPARE(W<QLabel>(ctl::ModeLabel)->text(), QString("Single Frequency"));
   QVERIFY(!W("Button2")->isEnabled());  // no pre-scan of a single frequency
 
   QTest::mouseClick(W("Button3"), Qt::LeftButton);
-  QCOMPARE(VisiblePanels(), QStringList{ctl::SetupPanel});
+  QCOMPARE(VisiblePanels(), QStringList{ObjectName(ctl::SetupPanel)});
   QVERIFY(W(ctl::CustomPanel)->isVisible());
   QCOMPARE(W<QLabel>(ctl::SetupHeading)->text(), QString("CUSTOM"));
   auto* grid = W<StringGrid>("StringGrid1");
@@ -115,15 +116,15 @@ void MainWindowTest::testTypeButtonsSwapThePanels() {
   QCOMPARE(grid->cell(0, 1).trimmed(), QString("30.000"));  // the demonstration table
 
   QTest::mouseClick(W("Button5"), Qt::LeftButton);
-  QCOMPARE(VisiblePanels(), QStringList{ctl::ReportPanel});
+  QCOMPARE(VisiblePanels(), QStringList{ObjectName(ctl::ReportPanel)});
 
   QTest::mouseClick(W("Button6"), Qt::LeftButton);
-  QCOMPARE(VisiblePanels(), QStringList{ctl::SetupPanel});
+  QCOMPARE(VisiblePanels(), QStringList{ObjectName(ctl::SetupPanel)});
   QVERIFY(!W(ctl::CustomPanel)->isVisible());
   QCOMPARE(W<QLabel>(ctl::SetupHeading)->text(), QString("STANDARD"));
 
   A("SingleFrequencyMode1")->trigger();
-  QCOMPARE(VisiblePanels(), QStringList{ctl::SinglePanel});
+  QCOMPARE(VisiblePanels(), QStringList{ObjectName(ctl::SinglePanel)});
 }
 
 void MainWindowTest::preScanQuestionKeepsOrDropsThePreScan() {
@@ -132,7 +133,7 @@ void MainWindowTest::preScanQuestionKeepsOrDropsThePreScan() {
   s.PreScanAvailable = 1;
   ctx().controls.SetEnabled(ctl::TestTypeGroup, true);
   ctx().controls.SetItemIndex(ctl::TestTypeGroup, 1);
-  ctx().controls.SetVisible("Button9", true);
+  ctx().controls.SetVisible(ctl::PlotPreScan, true);
   auto* group = W<RadioGroup>(ctl::TestTypeGroup);
 
   test::ModalScript no;
@@ -156,7 +157,7 @@ void MainWindowTest::preScanQuestionKeepsOrDropsThePreScan() {
   QCOMPARE(group->itemIndex(), 0);
   QVERIFY(W(ctl::CustomPanel)->isVisible());
   QCOMPARE(W<QLabel>(ctl::ModeLabel)->text(), QString("Custom"));
-  program->window().findChild<QWidget*>(ctl::ReportPanel);
+  program->window().findChild<QWidget*>(ObjectName(ctl::ReportPanel));
   QVERIFY(W("Button9")->isHidden());
 }
 
@@ -204,10 +205,10 @@ void MainWindowTest::modulationChoiceSetsItsLabels() {
 }
 
 void MainWindowTest::menuMarksFollowAmplifierAndPort() {
-  auto marks = [this](std::initializer_list<const char*> names) {
+  auto marks = [this](std::initializer_list<ControlId> names) {
     QStringList checked;
-    for (const char* n : names) {
-      if (A(n)->isChecked()) checked << n;
+    for (const ControlId n : names) {
+      if (A(n)->isChecked()) checked << ObjectName(n);
     }
     return checked;
   };
@@ -216,18 +217,18 @@ void MainWindowTest::menuMarksFollowAmplifierAndPort() {
                       ctl::MenuCom[4]};
   // Start-up always chooses the KV3100; the demonstration runs on port 0.
   program->Repaint();
-  QCOMPARE(marks(amplifiers), QStringList{ctl::MenuKv3100});
+  QCOMPARE(marks(amplifiers), QStringList{ObjectName(ctl::MenuKv3100)});
   QCOMPARE(marks(ports), QStringList{"Simulate1"});
   QVERIFY(W(ctl::SimulationLabel)->isVisible());
 
   ctx().state.AmplifierType = 2;
   program->Repaint();
-  QCOMPARE(marks(amplifiers), QStringList{ctl::MenuWpa20});
+  QCOMPARE(marks(amplifiers), QStringList{ObjectName(ctl::MenuWpa20)});
   A(ctl::MenuPaOther)->trigger();
   QCOMPARE(ctx().state.AmplifierType, Byte{0});
-  QCOMPARE(marks(amplifiers), QStringList{ctl::MenuPaOther});
+  QCOMPARE(marks(amplifiers), QStringList{ObjectName(ctl::MenuPaOther)});
   A(ctl::MenuPaOther)->trigger();  // the checked item again stays checked
-  QCOMPARE(marks(amplifiers), QStringList{ctl::MenuPaOther});
+  QCOMPARE(marks(amplifiers), QStringList{ObjectName(ctl::MenuPaOther)});
 
   ctx().state.PortNumber = 3;
   program->Repaint();

@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <string>
 
+#include "core/control_names.h"
 #include "execution/run_sequencer.h"
 #include "execution/show_setup.h"
 #include "execution/test_type.h"
@@ -102,7 +103,7 @@ int main(int argc, char** argv) {
       s.FieldLevel = 10;
       s.DwellTime = 1;
       s.EutStatusMode = 2;  // Continue: faults are marked on the status strip
-      ctx.controls.SetItemIndex("EUTstatus", 2);
+      ctx.controls.SetItemIndex(mz::ctl::EutStatus, 2);
       mz::ShowSetup(ctx);
       mz::Button1MouseDown(ctx);
       QObject::connect(&runEnd, &QTimer::timeout, [&] {

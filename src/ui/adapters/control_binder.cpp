@@ -47,7 +47,7 @@ ControlBinder::~ControlBinder() {
   controls_.Unsubscribe(subscription_);
 }
 
-void ControlBinder::Seed(const std::string& name, QObject* target) {
+void ControlBinder::Seed(ControlId name, QObject* target) {
   if (controls_.Has(name)) {
     for (Prop p : {Prop::Text, Prop::Colour, Prop::FontColour, Prop::Visible, Prop::Enabled,
                    Prop::Checked, Prop::ItemIndex}) {
@@ -86,9 +86,18 @@ void ControlBinder::Seed(const std::string& name, QObject* target) {
   controls_.SetVisible(name, !w->isHidden());
 }
 
-void ControlBinder::Bind(const std::string& name, QWidget* widget) {
-  Seed(name, widget);
-  targets_.emplace(name, widget);
+ControlId ControlBinder::Add(ControlId id, QObject* target) {
+  const auto it = targets_.emplace(std::string(id.Name()), target);
+  return ControlId{it->first};
+}
+
+bool ControlBinder::IsBound(ControlId id) const {
+  return targets_.find(id.Name()) != targets_.end();
+}
+
+void ControlBinder::Bind(ControlId id, QWidget* widget) {
+  Seed(id, widget);
+  const ControlId name = Add(id, widget);
   if (auto* e = qobject_cast<QLineEdit*>(widget)) {
     connect(e, &QLineEdit::textEdited, this,
             [this, name](const QString& t) { controls_.SetText(name, S(t)); });
@@ -120,9 +129,9 @@ void ControlBinder::Bind(const std::string& name, QWidget* widget) {
   }
 }
 
-void ControlBinder::Bind(const std::string& name, QAction* action) {
-  Seed(name, action);
-  targets_.emplace(name, action);
+void ControlBinder::Bind(ControlId id, QAction* action) {
+  Seed(id, action);
+  const ControlId name = Add(id, action);
   if (action->isCheckable()) {
     connect(action, &QAction::toggled, this,
             [this, name](bool on) { controls_.SetChecked(name, on); });
@@ -131,12 +140,14 @@ void ControlBinder::Bind(const std::string& name, QAction* action) {
 
 void ControlBinder::Apply(const ControlChange& change) {
   auto [begin, end] = targets_.equal_range(change.Name);
+  if (begin == end) return;
+  const ControlId id{begin->first};
   for (auto it = begin; it != end; ++it) {
     if (!it->second) continue;
     if (change.Property == Prop::Cell) {
       ApplyCell(it->second, change.Value);
     } else {
-      ApplyTo(it->second, change.Name, change.Property);
+      ApplyTo(it->second, id, change.Property);
     }
   }
 }
@@ -159,7 +170,7 @@ void ControlBinder::ApplyCell(QObject* target, const std::string& value) {
   }
 }
 
-void ControlBinder::ApplyTo(QObject* target, const std::string& name, Prop prop) {
+void ControlBinder::ApplyTo(QObject* target, ControlId name, Prop prop) {
   const auto& c = controls_;
   if (auto* a = qobject_cast<QAction*>(target)) {
     switch (prop) {

@@ -66,7 +66,7 @@ class Logo : public QWidget {
 AboutBox::AboutBox(Context& ctx, ControlBinder& binder, QWidget* parent)
     : QDialog(parent, kDialogFlags | Qt::WindowCloseButtonHint) {
   (void)ctx;
-  setObjectName("About");
+  setObjectName(ctl::AboutForm);
   setWindowTitle("About MZ4800");
   setModal(true);
   setFont(ProgramFont());
@@ -84,7 +84,7 @@ AboutBox::AboutBox(Context& ctx, ControlBinder& binder, QWidget* parent)
   auto* role = new QLabel("Control program for radiated immunity testing", this);
   role->setGeometry(128, 38, 264, 18);
   auto* version = new QLabel(kSoftwareVersion, this);
-  version->setObjectName("Label1");
+  version->setObjectName(ObjectName(ctl::AboutVersion));
   version->setGeometry(128, 60, 264, 18);
   binder.Bind(ctl::AboutVersion, version);
   auto* maker = new QLabel("Halvorn Electronics, RF Test Systems", this);

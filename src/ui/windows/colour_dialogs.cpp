@@ -32,7 +32,7 @@ void ShowHelp(Context& ctx, const char* text) {
 
 ScreenColoursDialog::ScreenColoursDialog(Context& ctx, ControlBinder& binder, QWidget* parent)
     : QDialog(parent, kDialogFlags), ctx_(ctx) {
-  setObjectName("Scol");
+  setObjectName(ctl::ScreenColoursForm);
   setWindowTitle("Screen Colours");
   setModal(true);
   setFont(QFont("Arial", 8));
@@ -76,7 +76,7 @@ ScreenColoursDialog::ScreenColoursDialog(Context& ctx, ControlBinder& binder, QW
 
 PrinterColoursDialog::PrinterColoursDialog(Context& ctx, ControlBinder& binder, QWidget* parent)
     : QDialog(parent, kDialogFlags), ctx_(ctx) {
-  setObjectName("Pcol");
+  setObjectName(ctl::PrinterColoursForm);
   setWindowTitle("Printer Colours");
   setModal(true);
   setFont(QFont("Arial", 10));

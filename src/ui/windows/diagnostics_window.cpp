@@ -36,7 +36,7 @@ DiagnosticsWindow::DiagnosticsWindow(Context& ctx, ControlBinder& binder, QWidge
   };
   // Value labels start with their design-time texts, which the model takes
   // when they are bound; the link overwrites them.
-  auto value = [&](const char* name, const char* text, int x, int y, int width) {
+  auto value = [&](ControlId name, const char* text, int x, int y, int width) {
     auto* l = new QLabel(text, this);
     l->setGeometry(x, y, width, 18);
     binder.Bind(name, l);

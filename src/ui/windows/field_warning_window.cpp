@@ -20,7 +20,7 @@ FieldWarningWindow::FieldWarningWindow(ControlBinder& binder, QWidget* parent)
   setPalette(white);
 
   auto* message = new QLabel(this);
-  message->setObjectName("Label1");
+  message->setObjectName(ObjectName(ctl::WarningText));
   message->setAlignment(Qt::AlignCenter);
   message->setWordWrap(true);
   QFont bold = message->font();
@@ -30,7 +30,7 @@ FieldWarningWindow::FieldWarningWindow(ControlBinder& binder, QWidget* parent)
   binder.Bind(ctl::WarningText, message);
 
   auto* dontShow = new QCheckBox("Do Not Show This Warning Again ", this);
-  dontShow->setObjectName("CheckBox1");
+  dontShow->setObjectName(ObjectName(ctl::WarningDontShow));
   dontShow->setLayoutDirection(Qt::RightToLeft);  // the text stands left of the box
   dontShow->setGeometry(16, 72, 328, 22);
   binder.Bind(ctl::WarningDontShow, dontShow);

@@ -13,7 +13,7 @@ namespace mz {
 InstrumentDetailsDialog::InstrumentDetailsDialog(Context& ctx, ControlBinder& binder,
                                                  QWidget* parent)
     : QDialog(parent, kDialogFlags), ctx_(ctx) {
-  setObjectName("Hkeep");
+  setObjectName(ctl::DetailsForm);
   setWindowTitle(" MZ4800 Details");
   setModal(true);
   setFont(ProgramFont());
@@ -26,21 +26,21 @@ InstrumentDetailsDialog::InstrumentDetailsDialog(Context& ctx, ControlBinder& bi
   auto* delimiterCaption = new QLabel("File Delimitor", this);
   delimiterCaption->setGeometry(20, 20, 150, 22);
   auto* delimiter = new QLineEdit(";", this);
-  delimiter->setObjectName("Edit1");
+  delimiter->setObjectName(ObjectName(ctl::DetailsDelimiter));
   delimiter->setMaxLength(1);
   delimiter->setAlignment(Qt::AlignCenter);
   delimiter->setGeometry(190, 20, 32, 22);
   binder.Bind(ctl::DetailsDelimiter, delimiter);
 
   auto* version = new QLabel("Hardware Version", this);
-  version->setObjectName("VersionLabel");
+  version->setObjectName(ObjectName(ctl::HardwareVersion));
   version->setGeometry(20, 52, 260, 22);
   binder.Bind(ctl::HardwareVersion, version);
 
   auto* cellCaption = new QLabel("Current Cell Number", this);
   cellCaption->setGeometry(20, 84, 150, 22);
   auto* cell = new QLineEdit(this);
-  cell->setObjectName("Edit2");
+  cell->setObjectName(ObjectName(ctl::DetailsCellNumber));
   cell->setMaxLength(128);
   cell->setGeometry(190, 84, 90, 22);
   binder.Bind(ctl::DetailsCellNumber, cell);

@@ -26,95 +26,98 @@ namespace mz {
 
 void MainWindow::BuildMenus() {
   QMenuBar* bar = menuBar();
-  auto menu = [this](QMenu* parent, const char* name, const QString& title) {
+  auto menu = [this](QMenu* parent, ControlId name, const QString& title) {
     QMenu* m = parent->addMenu(title);
-    m->setObjectName(name);
-    m->menuAction()->setObjectName(name);
+    m->setObjectName(ObjectName(name));
+    m->menuAction()->setObjectName(ObjectName(name));
     binder_.Bind(name, m->menuAction());
     return m;
   };
-  auto topMenu = [this, bar](const char* name, const QString& title) {
+  auto topMenu = [this, bar](ControlId name, const QString& title) {
     QMenu* m = bar->addMenu(title);
-    m->setObjectName(name);
-    m->menuAction()->setObjectName(name);
+    m->setObjectName(ObjectName(name));
+    m->menuAction()->setObjectName(ObjectName(name));
     binder_.Bind(name, m->menuAction());
     return m;
   };
 
   // Files and printing.
-  QMenu* file = topMenu("File1", "&File");
-  QMenu* open = menu(file, "Open1", "&Open");
-  Item(open, "ResultsSetup1", "&Results + Setup...", [this] {
+  QMenu* file = topMenu(ControlId{"File1"}, "&File");
+  QMenu* open = menu(file, ControlId{"Open1"}, "&Open");
+  Item(open, ControlId{"ResultsSetup1"}, "&Results + Setup...", [this] {
     ResultsSetup1Click(ctx_);
   })->setShortcut(QKeySequence("Ctrl+O"));
-  Item(open, "SetupOnly1", "&Setup Only...", [this] { SetupOnly1Click(ctx_); });
-  Item(open, "PreScans1", "&Pre-Scans...", [this] { PreScans1Click(ctx_); });
+  Item(open, ControlId{"SetupOnly1"}, "&Setup Only...", [this] { SetupOnly1Click(ctx_); });
+  Item(open, ControlId{"PreScans1"}, "&Pre-Scans...", [this] { PreScans1Click(ctx_); });
   Item(file, ctl::MenuSaveResults, "&Save Results...", [this] {
     SaveResults1Click(ctx_);
   })->setShortcut(QKeySequence("Ctrl+S"));
   ctx_.controls.SetEnabled(ctl::MenuSaveResults, false);
-  QMenu* saveAs = menu(file, "SaveAs1", "Save &As");
-  Item(saveAs, "ResultsSetup2", "&Results + Setup...", [this] {
+  QMenu* saveAs = menu(file, ControlId{"SaveAs1"}, "Save &As");
+  Item(saveAs, ControlId{"ResultsSetup2"}, "&Results + Setup...", [this] {
     ResultsSetup2Click(ctx_);
   })->setShortcut(QKeySequence("Ctrl+Shift+S"));
-  Item(saveAs, "SetupOnly2", "&Setup Only...", [this] { SetupOnly2Click(ctx_); });
+  Item(saveAs, ControlId{"SetupOnly2"}, "&Setup Only...", [this] { SetupOnly2Click(ctx_); });
   Item(saveAs, ctl::MenuSavePreScans, "&Pre-Scans...", [this] { SavePreScans1Click(ctx_); });
   ctx_.controls.SetEnabled(ctl::MenuSavePreScans, false);
   file->addSeparator();
-  QMenu* print = menu(file, "Print1", "&Print");
+  QMenu* print = menu(file, ControlId{"Print1"}, "&Print");
   // One printer for the window's life, so that Printer Setup... carries to
   // the print jobs.
   auto printer = [this]() -> QPrinter& {
     if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
     return *printer_;
   };
-  Item(print, "Plot1", "&Plot...", [this, printer] {
+  Item(print, ControlId{"Plot1"}, "&Plot...", [this, printer] {
     QtPrinter p(printer(), this);
     Plot1Click(ctx_, p);
   })->setShortcut(QKeySequence("Ctrl+P"));
-  Item(print, "Tabular1", "&Tabular...", [this, printer] {
+  Item(print, ControlId{"Tabular1"}, "&Tabular...", [this, printer] {
     QtPrinter p(printer(), this);
     Results1Click(ctx_, p);
   });
-  Item(file, "PrinterSetup1", "Printer Set&up...", [this, printer] {
+  Item(file, ControlId{"PrinterSetup1"}, "Printer Set&up...", [this, printer] {
     QPrintDialog dialog(&printer(), this);
     dialog.setWindowTitle("Printer Setup");
     dialog.exec();
   });
-  Item(file, "PrinterColours1", "Printer &Colours...", [this] { PrinterColours1Click(ctx_); });
-  Item(file, "ExportReport1", "&Export Report (PDF)...", [this] {
+  Item(file, ControlId{"PrinterColours1"}, "Printer &Colours...",
+       [this] { PrinterColours1Click(ctx_); });
+  Item(file, ControlId{"ExportReport1"}, "&Export Report (PDF)...", [this] {
     ExportReport1Click(ctx_, [](const std::string& path) -> std::unique_ptr<Printer> {
       return std::make_unique<QtPdfPrinter>(path);
     });
   });
   file->addSeparator();
-  Item(file, "Title1", "&Title...", [this] {
+  Item(file, ControlId{"Title1"}, "&Title...", [this] {
     EditTitle(ctx_);
   })->setShortcut(QKeySequence("Ctrl+T"));
-  Item(file, "Notes1", "&Notes...", [this] { EditNotes(ctx_); });
+  Item(file, ControlId{"Notes1"}, "&Notes...", [this] { EditNotes(ctx_); });
   file->addSeparator();
-  Item(file, "Exit1", "E&xit", [this] { close(); })->setShortcut(QKeySequence("Ctrl+Q"));
+  Item(file, ControlId{"Exit1"}, "E&xit", [this] { close(); })->setShortcut(QKeySequence("Ctrl+Q"));
 
-  QMenu* display = topMenu("Display1", "&Display");
-  Item(display, "Colours2", "&Colours...", [this] { Colours2Click(ctx_); });
-  Item(display, "Clear1", "C&lear", [this] { Clear1Click(ctx_); });
+  QMenu* display = topMenu(ControlId{"Display1"}, "&Display");
+  Item(display, ControlId{"Colours2"}, "&Colours...", [this] { Colours2Click(ctx_); });
+  Item(display, ControlId{"Clear1"}, "C&lear", [this] { Clear1Click(ctx_); });
   Item(
       display, ctl::MenuShowFieldWarnings, "Show &Field Warning Messages",
       [this] { ShowFieldWarningMessages1Click(ctx_); }, true);
 
   QMenu* mode = topMenu(ctl::MenuMode, "&Mode");
-  QMenu* iec = menu(mode, "IECTests1", "&IEC Tests...");
-  Item(iec, "DomesticCommercial1", "&Domestic + Commercial", [this] { ApplyIecPreset(ctx_, 3.0); });
-  Item(iec, "Industrial1", "&Industrial", [this] { ApplyIecPreset(ctx_, 10.0); });
-  Item(mode, "StandardMode1", "&Standard Mode", [this] { SelectTestType(ctx_, 1); });
-  Item(mode, "SingleFrequencyMode1", "Si&ngle Frequency Mode", [this] { SelectTestType(ctx_, 2); });
-  Item(mode, "CustomScan1", "&Custom Scan", [this] { SelectTestType(ctx_, 3); });
+  QMenu* iec = menu(mode, ControlId{"IECTests1"}, "&IEC Tests...");
+  Item(iec, ControlId{"DomesticCommercial1"}, "&Domestic + Commercial",
+       [this] { ApplyIecPreset(ctx_, 3.0); });
+  Item(iec, ControlId{"Industrial1"}, "&Industrial", [this] { ApplyIecPreset(ctx_, 10.0); });
+  Item(mode, ControlId{"StandardMode1"}, "&Standard Mode", [this] { SelectTestType(ctx_, 1); });
+  Item(mode, ControlId{"SingleFrequencyMode1"}, "Si&ngle Frequency Mode",
+       [this] { SelectTestType(ctx_, 2); });
+  Item(mode, ControlId{"CustomScan1"}, "&Custom Scan", [this] { SelectTestType(ctx_, 3); });
 
-  QMenu* configure = topMenu("Configure1", "&Configure");
-  Item(configure, "Cell1", "&Cell...");
-  ctx_.controls.SetVisible("Cell1", false);
-  Item(configure, "Probe1", "P&robe...");
-  ctx_.controls.SetVisible("Probe1", false);
+  QMenu* configure = topMenu(ControlId{"Configure1"}, "&Configure");
+  Item(configure, ControlId{"Cell1"}, "&Cell...");
+  ctx_.controls.SetVisible(ControlId{"Cell1"}, false);
+  Item(configure, ControlId{"Probe1"}, "P&robe...");
+  ctx_.controls.SetVisible(ControlId{"Probe1"}, false);
   Item(
       configure, ctl::MenuKv3100, "&KV3100", [this] { SelectAmplifier(ctx_, 1); }, true);
   Item(
@@ -122,9 +125,9 @@ void MainWindow::BuildMenus() {
   Item(
       configure, ctl::MenuPaOther, "PA &Other", [this] { SelectAmplifier(ctx_, 0); }, true);
   configure->addSeparator();
-  Item(configure, "System1", "&System...", [this] { System1Click(ctx_); });
+  Item(configure, ControlId{"System1"}, "&System...", [this] { System1Click(ctx_); });
 
-  QMenu* port = topMenu("Port1", "&Port");
+  QMenu* port = topMenu(ControlId{"Port1"}, "&Port");
   for (int n = 1; n <= 4; ++n) {
     Item(
         port, ctl::MenuCom[n], QString("Com &%1").arg(n), [this, n] { SelectPort(ctx_, n); }, true);
@@ -134,15 +137,15 @@ void MainWindow::BuildMenus() {
 
   // The help file of the original instrument software is not part of this
   // program, so its three items stay hidden.
-  QMenu* help = topMenu("Help1", "&Help");
-  Item(help, "Contents1", "&Contents");
-  ctx_.controls.SetVisible("Contents1", false);
-  Item(help, "TopicSearch1", "&Topic Search");
-  ctx_.controls.SetVisible("TopicSearch1", false);
-  Item(help, "HowtoUseHelp1", "&How to Use Help");
-  ctx_.controls.SetVisible("HowtoUseHelp1", false);
-  Item(help, "Diagnostics1", "&Diagnostics...", [this] { Diagnostics1Click(ctx_); });
-  Item(help, "About1", "&About...", [this] { ShowAbout(ctx_); });
+  QMenu* help = topMenu(ControlId{"Help1"}, "&Help");
+  Item(help, ControlId{"Contents1"}, "&Contents");
+  ctx_.controls.SetVisible(ControlId{"Contents1"}, false);
+  Item(help, ControlId{"TopicSearch1"}, "&Topic Search");
+  ctx_.controls.SetVisible(ControlId{"TopicSearch1"}, false);
+  Item(help, ControlId{"HowtoUseHelp1"}, "&How to Use Help");
+  ctx_.controls.SetVisible(ControlId{"HowtoUseHelp1"}, false);
+  Item(help, ControlId{"Diagnostics1"}, "&Diagnostics...", [this] { Diagnostics1Click(ctx_); });
+  Item(help, ControlId{"About1"}, "&About...", [this] { ShowAbout(ctx_); });
 }
 
 }  // namespace mz

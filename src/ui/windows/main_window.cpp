@@ -18,22 +18,18 @@
 
 namespace mz {
 
-namespace {
-constexpr QRect kTestPanelRect(108, 32, 520, 232);
-}  // namespace
-
 MainWindow::MainWindow(Context& ctx, ControlBinder& binder, QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                               Qt::WindowCloseButtonHint),
       ctx_(ctx),
       binder_(binder) {
-  setObjectName("Main");
+  setObjectName(ObjectName(ctl::MainCaption));
   setWindowTitle(ctl::kMainTitle);
   // A running test shows its progress in the caption.
   ctx.controls.SetText(ctl::MainCaption, ctl::kMainTitle);
   captionSubscription_ = ctx.controls.Subscribe([this](const ControlChange& c) {
-    if (c.Name == ctl::MainCaption && c.Property == Prop::Text) {
+    if (c.Name == ctl::MainCaption.Name() && c.Property == Prop::Text) {
       setWindowTitle(QString::fromUtf8(c.Value.data(), static_cast<qsizetype>(c.Value.size())));
     }
   });
@@ -87,9 +83,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   emit closeAccepted();
 }
 
-QFrame* MainWindow::Panel(QWidget* parent, const char* name, QRect r) {
+QFrame* MainWindow::Panel(QWidget* parent, ControlId name, QRect r) {
   auto* panel = new QFrame(parent);
-  panel->setObjectName(name);
+  panel->setObjectName(ObjectName(name));
   panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
   panel->setLineWidth(1);
   panel->setGeometry(r);
@@ -97,9 +93,9 @@ QFrame* MainWindow::Panel(QWidget* parent, const char* name, QRect r) {
   return panel;
 }
 
-QLabel* MainWindow::LampRow(QWidget* panel, const char* lampName, const QString& caption, int y) {
+QLabel* MainWindow::LampRow(QWidget* panel, ControlId lampName, const QString& caption, int y) {
   auto* lamp = new Lamp(panel);
-  lamp->setObjectName(lampName);
+  lamp->setObjectName(ObjectName(lampName));
   lamp->move(10, y);
   binder_.Bind(lampName, lamp);
   auto* label = new QLabel(caption, panel);
@@ -107,10 +103,10 @@ QLabel* MainWindow::LampRow(QWidget* panel, const char* lampName, const QString&
   return label;
 }
 
-QLineEdit* MainWindow::Edit(QWidget* parent, const char* name, const QString& text, QRect r,
+QLineEdit* MainWindow::Edit(QWidget* parent, ControlId name, const QString& text, QRect r,
                             bool readOnly) {
   auto* edit = new QLineEdit(text, parent);
-  edit->setObjectName(name);
+  edit->setObjectName(ObjectName(name));
   edit->setGeometry(r);
   edit->setReadOnly(readOnly);
   if (readOnly) edit->setFocusPolicy(Qt::NoFocus);
@@ -118,10 +114,10 @@ QLineEdit* MainWindow::Edit(QWidget* parent, const char* name, const QString& te
   return edit;
 }
 
-QAction* MainWindow::Item(QMenu* menu, const char* name, const QString& text,
+QAction* MainWindow::Item(QMenu* menu, ControlId name, const QString& text,
                           std::function<void()> handler, bool checkable) {
   auto* action = menu->addAction(text);
-  action->setObjectName(name);
+  action->setObjectName(ObjectName(name));
   action->setCheckable(checkable);
   binder_.Bind(name, action);
   if (handler) {

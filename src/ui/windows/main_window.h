@@ -6,6 +6,7 @@
 // through the program's error box.
 #include <QMainWindow>
 #include <QPointer>
+#include <QRect>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -42,6 +43,8 @@ class MainWindow : public QMainWindow {
   // The client area's size, as the program lays it out.
   static constexpr int kClientWidth = 632;
   static constexpr int kClientHeight = 434;
+  // The three test panels overlap in one place; one shows at a time.
+  static constexpr QRect kTestPanelRect{108, 32, 520, 232};
 
  signals:
   // The close query said yes and the window has closed: the program ends.
@@ -63,14 +66,14 @@ class MainWindow : public QMainWindow {
   void BuildMenus();
 
   // A bevelled panel of the client area, bound under its name.
-  QFrame* Panel(QWidget* parent, const char* name, QRect r);
+  QFrame* Panel(QWidget* parent, ControlId name, QRect r);
   // A lamp with its caption, bound under the lamp's name.
-  QLabel* LampRow(QWidget* panel, const char* lampName, const QString& caption, int y);
+  QLabel* LampRow(QWidget* panel, ControlId lampName, const QString& caption, int y);
   // An edit box bound under its name.
-  QLineEdit* Edit(QWidget* parent, const char* name, const QString& text, QRect r,
+  QLineEdit* Edit(QWidget* parent, ControlId name, const QString& text, QRect r,
                   bool readOnly = false);
   // A menu item bound under its name; handler runs on a click.
-  QAction* Item(QMenu* menu, const char* name, const QString& text,
+  QAction* Item(QMenu* menu, ControlId name, const QString& text,
                 std::function<void()> handler = {}, bool checkable = false);
   // Handlers of an edit box: leaving it, and the Enter key.
   void OnExit(QWidget* widget, std::function<void()> handler);

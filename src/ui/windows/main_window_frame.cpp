@@ -22,7 +22,7 @@
 namespace mz {
 
 void MainWindow::BuildSidePanels(QWidget* client) {
-  QFrame* status = Panel(client, "Statuspanel", {4, 4, 100, 112});
+  QFrame* status = Panel(client, ControlId{"Statuspanel"}, {4, 4, 100, 112});
   Heading(status, "STATUS", {2, 3, 96, 17});
   LampRow(status, ctl::LampReady, "Ready", 24);
   LampRow(status, ctl::LampRunning, "Running", 41);
@@ -30,31 +30,31 @@ void MainWindow::BuildSidePanels(QWidget* client) {
   LampRow(status, ctl::LampModulation, "Modulation", 75);
   LampRow(status, ctl::LampStandby, "Standby", 92);
 
-  QFrame* eut = Panel(client, "Eutpanel", {4, 120, 100, 78});
+  QFrame* eut = Panel(client, ControlId{"Eutpanel"}, {4, 120, 100, 78});
   Heading(eut, "EUT", {2, 3, 96, 17});
   LampRow(eut, ctl::LampEutOk, "OK", 24);
   LampRow(eut, ctl::LampEutFault, "Fault", 41);
   LampRow(eut, ctl::LampPrompt, "Prompt", 58);
 
-  QFrame* fault = Panel(client, "Faultpanel", {4, 202, 100, 112});
+  QFrame* fault = Panel(client, ControlId{"Faultpanel"}, {4, 202, 100, 112});
   Heading(fault, "FAULT", {2, 3, 96, 17});
   LampRow(fault, ctl::LampSynth, "Synth.", 24);
   LampRow(fault, ctl::LampAmplifier, "P. A.", 41);
   // "Comms." is a lamp whose caption can be clicked to reopen the port.
   auto* commsLamp = new Lamp(fault);
-  commsLamp->setObjectName(ctl::LampComms);
+  commsLamp->setObjectName(ObjectName(ctl::LampComms));
   commsLamp->move(10, 58);
   binder_.Bind(ctl::LampComms, commsLamp);
   auto* comms = new ClickableLabel("Comms.", fault);
-  comms->setObjectName("Label11");
+  comms->setObjectName(ObjectName(ctl::CommsLabel));
   comms->setGeometry(32, 58, 64, 16);
   comms->setToolTip("Reopen the port");
-  binder_.Bind("Label11", comms);
+  binder_.Bind(ctl::CommsLabel, comms);
   connect(comms, &ClickableLabel::clicked, this,
           [this] { Handle([this] { Label11Click(ctx_); }); });
 
   auto* simulation = new QLabel("Simulation", fault);
-  simulation->setObjectName(ctl::SimulationLabel);
+  simulation->setObjectName(ObjectName(ctl::SimulationLabel));
   simulation->setGeometry(4, 76, 92, 14);
   simulation->setAlignment(Qt::AlignCenter);
   QFont bold = simulation->font();
@@ -67,7 +67,7 @@ void MainWindow::BuildSidePanels(QWidget* client) {
   binder_.Bind(ctl::SimulationLabel, simulation);
 
   auto* reset = new QPushButton("Reset Comms", fault);
-  reset->setObjectName(ctl::ResetComms);
+  reset->setObjectName(ObjectName(ctl::ResetComms));
   reset->setGeometry(6, 90, 88, 19);
   reset->hide();
   binder_.Bind(ctl::ResetComms, reset);
@@ -75,43 +75,43 @@ void MainWindow::BuildSidePanels(QWidget* client) {
 }
 
 void MainWindow::BuildTitleBar(QWidget* client) {
-  QFrame* bar = Panel(client, "Titlepanel", {108, 4, 520, 25});
+  QFrame* bar = Panel(client, ControlId{"Titlepanel"}, {108, 4, 520, 25});
   auto* title = new QLabel("Title :", bar);
-  title->setObjectName(ctl::TitleLabel);
+  title->setObjectName(ObjectName(ctl::TitleLabel));
   title->setGeometry(8, 4, 330, 17);
   QFont bold = title->font();
   bold.setBold(true);
   title->setFont(bold);
   binder_.Bind(ctl::TitleLabel, title);
   auto* clock = new QLabel("Clock", bar);
-  clock->setObjectName(ctl::ClockLabel);
+  clock->setObjectName(ObjectName(ctl::ClockLabel));
   clock->setGeometry(342, 4, 170, 17);
   clock->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   binder_.Bind(ctl::ClockLabel, clock);
 }
 
 void MainWindow::BuildMonitor(QWidget* client) {
-  QFrame* monitor = Panel(client, "Monitorpanel", {108, 268, 388, 162});
+  QFrame* monitor = Panel(client, ControlId{"Monitorpanel"}, {108, 268, 388, 162});
   auto* heading = Heading(monitor, "MONITOR", {4, 3, 380, 17});
-  heading->setObjectName(ctl::MonitorHeading);
+  heading->setObjectName(ObjectName(ctl::MonitorHeading));
   binder_.Bind(ctl::MonitorHeading, heading);
 
   auto* mode = new QLabel("Mode", monitor);
-  mode->setObjectName(ctl::ModeLabel);
+  mode->setObjectName(ObjectName(ctl::ModeLabel));
   mode->setGeometry(8, 22, 176, 17);
   QFont bold = mode->font();
   bold.setBold(true);
   mode->setFont(bold);
   binder_.Bind(ctl::ModeLabel, mode);
   auto* file = new QLabel(QString(), monitor);
-  file->setObjectName(ctl::FileLabel);
+  file->setObjectName(ObjectName(ctl::FileLabel));
   file->setGeometry(188, 22, 192, 17);
   file->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   binder_.Bind(ctl::FileLabel, file);
 
   // Three read-outs, two values each: frequency, elapsed time, field strength.
   struct Reading {
-    const char* name;
+    ControlId name;
     const char* caption;
     const char* unit;
     const char* text;
@@ -157,45 +157,45 @@ void MainWindow::BuildButtons(QWidget* client) {
   big.setPixelSize(13);
 
   auto* run = new PressButton("RUN", client);
-  run->setObjectName("Button1");
+  run->setObjectName(ObjectName(ctl::RunButton));
   run->setGeometry(4, 318, 100, 34);
   run->setFont(big);
-  binder_.Bind("Button1", run);
+  binder_.Bind(ctl::RunButton, run);
   run->setToolTip("RUN starts the test; STOP (Esc) ends it and switches the RF off");
   connect(run, &PressButton::mousePressed, this,
           [this] { Handle([this] { Button1MouseDown(ctx_); }); });
 
   auto* preScan = new QPushButton("PRE-SCAN", client);
-  preScan->setObjectName("Button2");
+  preScan->setObjectName(ObjectName(ctl::PreScanButton));
   preScan->setGeometry(4, 356, 100, 34);
   preScan->setFont(big);
   preScan->setToolTip("PRE-SCAN records the drive codes; STOP (Esc) ends it");
-  binder_.Bind("Button2", preScan);
+  binder_.Bind(ctl::PreScanButton, preScan);
   connect(preScan, &QPushButton::clicked, this, [this] { Handle([this] { button2click(ctx_); }); });
 
   auto* dwell = new QPushButton("DWELL", client);
-  dwell->setObjectName("Button10");
+  dwell->setObjectName(ObjectName(ctl::DwellButton));
   dwell->setGeometry(4, 394, 100, 34);
   dwell->setFont(big);
   dwell->setEnabled(false);
-  binder_.Bind("Button10", dwell);
+  binder_.Bind(ctl::DwellButton, dwell);
   connect(dwell, &QPushButton::clicked, this, [this] { Handle([this] { Button10Click(ctx_); }); });
 
   struct TypeButton {
-    const char* name;
+    ControlId name;
     const char* caption;
     std::function<void()> handler;
   };
   const TypeButton types[] = {
-      {"Button6", "STANDARD", [this] { SelectTestType(ctx_, 1); }},
-      {"Button4", "SINGLE", [this] { SelectTestType(ctx_, 2); }},
-      {"Button3", "CUSTOM", [this] { SelectTestType(ctx_, 3); }},
-      {"Button5", "REPORT", [this] { ShowReport(ctx_); }},
+      {ctl::StandardButton, "STANDARD", [this] { SelectTestType(ctx_, 1); }},
+      {ctl::SingleButton, "SINGLE", [this] { SelectTestType(ctx_, 2); }},
+      {ctl::CustomButton, "CUSTOM", [this] { SelectTestType(ctx_, 3); }},
+      {ControlId{"Button5"}, "REPORT", [this] { ShowReport(ctx_); }},
   };
   int y = 268;
   for (const TypeButton& t : types) {
     auto* b = new QPushButton(t.caption, client);
-    b->setObjectName(t.name);
+    b->setObjectName(ObjectName(t.name));
     b->setGeometry(500, y, 128, 38);
     b->setFont(big);
     binder_.Bind(t.name, b);

@@ -11,7 +11,7 @@ namespace mz {
 
 NotesDialog::NotesDialog(Context& ctx, ControlBinder& binder, QWidget* parent)
     : QDialog(parent, kDialogFlags | Qt::WindowCloseButtonHint), ctx_(ctx) {
-  setObjectName("Nbook");
+  setObjectName(ctl::NotesForm);
   setWindowTitle("Halvorn MZ4800   Notes");
   setModal(true);
   setFont(ProgramFont());
@@ -20,7 +20,7 @@ NotesDialog::NotesDialog(Context& ctx, ControlBinder& binder, QWidget* parent)
   auto* caption = new QLabel("Enter notes here", this);
   caption->setGeometry(12, 8, 300, 18);
   memo_ = new QPlainTextEdit(this);
-  memo_->setObjectName("Memo1");
+  memo_->setObjectName(ObjectName(ctl::NotesMemo));
   memo_->setGeometry(12, 28, 416, 150);
   memo_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   memo_->setLineWrapMode(QPlainTextEdit::NoWrap);

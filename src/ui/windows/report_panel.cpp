@@ -12,7 +12,7 @@
 namespace mz {
 
 void MainWindow::BuildReportPanel(QWidget* client) {
-  QFrame* panel = Panel(client, ctl::ReportPanel, {108, 32, 520, 232});
+  QFrame* panel = Panel(client, ctl::ReportPanel, kTestPanelRect);
   testPanels_.push_back(panel);
   ctx_.controls.SetVisible(ctl::ReportPanel, false);
 
@@ -30,19 +30,19 @@ void MainWindow::BuildReportPanel(QWidget* client) {
   QFont small = font();
   small.setPixelSize(11);
   auto* plotPreScan = new QPushButton("Plot Pre-Scan", panel);
-  plotPreScan->setObjectName("Button9");
+  plotPreScan->setObjectName(ObjectName(ctl::PlotPreScan));
   plotPreScan->setGeometry(7, 4, 98, 17);
   plotPreScan->setFont(small);
   plotPreScan->hide();
-  binder_.Bind("Button9", plotPreScan);
+  binder_.Bind(ctl::PlotPreScan, plotPreScan);
   connect(plotPreScan, &QPushButton::clicked, this,
           [this] { Handle([this] { Button9Click(ctx_); }); });
 
   auto* changeRange = new QPushButton("Change Range", panel);
-  changeRange->setObjectName("Button12");
+  changeRange->setObjectName(ObjectName(ctl::ChangeRange));
   changeRange->setGeometry(408, 4, 105, 17);
   changeRange->setFont(small);
-  binder_.Bind("Button12", changeRange);
+  binder_.Bind(ctl::ChangeRange, changeRange);
   connect(changeRange, &QPushButton::clicked, this,
           [this] { Handle([this] { Button12Click(ctx_); }); });
 

@@ -24,10 +24,10 @@ QGroupBox* Group(QWidget* parent, const QString& title, QRect r) {
   return g;
 }
 
-QToolButton* Arrow(QWidget* parent, const char* name, Qt::ArrowType type, QRect r,
+QToolButton* Arrow(QWidget* parent, ControlId name, Qt::ArrowType type, QRect r,
                    const QString& tip) {
   auto* b = new QToolButton(parent);
-  b->setObjectName(name);
+  b->setObjectName(ObjectName(name));
   b->setArrowType(type);
   b->setGeometry(r);
   b->setToolTip(tip);
@@ -38,7 +38,7 @@ QToolButton* Arrow(QWidget* parent, const char* name, Qt::ArrowType type, QRect 
 }  // namespace
 
 void MainWindow::BuildSinglePanel(QWidget* client) {
-  QFrame* panel = Panel(client, ctl::SinglePanel, {108, 32, 520, 232});
+  QFrame* panel = Panel(client, ctl::SinglePanel, kTestPanelRect);
   testPanels_.push_back(panel);
   ctx_.controls.SetVisible(ctl::SinglePanel, false);
   Heading(panel, "SINGLE FREQUENCY CONTROL", {110, 4, 300, 18}, 13);
@@ -49,12 +49,12 @@ void MainWindow::BuildSinglePanel(QWidget* client) {
   // Frequency and level, each with an up and a down arrow and its increment.
   struct Stepper {
     const char* title;
-    const char* edit;
+    ControlId edit;
     const char* text;
     const char* unit;
-    const char* up;
-    const char* down;
-    const char* increment;
+    ControlId up;
+    ControlId down;
+    ControlId increment;
     const char* incrementText;
     int y;
     void (*leave)(Context&);
@@ -63,10 +63,10 @@ void MainWindow::BuildSinglePanel(QWidget* client) {
     void (*downClick)(Context&);
   };
   const Stepper steppers[] = {
-      {"Frequency", "Edit15", "10", "MHz", "BitBtn1", "BitBtn2", ctl::FreqIncrement, "1.23", 30,
-       Edit15Exit, Edit15KeyPress, BitBtn1Click, BitBtn2Click},
-      {"Level", "Edit16", "0.0", "V/M", "BitBtn3", "BitBtn4", ctl::LevelIncrement, "0.1", 130,
-       Edit16Exit, Edit16KeyPress, BitBtn3Click, BitBtn4Click},
+      {"Frequency", ctl::SingleFreq, "10", "MHz", ctl::FreqUp, ctl::FreqDown, ctl::FreqIncrement,
+       "1.23", 30, Edit15Exit, Edit15KeyPress, BitBtn1Click, BitBtn2Click},
+      {"Level", ctl::SingleLevel, "0.0", "V/M", ctl::LevelUp, ctl::LevelDown, ctl::LevelIncrement,
+       "0.1", 130, Edit16Exit, Edit16KeyPress, BitBtn3Click, BitBtn4Click},
   };
   QFont big = font();
   big.setBold(true);
@@ -96,24 +96,24 @@ void MainWindow::BuildSinglePanel(QWidget* client) {
 
   QGroupBox* automatic = Group(panel, "Auto Increase", {208, 30, 170, 196});
   auto* autoIncrease = new QCheckBox("AutoIncrease", automatic);
-  autoIncrease->setObjectName("CheckBox2");
+  autoIncrease->setObjectName(ObjectName(ctl::AutoIncrease));
   autoIncrease->setGeometry(10, 20, 150, 20);
-  binder_.Bind("CheckBox2", autoIncrease);
+  binder_.Bind(ctl::AutoIncrease, autoIncrease);
   connect(autoIncrease, &QCheckBox::clicked, this,
           [this] { Handle([this] { Edit18Exit(ctx_); }); });
   struct Level {
-    const char* name;
+    ControlId name;
     const char* caption;
     const char* text;
     const char* unit;
     int y;
   };
-  const Level levels[] = {{"Edit17", "Start", "0.0", "V/M", 46},
-                          {"Edit18", "Stop", "0.0", "V/M", 72},
-                          {"Edit19", "Step", "0.0", "V/M", 98},
-                          {"Edit20", "Auto Inc  Dwell", "5", "Secs", 130}};
+  const Level levels[] = {{ctl::AutoIncStart, "Start", "0.0", "V/M", 46},
+                          {ctl::AutoIncStop, "Stop", "0.0", "V/M", 72},
+                          {ctl::AutoIncStep, "Step", "0.0", "V/M", 98},
+                          {ctl::AutoIncDwell, "Auto Inc  Dwell", "5", "Secs", 130}};
   for (const Level& l : levels) {
-    const bool dwell = std::string_view(l.name) == "Edit20";
+    const bool dwell = l.name == ctl::AutoIncDwell;
     Caption(automatic, l.caption, {10, l.y, dwell ? 84 : 44, 22});
     QLineEdit* edit = Edit(automatic, l.name, l.text, {dwell ? 94 : 58, l.y, dwell ? 36 : 60, 22});
     ctx_.controls.SetEnabled(l.name, false);  // greyed while AutoIncrease is clear
@@ -122,14 +122,14 @@ void MainWindow::BuildSinglePanel(QWidget* client) {
     OnEnter(edit, [this] { Edit17KeyPress(ctx_, kEnterKey); });
   }
   auto* stopOnFault = new QCheckBox("Stop on EUT Fault", automatic);
-  stopOnFault->setObjectName("CheckBox1");
+  stopOnFault->setObjectName(ObjectName(ctl::StopOnEutFault));
   stopOnFault->setGeometry(10, 164, 150, 20);
   stopOnFault->setEnabled(false);
-  binder_.Bind("CheckBox1", stopOnFault);
+  binder_.Bind(ctl::StopOnEutFault, stopOnFault);
   connect(stopOnFault, &QCheckBox::clicked, this, [this] { Handle([this] { Edit18Exit(ctx_); }); });
 
   auto* modulation = new RadioGroup("Modulation", {"Off", "On"}, 1, panel);
-  modulation->setObjectName(ctl::SingleModGroup);
+  modulation->setObjectName(ObjectName(ctl::SingleModGroup));
   modulation->setGeometry(384, 30, 130, 72);
   modulation->setItemIndex(0);
   binder_.Bind(ctl::SingleModGroup, modulation);
@@ -137,17 +137,17 @@ void MainWindow::BuildSinglePanel(QWidget* client) {
           [this] { Handle([this] { singlemodgroupClick(ctx_); }); });
 
   auto* kind = Caption(panel, "Modulation", {384, 112, 130, 20}, Qt::AlignCenter);
-  kind->setObjectName(ctl::SingleModulationLabel);
+  kind->setObjectName(ObjectName(ctl::SingleModulationLabel));
   QFont bold = kind->font();
   bold.setBold(true);
   bold.setPixelSize(13);
   kind->setFont(bold);
   binder_.Bind(ctl::SingleModulationLabel, kind);
   auto* depthCaption = Caption(panel, "Modulation Depth", {384, 142, 130, 18}, Qt::AlignCenter);
-  depthCaption->setObjectName(ctl::SingleDepthCaption);
+  depthCaption->setObjectName(ObjectName(ctl::SingleDepthCaption));
   binder_.Bind(ctl::SingleDepthCaption, depthCaption);
   auto* depth = Caption(panel, "-%", {384, 162, 130, 24}, Qt::AlignCenter);
-  depth->setObjectName(ctl::SingleDepthValue);
+  depth->setObjectName(ObjectName(ctl::SingleDepthValue));
   depth->setFont(bold);
   binder_.Bind(ctl::SingleDepthValue, depth);
 }
