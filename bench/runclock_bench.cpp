@@ -31,7 +31,7 @@ void RunClockTick(benchmark::State& bm) {
   runclockTimer(p.ctx);  // the first step goes out
 
   for (auto _ : bm) {
-    p.state.RunState = runState;
+    p.state.RunState = static_cast<SequencerState>(runState);
     p.state.StepCount = 100;
     p.state.CurrentFreqHz = 200'000'000;
     StartTickTimer(p.ctx, p.state.DwellTimer, 90);

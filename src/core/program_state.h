@@ -58,6 +58,19 @@ struct TickTimer {
 template <typename T>
 using Table = std::array<T, kTableSize>;
 
+// The state of the run and pre-scan sequencers (RunState), shared with the
+// reply decoder and the simulation; the numbers are the design's.
+enum class SequencerState : Integer {
+  Idle = 0,
+  Start = 1,
+  NextStep = 2,
+  WaitingForLevel = 3,
+  LevelReached = 4,
+  Dwelling = 5,
+  WaitingForDrive = 6,  // the pre-scan's drive code reading
+  Finish = 9,
+};
+
 struct ProgramState {
   // 1. Configuration.
   ScreenColourSet ScreenColours;
@@ -122,7 +135,7 @@ struct ProgramState {
   std::array<Byte, 9> FieldWarningEnabled{};  // 1..8
   Byte FieldWarningIndex = 0;
   Byte GraphRange = 0;
-  Integer RunState = 0;
+  SequencerState RunState = SequencerState::Idle;
 
   // Frequency plan and validation.
   std::array<FreqLevel, kCustomRows + 1> LevelProfile{};  // entries 1..30

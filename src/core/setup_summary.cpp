@@ -4,18 +4,12 @@
 #include <charconv>
 
 #include "core/test_panels.h"
+#include "core/test_types.h"
 #include "core/text_format.h"
 
 namespace mz {
 
 namespace {
-
-bool IsSingle(int type) {
-  return type == 2 || type == 12;
-}
-bool IsCustom(int type) {
-  return type == 3 || type == 13;
-}
 
 std::string Mhz(Integer hz) {
   return DecimalText(hz * 1e-6, 3) + " MHz";

@@ -28,7 +28,7 @@ Real TargetFieldAt(const ProgramState& s, Integer freqHz) {
 
 Real ShowTargetFieldAt(Context& ctx, Integer freqHz) {
   const Real level = TargetFieldAt(ctx.state, freqHz);
-  ctx.controls.SetText(ctl::Target, FormatFixed(level, 0, 2));
+  ctx.controls.SetText(ctl::Target, TwoDecimals(level));
   return level;
 }
 

@@ -141,6 +141,10 @@ std::string FormatFixed(double v, int width, int decimals) {
   return text;
 }
 
+std::string TwoDecimals(double v) {
+  return FormatFixed(v, 0, 2);
+}
+
 std::string FormatScientific(double v) {
   char buf[kNumberRoom];
   // "-1.00000000000000e+01"

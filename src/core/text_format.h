@@ -20,6 +20,8 @@ std::string FormatInt(std::int64_t v);
 // Fixed point with `decimals` decimals, right-aligned in at least `width`
 // characters (FormatFixed(1, 8, 2) is "    1.00").
 std::string FormatFixed(double v, int width, int decimals);
+// FormatFixed(v, 0, 2): the boxes' and the monitor's two decimals.
+std::string TwoDecimals(double v);
 
 // The 23-character scientific form: a blank or minus, one digit, a point, 14
 // digits, E, a sign and four exponent digits (" 1.00000000000000E+0001").

@@ -1,4 +1,5 @@
 // Backgrounds, grid and axis labels of the screen graph.
+#include "core/test_types.h"
 #include "display/canvas.h"
 #include "display/graph_geometry.h"
 #include "display/screen_graph.h"

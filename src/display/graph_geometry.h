@@ -51,9 +51,4 @@ inline constexpr std::array<int, 4> kStripGridX = {128, 224, 320, 416};
 // The y of the horizontal grid lines, every 2.5 V/M.
 inline constexpr std::array<int, 5> kLevelGridY = {34, 64, 94, 124, 154};
 
-// True for the single-frequency test types, which use the strip chart.
-inline constexpr bool IsStripChart(int testType) {
-  return testType == 2 || testType == 12;
-}
-
 }  // namespace mz::graph

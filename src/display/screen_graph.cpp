@@ -6,6 +6,7 @@
 #include "core/colours.h"
 #include "core/control_names.h"
 #include "core/test_panels.h"
+#include "core/test_types.h"
 #include "display/canvas.h"
 #include "display/graph_geometry.h"
 

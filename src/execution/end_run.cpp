@@ -96,7 +96,7 @@ void EndRun(Context& ctx, EndReason reason) {
   ctx.loop.SetTimerEnabled(TimerId::RunClock, false);
   ctx.loop.SetTimerEnabled(TimerId::PreScan, false);
   s.StopRequested = 0;
-  s.RunState = 0;
+  s.RunState = SequencerState::Idle;
   UpdateLamps(ctx);
 
   const auto* m = MessageFor(reason);
@@ -121,7 +121,7 @@ void EndOnLostInstrument(Context& ctx) {
   // that has only gone silent may still hear it.
   SendCommand(ctx, cmd::RfOff);
   TakeLinkDown(ctx);
-  s.RunState = 0;
+  s.RunState = SequencerState::Idle;
   ctx.controls.SetText(ctl::Dwell, "0.0");
   Runs(ctx).InstrumentLost(ctx);
   EndRun(ctx, EndReason::InstrumentLost);

@@ -3,6 +3,7 @@
 #include "core/control_names.h"
 #include "core/run_observer.h"
 #include "core/test_panels.h"
+#include "core/test_types.h"
 #include "core/text_format.h"
 #include "display/screen_graph.h"
 #include "execution/frequency_plan.h"
@@ -16,20 +17,8 @@ namespace mz {
 
 namespace {
 
-constexpr int kMaxSteps = 1995;  // the result table keeps a margin below 2000
-constexpr int kHoldTicks = 18;   // each step is held for about a second
+constexpr int kHoldTicks = 18;  // each step is held for about a second
 constexpr const char* kOverwriteQuestion = "Overwrite Existing Pre-Scan Data ?";
-
-bool IsStandard(int type) {
-  return type == 1 || type == 11;
-}
-bool IsCustom(int type) {
-  return type == 3 || type == 13;
-}
-
-std::string Decimals2(double v) {
-  return FormatFixed(v, 0, 2);
-}
 
 // A pre-scan measures what the instrument needs for the computed codes, so it
 // always sends them, also when the test type is the pre-scanned one.
@@ -50,7 +39,7 @@ void Start(Context& ctx) {
   s.StepCount = 1;
   if (!IsStandard(s.TestType) && !IsCustom(s.TestType)) {
     // Only a sweep can be pre-scanned; the button is greyed for the others.
-    s.RunState = 9;
+    s.RunState = SequencerState::Finish;
     return;
   }
   Validate(ctx);
@@ -70,7 +59,7 @@ void NextStep(Context& ctx) {
   } else {
     // Every step of the sweep has been levelled and its code recorded.
     if (s.TestRunning != 0 && s.StopRequested == 0) s.PreScanComplete = 1;
-    s.RunState = 9;
+    s.RunState = SequencerState::Finish;
   }
   // The simulated instrument levels only while its timer runs; a custom
   // sweep needs it as much as a standard one, or it waits for ever.
@@ -78,13 +67,13 @@ void NextStep(Context& ctx) {
     // The reading of the step just held, as a run shows it when recording.
     const Integer held = s.StepCount - 1;
     if (held >= 0 && held < kTableSize) {
-      ctx.controls.SetText(ctl::Actual, Decimals2(s.ResultLevel[held]));
+      ctx.controls.SetText(ctl::Actual, TwoDecimals(s.ResultLevel[held]));
     }
     ctx.loop.SetTimerEnabled(TimerId::Sim, true);
   } else {
     ctx.loop.SetTimerEnabled(TimerId::Sim, false);
   }
-  ctx.controls.SetText(ctl::Target, Decimals2(s.FieldLevel));
+  ctx.controls.SetText(ctl::Target, TwoDecimals(s.FieldLevel));
 }
 
 void LevelReached(Context& ctx) {
@@ -93,7 +82,8 @@ void LevelReached(Context& ctx) {
   PlotSeriesStep(ctx, 1, s.StepCount);
   AdvanceStep(s);
   Runs(ctx).StepRecorded(ctx);
-  s.RunState = s.StepCount > kMaxSteps || s.StopRequested != 0 ? 9 : 5;
+  s.RunState = s.StepCount > kMaxSteps || s.StopRequested != 0 ? SequencerState::Finish
+                                                               : SequencerState::Dwelling;
 }
 
 void Holding(Context& ctx) {
@@ -102,14 +92,14 @@ void Holding(Context& ctx) {
   ctx.controls.SetText(ctl::Dwell, FormatInt(TickTimerElapsedSeconds(ctx, s.DwellTimer)));
   if (!TickTimerExpired(ctx, s.DwellTimer)) return;
   if (s.StopRequested != 0) {
-    s.RunState = 9;
+    s.RunState = SequencerState::Finish;
   } else if (s.PortNumber == 0) {
-    s.RunState = 2;  // nothing to ask a simulated instrument
+    s.RunState = SequencerState::NextStep;  // nothing to ask a simulated instrument
   } else {
     // With no reading waiting for its acknowledgement the instrument answers
     // with the drive code it levelled at.
     SendCommand(ctx, cmd::ReadingAck);
-    s.RunState = 6;
+    s.RunState = SequencerState::WaitingForDrive;
   }
 }
 
@@ -138,7 +128,7 @@ void Finish(Context& ctx) {
     c.SetEnabled(ctl::MenuSavePreScans, true);
   }
   ctx.display.Repaint();
-  s.RunState = 0;
+  s.RunState = SequencerState::Idle;
   c.SetText(ctl::Dwell, "0.0");
 }
 
@@ -148,7 +138,7 @@ void StopPreScan(Context& ctx) {
   s.TestRunning = 0;
   s.DwellHold = 0;
   s.StopRequested = 1;
-  s.RunState = 9;
+  s.RunState = SequencerState::Finish;
 }
 
 // Returns false when the operator keeps the existing pre-scan data.
@@ -165,7 +155,7 @@ bool StartPreScan(Context& ctx) {
   ctx.loop.SetTimerEnabled(TimerId::Status, false);
   WatchInstrumentFromNow(ctx);
   s.PreScanComplete = 0;
-  s.RunState = 1;
+  s.RunState = SequencerState::Start;
   s.EutHalt = 0;
   ClearPreScan(s);
   ctx.loop.SetTimerEnabled(TimerId::PreScan, true);
@@ -208,23 +198,23 @@ void pscantimerTimer(Context& ctx) {
   if (!ctx.loop.TimerEnabled(TimerId::PreScan)) return;
 
   switch (s.RunState) {
-    case 1:
+    case SequencerState::Start:
       Start(ctx);
       break;
-    case 2:
+    case SequencerState::NextStep:
       NextStep(ctx);
       break;
-    case 4:
+    case SequencerState::LevelReached:
       LevelReached(ctx);
       break;
-    case 5:
+    case SequencerState::Dwelling:
       Holding(ctx);
       break;
-    case 9:
+    case SequencerState::Finish:
       Finish(ctx);
       break;
     default:
-      break;  // 3 and 6 wait for the instrument
+      break;  // waiting for the level or the drive code
   }
   UpdateLamps(ctx);
   Runs(ctx).Ticked(ctx);

@@ -4,6 +4,7 @@
 #include "core/control_names.h"
 #include "core/run_observer.h"
 #include "core/target_field.h"
+#include "core/test_types.h"
 #include "core/text_format.h"
 #include "display/screen_graph.h"
 #include "execution/frequency_plan.h"
@@ -18,24 +19,12 @@ namespace mz {
 
 namespace {
 
-constexpr int kMaxSteps = 1995;  // the result table keeps a margin below 2000
 constexpr int kSettleTicks = 18;
-
-bool IsSweep(int type) {
-  return type == 1 || type == 3 || type == 11 || type == 13;
-}
-bool IsSingle(int type) {
-  return type == 2 || type == 12;
-}
 
 // Every index into the result and pre-scan tables goes through here, so a
 // step count outside the tables can never write past them.
 bool InTable(Integer i) {
   return i >= 0 && i < kTableSize;
-}
-
-std::string Decimals2(double v) {
-  return FormatFixed(v, 0, 2);
 }
 
 // The simulated instrument answers only while the sequencer waits for it.
@@ -44,7 +33,7 @@ void FollowPortWithSim(Context& ctx) {
 }
 
 void WaitOrFinish(ProgramState& s) {
-  s.RunState = s.StopRequested != 0 ? 9 : 3;
+  s.RunState = s.StopRequested != 0 ? SequencerState::Finish : SequencerState::WaitingForLevel;
 }
 
 // The lowest drive code: the instrument takes a drive code of 0 for "no drive
@@ -96,10 +85,10 @@ void SendStepAndWait(Context& ctx, StepCode code) {
 void BeginFirstStep(Context& ctx, StepCode code) {
   auto& s = ctx.state;
   if (!s.SetupValid) {
-    s.RunState = 9;  // ends as completed, after the validation messages
+    s.RunState = SequencerState::Finish;  // ends as completed, after the validation messages
     return;
   }
-  ctx.controls.SetText(ctl::Target, Decimals2(s.FieldLevel));
+  ctx.controls.SetText(ctl::Target, TwoDecimals(s.FieldLevel));
   ctx.controls.SetText(ctl::Dwell, "0.0");
   StartTickTimer(ctx, s.RunTimer, 0);
   s.TestRunning = 1;
@@ -164,16 +153,16 @@ void NextSweepStep(Context& ctx, bool custom) {
     if (custom) ValidateCustomTable(ctx);
     TakeTarget(ctx, s.CurrentFreqHz);
     SendStepAndWait(ctx, StepCodeFor(s.TestType));
-    ctx.controls.SetText(ctl::Target, Decimals2(s.FieldLevel));
+    ctx.controls.SetText(ctl::Target, TwoDecimals(s.FieldLevel));
   } else {
-    s.RunState = 9;  // the sweep is complete
+    s.RunState = SequencerState::Finish;  // the sweep is complete
   }
 }
 
 void NextLevelStep(Context& ctx) {
   auto& s = ctx.state;
   if (s.SingleLevel > (s.AutoIncStopLevel - s.AutoIncStepLevel) * 1.0001) {
-    s.RunState = 9;  // the stop level has been done
+    s.RunState = SequencerState::Finish;  // the stop level has been done
     return;
   }
   s.SingleLevel = s.AutoIncStartLevel + s.AutoIncStepLevel * (s.StepCount - 1);
@@ -183,7 +172,7 @@ void NextLevelStep(Context& ctx) {
   s.FieldLevel = s.SingleLevel;
   // The ramp computes its own drive codes, also in a pre-scanned single test.
   SendCommand(ctx, cmd::SetFreqLevel, s.CurrentFreqHz, s.StepDriveCode, 5);
-  ctx.controls.SetText(ctl::Target, Decimals2(s.SingleLevel));
+  ctx.controls.SetText(ctl::Target, TwoDecimals(s.SingleLevel));
   WaitOrFinish(s);
 }
 
@@ -252,13 +241,13 @@ void LevelReached(Context& ctx) {
   auto& s = ctx.state;
   if (s.PortNumber == 0) {
     if (InTable(s.StepCount)) {
-      ctx.controls.SetText(ctl::Actual, Decimals2(s.ResultLevel[s.StepCount]));
+      ctx.controls.SetText(ctl::Actual, TwoDecimals(s.ResultLevel[s.StepCount]));
     }
     ctx.loop.SetTimerEnabled(TimerId::Sim, true);
   } else {
     ctx.loop.SetTimerEnabled(TimerId::Sim, false);
   }
-  s.RunState = 5;
+  s.RunState = SequencerState::Dwelling;
 
   if (IsSweep(s.TestType)) {
     if (!DwellModulationOn(ctx)) return;
@@ -275,12 +264,12 @@ void LevelReached(Context& ctx) {
         // The arrows check no range. The validation has just reported the
         // frequency; the instrument is not sent it, and the run ends as a
         // restart with an invalid frequency does.
-        s.RunState = 9;
+        s.RunState = SequencerState::Finish;
         return;
       }
       s.StepDriveCode = CellDrive(ctx, s.SingleLevel, s.CurrentFreqHz);
       SendCommand(ctx, cmd::SetFreqLevel, s.CurrentFreqHz, s.StepDriveCode, 5);
-      s.RunState = 3;
+      s.RunState = SequencerState::WaitingForLevel;
     } else {
       if (!DwellModulationOn(ctx)) return;
       StartTickTimer(ctx, s.DwellTimer, std::int64_t{s.AutoIncDwell} * 18);
@@ -291,22 +280,22 @@ void LevelReached(Context& ctx) {
 
   AdvanceStep(s);
   Runs(ctx).StepRecorded(ctx);
-  if (s.StepCount > kMaxSteps) s.RunState = 9;
-  if (s.StopRequested != 0) s.RunState = 9;
+  if (s.StepCount > kMaxSteps) s.RunState = SequencerState::Finish;
+  if (s.StopRequested != 0) s.RunState = SequencerState::Finish;
 }
 
 void Dwelling(Context& ctx) {
   auto& s = ctx.state;
   ctx.loop.SetTimerEnabled(TimerId::Sim, false);
   if (s.StopRequested != 0) {
-    s.RunState = 9;
+    s.RunState = SequencerState::Finish;
     return;
   }
   const bool dwellDone = TickTimerExpired(ctx, s.DwellTimer) && s.DwellHold == 0;
   if (IsSweep(s.TestType)) {
     ctx.controls.SetText(ctl::Dwell, FormatInt(TickTimerElapsedSeconds(ctx, s.DwellTimer)));
     if (dwellDone) {
-      s.RunState = 2;
+      s.RunState = SequencerState::NextStep;
       SendModulation(ctx, 0, false);
     }
   } else if (IsSingle(s.TestType)) {
@@ -315,7 +304,7 @@ void Dwelling(Context& ctx) {
     ctx.controls.SetText(ctl::Dwell, FormatInt(TickTimerElapsedSeconds(ctx, shown)));
     if (dwellDone) {
       if (s.AutoIncrease) {
-        s.RunState = 2;
+        s.RunState = SequencerState::NextStep;
         SendModulation(ctx, 0, false);
       } else {
         // Modulation stays on; a new point is recorded every dwell until STOP.
@@ -324,10 +313,10 @@ void Dwelling(Context& ctx) {
         // needs that wait, and its timer, to take the point's reading.
         SendCommand(ctx, cmd::Relevel);
         if (s.PortNumber == 0) {
-          s.RunState = 3;
+          s.RunState = SequencerState::WaitingForLevel;
           FollowPortWithSim(ctx);
         } else {
-          s.RunState = 4;
+          s.RunState = SequencerState::LevelReached;
         }
       }
     }
@@ -342,7 +331,7 @@ void Finish(Context& ctx) {
   if (s.StepCount > kMaxSteps) EndRun(ctx, EndReason::MaximumResults);
   EndRun(ctx, s.EutHalt != 0 ? EndReason::EutFailure : EndReason::Completed);
   ctx.display.Repaint();
-  s.RunState = 0;
+  s.RunState = SequencerState::Idle;
   ctx.controls.SetText(ctl::Dwell, "0.0");
 }
 
@@ -361,33 +350,35 @@ void runclockTimer(Context& ctx) {
 
   // Replies decoded during the pauses above may have moved the state on, so
   // it is read afresh from here.
-  if (s.StopRequested != 0) s.RunState = 9;
-  if (s.RunState >= 1 && s.RunState <= 5 && s.EutHalt != 0) s.RunState = 9;
+  if (s.StopRequested != 0) s.RunState = SequencerState::Finish;
+  if (s.RunState >= SequencerState::Start && s.RunState <= SequencerState::Dwelling &&
+      s.EutHalt != 0)
+    s.RunState = SequencerState::Finish;
 
   switch (s.RunState) {
-    case 1:
+    case SequencerState::Start:
       Start(ctx);
       break;
-    case 2:
+    case SequencerState::NextStep:
       NextStep(ctx);
       break;
-    case 3:
+    case SequencerState::WaitingForLevel:
       if (IsSingle(s.TestType)) StartTickTimer(ctx, s.SettleTimer, kSettleTicks);
       break;
-    case 4:
+    case SequencerState::LevelReached:
       LevelReached(ctx);
       break;
-    case 5:
+    case SequencerState::Dwelling:
       Dwelling(ctx);
       break;
-    case 9:
+    case SequencerState::Finish:
       Finish(ctx);
       break;
     default:
-      break;  // 0 idle; 6 to 8 belong to the pre-scan
+      break;  // idle, or the pre-scan's drive code
   }
 
-  if (s.RunState > 0) {
+  if (s.RunState != SequencerState::Idle) {
     ctx.controls.SetText(ctl::Total, FormatDuration(TickTimerElapsedSeconds(ctx, s.RunTimer)));
   }
   UpdateLamps(ctx);

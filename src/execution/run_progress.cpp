@@ -3,20 +3,11 @@
 #include <algorithm>
 
 #include "core/control_names.h"
+#include "core/test_types.h"
 #include "core/text_format.h"
 #include "execution/frequency_plan.h"
 
 namespace mz {
-
-namespace {
-
-constexpr int kMaxSteps = 1995;  // a run ends after this many steps
-
-bool IsSingle(int type) {
-  return type == 2 || type == 12;
-}
-
-}  // namespace
 
 std::optional<int> PlannedSteps(const ProgramState& s) {
   if (IsSingle(s.TestType)) {

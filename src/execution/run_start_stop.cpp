@@ -18,7 +18,7 @@ void Button1MouseDown(Context& ctx) {
     s.StopRequested = 1;
     ctx.loop.SetTimerEnabled(TimerId::RunClock, false);
     SendCommand(ctx, cmd::RfOff);
-    s.RunState = 0;
+    s.RunState = SequencerState::Idle;
     ctx.controls.SetText(ctl::Dwell, "0.0");
     EndRun(ctx, EndReason::StoppedByUser);
     ctx.controls.SetEnabled(ctl::AutoIncrease, true);
@@ -44,7 +44,7 @@ void Button1MouseDown(Context& ctx) {
   StartTickTimer(ctx, s.RunTimer, 0);
   ctx.display.Repaint();
   Runs(ctx).RunStarted(ctx, false);
-  s.RunState = 1;
+  s.RunState = SequencerState::Start;
   ctx.loop.SetTimerEnabled(TimerId::RunClock, true);
 }
 

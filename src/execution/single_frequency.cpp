@@ -40,10 +40,6 @@ Integer MHzToHz(double mhz) {
 std::string ThreeDecimals(double v) {
   return FormatFixed(v, 0, 3);
 }
-std::string TwoDecimals(double v) {
-  return FormatFixed(v, 0, 2);
-}
-
 // A box's number, or nothing when its text does not convert ("Invalid String"
 // has then been shown and the press or exit changes nothing).
 std::optional<double> BoxNumber(Context& ctx, ControlId box) {
@@ -54,7 +50,7 @@ std::optional<double> BoxNumber(Context& ctx, ControlId box) {
 // what the boxes now hold; without a run RUN sets the state afresh anyway.
 void RestartSequence(Context& ctx) {
   StartTickTimer(ctx, ctx.state.SettleTimer, kSettleTicks);
-  ctx.state.RunState = 1;
+  ctx.state.RunState = SequencerState::Start;
 }
 
 void StepFrequency(Context& ctx, int direction) {

@@ -3,6 +3,7 @@
 
 #include "core/control_names.h"
 #include "core/test_panels.h"
+#include "core/test_types.h"
 #include "core/text_format.h"
 #include "execution/frequency_plan.h"
 #include "execution/plan_warnings.h"
@@ -11,17 +12,6 @@
 // The Standard panel: start, finish, step, field, dwell, modulation and the
 // two EUT choices.
 namespace mz {
-
-namespace {
-
-bool IsStandard(int type) {
-  return type == 1 || type == 11;
-}
-bool HasFieldBox(int type) {
-  return type == 1 || type == 3 || type == 11 || type == 13;
-}
-
-}  // namespace
 
 void GiveUpPreScan(Context& ctx) {
   ctx.controls.SetVisible(ctl::PlotPreScan, false);  // "Plot Pre-Scan"
@@ -85,7 +75,7 @@ void ValidateStandardSetup(Context& ctx) {
 
   v = ReadBox(ctx, ctl::FieldLevel);
   if (v > 0 && v < 15) {
-    if (HasFieldBox(s.TestType)) s.FieldLevel = v;
+    if (IsSweep(s.TestType)) s.FieldLevel = v;
   } else {
     Reject(ctx, "Invalid Field Strength");
   }

@@ -1,5 +1,6 @@
 // What must hold before a run or pre-scan sends its first command: a valid
 // set-up, and for a pre-scanned run a recorded drive code for every step.
+#include "core/test_types.h"
 #include "execution/frequency_plan.h"
 #include "execution/run_sequencer.h"
 
@@ -7,7 +8,6 @@ namespace mz {
 
 namespace {
 
-constexpr int kMaxSteps = 1995;  // as the sequencers count
 constexpr const char* kCodesMissing =
     "The Pre-Scan has no Drive Code for every Step of this Test. Run a complete Pre-Scan, "
     "or choose Normal. ";

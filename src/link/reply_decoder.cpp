@@ -99,7 +99,7 @@ void OnStatus(Context& ctx, const ReplyData& d) {
       if (s.TestRunning != 0) {
         s.StopRequested = 1;
         SendCommand(ctx, cmd::RfOff);
-        s.RunState = 0;
+        s.RunState = SequencerState::Idle;
         c.SetText(ctl::Dwell, "0.0");
         Runs(ctx).AmplifierFault(ctx);
         // Shows a message: events run meanwhile.
@@ -120,10 +120,10 @@ void OnStatus(Context& ctx, const ReplyData& d) {
   switch ((status >> 3) & 0x07) {
     case 1:
     case 2:  // levelling, whatever the sequencer was doing
-      s.RunState = s.StopRequested != 0 ? 9 : 3;
+      s.RunState = s.StopRequested != 0 ? SequencerState::Finish : SequencerState::WaitingForLevel;
       break;
     case 4:  // levelled
-      if (s.RunState == 3) s.RunState = 4;
+      if (s.RunState == SequencerState::WaitingForLevel) s.RunState = SequencerState::LevelReached;
       s.LastLevelledFreqHz = s.CurrentFreqHz;
       s.LastLevelledLevel = s.SingleLevel;
       break;
@@ -200,7 +200,7 @@ void OnLevel(Context& ctx, const ReplyData& d) {
   if (s.PreScanRunning == 0) return;
   // The pre-scan has already counted past the step it measured.
   if (InTable(s.StepCount - 1)) s.PreScanDrive[static_cast<std::size_t>(s.StepCount - 1)] = d[0];
-  s.RunState = s.StopRequested != 0 ? 9 : 2;
+  s.RunState = s.StopRequested != 0 ? SequencerState::Finish : SequencerState::NextStep;
 }
 
 void Act(Context& ctx, Byte code, const ReplyData& d) {

@@ -63,11 +63,13 @@ void simtimerTimer(Context& ctx) {
   }
 
   if (s.StopRequested != 0) {
-    s.RunState = 9;
-  } else if (s.RunState == 1 || s.RunState == 2) {
-    ++s.RunState;
-  } else if (s.RunState == 3) {
-    s.RunState = 4;
+    s.RunState = SequencerState::Finish;
+  } else if (s.RunState == SequencerState::Start) {
+    s.RunState = SequencerState::NextStep;
+  } else if (s.RunState == SequencerState::NextStep) {
+    s.RunState = SequencerState::WaitingForLevel;
+  } else if (s.RunState == SequencerState::WaitingForLevel) {
+    s.RunState = SequencerState::LevelReached;
     s.LastLevelledFreqHz = s.CurrentFreqHz;
     s.LastLevelledLevel = s.SingleLevel;
   }

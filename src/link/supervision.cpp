@@ -90,23 +90,23 @@ void UpdateLamps(Context& ctx) {
   };
   constexpr Colour off = kButtonFace;
   switch (s.RunState) {
-    case 0:
-    case 9:
+    case SequencerState::Idle:
+    case SequencerState::Finish:
       paint(kGreen, off, off, off, kGreen, off);
       break;
-    case 1:
-    case 2:
-    case 3:
+    case SequencerState::Start:
+    case SequencerState::NextStep:
+    case SequencerState::WaitingForLevel:
       paint(off, off, kBlue, off, off, off);
       break;
-    case 4:
-    case 5: {
+    case SequencerState::LevelReached:
+    case SequencerState::Dwelling: {
       const bool prompt = (s.EutPromptMode == 1 || s.EutPromptMode == 2) && s.PreScanRunning == 0;
       paint(off, kGreen, off, s.Modulation != 0 ? kGreen : off, off, prompt ? kGreen : off);
       break;
     }
     default:
-      break;  // 6, 7, 8: the lamps keep their colours
+      break;  // waiting for the drive code: the lamps keep their colours
   }
 }
 

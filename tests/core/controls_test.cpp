@@ -68,44 +68,48 @@ TEST(Controls, ListenersHearOnlyRealChangesMadeWhileTheyListen) {
 // its own, so one property's value never hides a change of another.
 struct Setter {
   const char* what;
-  void (*set)(Controls&, std::string_view, int);  // writes value number 0 or 1
+  void (*set)(Controls&, ControlId, int);  // writes value number 0 or 1
   Prop property;
   const char* text[2];  // the values as the listeners hear them
 };
 const Setter kSetters[] = {
     {"text",
-     [](Controls& c, std::string_view n, int v) { c.SetText(n, v ? "on" : ""); },
+     [](Controls& c, ControlId n, int v) { c.SetText(n, v ? "on" : ""); },
      Prop::Text,
      {"", "on"}},
     {"colour",
-     [](Controls& c, std::string_view n, int v) { c.SetColour(n, v ? kRed : kButtonFace); },
+     [](Controls& c, ControlId n, int v) { c.SetColour(n, v ? kRed : kButtonFace); },
      Prop::Colour,
      {"8000000F", "000000FF"}},
     {"font colour",
-     [](Controls& c, std::string_view n, int v) { c.SetFontColour(n, v ? kRed : kBlack); },
+     [](Controls& c, ControlId n, int v) { c.SetFontColour(n, v ? kRed : kBlack); },
      Prop::FontColour,
      {"00000000", "000000FF"}},
     {"visible",
-     [](Controls& c, std::string_view n, int v) { c.SetVisible(n, v == 0); },
+     [](Controls& c, ControlId n, int v) { c.SetVisible(n, v == 0); },
      Prop::Visible,
      {"1", "0"}},
     {"enabled",
-     [](Controls& c, std::string_view n, int v) { c.SetEnabled(n, v == 0); },
+     [](Controls& c, ControlId n, int v) { c.SetEnabled(n, v == 0); },
      Prop::Enabled,
      {"1", "0"}},
     {"checked",
-     [](Controls& c, std::string_view n, int v) { c.SetChecked(n, v == 1); },
+     [](Controls& c, ControlId n, int v) { c.SetChecked(n, v == 1); },
      Prop::Checked,
      {"0", "1"}},
     {"item index",
-     [](Controls& c, std::string_view n, int v) { c.SetItemIndex(n, v ? 0 : -1); },
+     [](Controls& c, ControlId n, int v) { c.SetItemIndex(n, v ? 0 : -1); },
      Prop::ItemIndex,
      {"-1", "0"}},
     {"cell",
-     [](Controls& c, std::string_view n, int v) { c.SetCell(n, 2, 7, v ? "1.5" : ""); },
+     [](Controls& c, ControlId n, int v) { c.SetCell(n, 2, 7, v ? "1.5" : ""); },
      Prop::Cell,
      {"2,7=", "2,7=1.5"}},
 };
+
+// Names of the tests' own, as the windows' designer names look.
+constexpr ControlId kGrid1{"Grid1"}, kGrid2{"Grid2"}, kStringGrid1{"StringGrid1"}, kEdit8{"Edit8"},
+    kRadioGroup1{"RadioGroup1"}, kLabel1{"Label1"};
 
 struct Recorder {
   explicit Recorder(Controls& c) {
@@ -120,43 +124,43 @@ TEST(Controls, EverySetterTellsOnlyARealChangeOnceWithItsValue) {
   Recorder r(c);
   for (const Setter& s : kSetters) {
     SCOPED_TRACE(s.what);
-    s.set(c, "Grid1", 0);  // the default of a fresh control
+    s.set(c, kGrid1, 0);  // the default of a fresh control
     EXPECT_EQ(r.Take(), std::vector<ControlChange>{});
-    s.set(c, "Grid1", 1);
+    s.set(c, kGrid1, 1);
     EXPECT_EQ(r.Take(), (std::vector<ControlChange>{{"Grid1", s.property, s.text[1]}}));
-    s.set(c, "Grid1", 1);
+    s.set(c, kGrid1, 1);
     EXPECT_EQ(r.Take(), std::vector<ControlChange>{});
-    s.set(c, "Grid2", 1);  // the same value on another control is a change there
+    s.set(c, kGrid2, 1);  // the same value on another control is a change there
     EXPECT_EQ(r.Take(), (std::vector<ControlChange>{{"Grid2", s.property, s.text[1]}}));
-    s.set(c, "Grid1", 0);
+    s.set(c, kGrid1, 0);
     EXPECT_EQ(r.Take(), (std::vector<ControlChange>{{"Grid1", s.property, s.text[0]}}));
   }
   // Every property of Grid2 was changed once in the loop: each kept its own value.
-  EXPECT_EQ(c.Text("Grid2"), "on");
-  EXPECT_EQ(c.ColourOf("Grid2"), kRed);
-  EXPECT_EQ(c.FontColour("Grid2"), kRed);
-  EXPECT_FALSE(c.Visible("Grid2"));
-  EXPECT_FALSE(c.Enabled("Grid2"));
-  EXPECT_TRUE(c.Checked("Grid2"));
-  EXPECT_EQ(c.ItemIndex("Grid2"), 0);
-  EXPECT_EQ(c.Cell("Grid2", 2, 7), "1.5");
+  EXPECT_EQ(c.Text(kGrid2), "on");
+  EXPECT_EQ(c.ColourOf(kGrid2), kRed);
+  EXPECT_EQ(c.FontColour(kGrid2), kRed);
+  EXPECT_FALSE(c.Visible(kGrid2));
+  EXPECT_FALSE(c.Enabled(kGrid2));
+  EXPECT_TRUE(c.Checked(kGrid2));
+  EXPECT_EQ(c.ItemIndex(kGrid2), 0);
+  EXPECT_EQ(c.Cell(kGrid2, 2, 7), "1.5");
 }
 
 TEST(Controls, GridCellsAreComparedCellByCell) {
   Controls c;
-  c.SetCell("StringGrid1", 0, 1, "30");
+  c.SetCell(kStringGrid1, 0, 1, "30");
   Recorder r(c);
-  c.SetCell("StringGrid1", 0, 1, "30");
-  c.SetCell("StringGrid1", 5, 9, "");  // a cell never written reads empty
+  c.SetCell(kStringGrid1, 0, 1, "30");
+  c.SetCell(kStringGrid1, 5, 9, "");  // a cell never written reads empty
   EXPECT_EQ(r.Take(), std::vector<ControlChange>{});
-  c.SetCell("StringGrid1", 1, 0, "30");  // the same text in the mirrored cell
-  c.SetCell("StringGrid1", 0, 2, "30");
-  c.SetCell("StringGrid1", 0, 1, "");
+  c.SetCell(kStringGrid1, 1, 0, "30");  // the same text in the mirrored cell
+  c.SetCell(kStringGrid1, 0, 2, "30");
+  c.SetCell(kStringGrid1, 0, 1, "");
   EXPECT_EQ(r.Take(), (std::vector<ControlChange>{{"StringGrid1", Prop::Cell, "1,0=30"},
                                                   {"StringGrid1", Prop::Cell, "0,2=30"},
                                                   {"StringGrid1", Prop::Cell, "0,1="}}));
-  EXPECT_EQ(c.Cell("StringGrid1", 1, 0), "30");
-  EXPECT_EQ(c.Cell("StringGrid1", 0, 1), "");
+  EXPECT_EQ(c.Cell(kStringGrid1, 1, 0), "30");
+  EXPECT_EQ(c.Cell(kStringGrid1, 0, 1), "");
 }
 
 // What the window's binder depends on: it hears the value already stored,
@@ -169,24 +173,24 @@ TEST(Controls, AListenerWritingTheValueBackHearsItOnce) {
     if (heard.size() > 3) return;  // it loops: stop it here to report it
     switch (ch.Property) {
       case Prop::Text:
-        EXPECT_EQ(c.Text(ch.Name), ch.Value);
-        c.SetText(ch.Name, ch.Value);
+        EXPECT_EQ(c.Text(ControlId(std::string_view(ch.Name))), ch.Value);
+        c.SetText(ControlId(std::string_view(ch.Name)), ch.Value);
         break;
       case Prop::Enabled:
-        EXPECT_EQ(c.Enabled(ch.Name), ch.Value == "1");
-        c.SetEnabled(ch.Name, ch.Value == "1");
+        EXPECT_EQ(c.Enabled(ControlId(std::string_view(ch.Name))), ch.Value == "1");
+        c.SetEnabled(ControlId(std::string_view(ch.Name)), ch.Value == "1");
         break;
       case Prop::ItemIndex:
-        EXPECT_EQ(c.ItemIndex(ch.Name), std::stoi(ch.Value));
-        c.SetItemIndex(ch.Name, std::stoi(ch.Value));
+        EXPECT_EQ(c.ItemIndex(ControlId(std::string_view(ch.Name))), std::stoi(ch.Value));
+        c.SetItemIndex(ControlId(std::string_view(ch.Name)), std::stoi(ch.Value));
         break;
       default:
         ADD_FAILURE() << "no such change was made";
     }
   });
-  c.SetText("Edit8", "100.000");
-  c.SetEnabled("Edit8", false);
-  c.SetItemIndex("RadioGroup1", 2);
+  c.SetText(kEdit8, "100.000");
+  c.SetEnabled(kEdit8, false);
+  c.SetItemIndex(kRadioGroup1, 2);
   EXPECT_EQ(heard, (std::vector<ControlChange>{{"Edit8", Prop::Text, "100.000"},
                                                {"Edit8", Prop::Enabled, "0"},
                                                {"RadioGroup1", Prop::ItemIndex, "2"}}));
@@ -203,12 +207,12 @@ TEST(Controls, ListenersHearEachChangeInSubscriptionOrderUntilTheyLeave) {
   const int second =
       c.Subscribe([&](const ControlChange& ch) { calls.push_back("2:" + ch.Value); });
   c.Subscribe([&](const ControlChange& ch) { calls.push_back("3:" + ch.Value); });
-  c.SetText("Label1", "a");
-  c.SetText("Label1", "b");
+  c.SetText(kLabel1, "a");
+  c.SetText(kLabel1, "b");
   c.Unsubscribe(second);
   c.Unsubscribe(99);  // an id nobody holds: nothing happens
-  c.SetText("Label1", "c");
-  c.SetText("Label1", "c");
+  c.SetText(kLabel1, "c");
+  c.SetText(kLabel1, "c");
   EXPECT_EQ(calls, (std::vector<std::string>{"1:a", "2:a", "3:a", "2:b", "3:b", "3:c"}));
 }
 

@@ -125,7 +125,7 @@ TEST_F(SilentInstrument, StopWhileWaitingSendsOneRfOffAndNothingAfter) {
   FillStandardPanel(p.ctx, {});
   Button1MouseDown(p.ctx);
   p.loop.AdvanceBy(10'000);
-  ASSERT_EQ(p.state.RunState, 3);  // no time limit on levelling
+  ASSERT_EQ(p.state.RunState, SequencerState::WaitingForLevel);  // no time limit on levelling
   EXPECT_TRUE(p.op.messages.empty());
   const auto before = Sent().size();
 
@@ -216,12 +216,12 @@ class LevellingReport : public EmulatedRun {};
 TEST_F(LevellingReport, LevellingReportedDuringADwellRecordsTheSameFrequencyAgain) {
   FillStandardPanel(p.ctx, {.Finish = "120", .Dwell = "5"});
   Button1MouseDown(p.ctx);
-  ASSERT_TRUE(RunUntil([&] { return p.state.RunState == 5; }));
+  ASSERT_TRUE(RunUntil([&] { return p.state.RunState == SequencerState::Dwelling; }));
   ASSERT_EQ(p.state.StepCount, 2);
 
   // The instrument reports state 1 (levelling) on its own: amplifier OK, state bits 001.
   p.port.Inject({0x01, 0x03, 0xC8, 0x88, 0x04});
-  ASSERT_TRUE(RunUntil([&] { return p.state.RunState == 3; }, 2'000));
+  ASSERT_TRUE(RunUntil([&] { return p.state.RunState == SequencerState::WaitingForLevel; }, 2'000));
   ASSERT_TRUE(RunToEnd());
 
   EXPECT_EQ(StepFreqs(), (vector<std::int32_t>{100'000'000, 120'000'000}));

@@ -74,7 +74,8 @@ TEST_F(Progress, SweepCountsItsStepsDownToTheEndAndRestoresTheCaption) {
   EXPECT_EQ(Caption(), ctl::kMainTitle);  // until the first tick has checked the set-up
   p.loop.AdvanceBy(1'000);
   EXPECT_EQ(Caption(), "Halvorn Synthesiser MZ4800 - Step 1 of 5");
-  ASSERT_TRUE(RunUntil([&] { return p.state.StepCount == 2 && p.state.RunState == 5; }));
+  ASSERT_TRUE(RunUntil(
+      [&] { return p.state.StepCount == 2 && p.state.RunState == SequencerState::Dwelling; }));
   EXPECT_EQ(Caption(), "Halvorn Synthesiser MZ4800 - Step 1 of 5");  // no pace yet
 
   // From the second step on, each step is taken to last as long as the

@@ -56,7 +56,7 @@ TEST_F(SimulatedRun, StandardSweepStepsByPercentAndEndsOnTheFinishFrequency) {
   Button1MouseDown(p.ctx);
   EXPECT_EQ(p.controls.Text(ctl::RunButton), "STOP");
 
-  ASSERT_TRUE(RunUntil([&] { return p.state.RunState == 5; }));
+  ASSERT_TRUE(RunUntil([&] { return p.state.RunState == SequencerState::Dwelling; }));
   // While it runs only STOP, DWELL and the running type's button respond.
   EXPECT_TRUE(p.controls.Enabled(ctl::RunButton));
   EXPECT_TRUE(p.controls.Enabled(ctl::StandardButton));
@@ -103,7 +103,7 @@ TEST_F(SimulatedRun, StandardSweepStepsByPercentAndEndsOnTheFinishFrequency) {
   EXPECT_NE(p.controls.Text(ctl::Total), "00:00:00");
   EXPECT_FALSE(p.controls.Enabled(ctl::DwellButton));
   EXPECT_EQ(p.state.TestRunning, 0);
-  EXPECT_EQ(p.state.RunState, 0);
+  EXPECT_EQ(p.state.RunState, SequencerState::Idle);
   EXPECT_TRUE(p.loop.TimerEnabled(TimerId::Status));
   EXPECT_FALSE(p.loop.TimerEnabled(TimerId::Sim));
   EXPECT_EQ(p.display.beeps, 1);
@@ -146,7 +146,7 @@ TEST_F(SimulatedRun, AutomaticIncreaseSendsEachLevelAndEndsAfterTheStopLevel) {
   p.controls.SetItemIndex(ctl::SingleModGroup, 1);
 
   Button1MouseDown(p.ctx);
-  ASSERT_TRUE(RunUntil([&] { return p.state.RunState == 5; }));
+  ASSERT_TRUE(RunUntil([&] { return p.state.RunState == SequencerState::Dwelling; }));
   EXPECT_TRUE(p.controls.Enabled(ctl::DwellButton));  // DWELL works with the ramp only
   ASSERT_TRUE(RunToEnd());
 
@@ -171,7 +171,7 @@ TEST_F(SimulatedRun, ManualSingleFrequencyRelevelsEveryDwellUntilStopped) {
   p.controls.SetItemIndex(ctl::SingleModGroup, 0);
 
   Button1MouseDown(p.ctx);
-  ASSERT_TRUE(RunUntil([&] { return p.state.RunState == 5; }));
+  ASSERT_TRUE(RunUntil([&] { return p.state.RunState == SequencerState::Dwelling; }));
   EXPECT_FALSE(p.controls.Enabled(ctl::AutoIncrease));
   EXPECT_FALSE(p.controls.Enabled(ctl::DwellButton));
   ASSERT_TRUE(RunUntil([&] { return p.state.StepCount == 5; }));
@@ -236,13 +236,13 @@ TEST_F(SimulatedRun, SingleFrequencyRecordsAPointEveryDwellAtItsOwnLevel) {
 TEST_F(SimulatedRun, DwellHeldKeepsTheStepUntilReleasedAndStopDropsTheHold) {
   FillStandardPanel(p.ctx, {.Finish = "144", .Dwell = "2"});
   Button1MouseDown(p.ctx);
-  ASSERT_TRUE(RunUntil([&] { return p.state.RunState == 5; }));
+  ASSERT_TRUE(RunUntil([&] { return p.state.RunState == SequencerState::Dwelling; }));
   Button10Click(p.ctx);
   EXPECT_EQ(p.controls.Text(ctl::DwellButton), "RELEASE");
   const auto before = Sent().size();
 
   p.loop.AdvanceBy(20'000);
-  EXPECT_EQ(p.state.RunState, 5);
+  EXPECT_EQ(p.state.RunState, SequencerState::Dwelling);
   EXPECT_EQ(p.state.StepCount, 2);
   EXPECT_EQ(Sent().size(), before);  // modulation stays on, no next step
   EXPECT_GE(std::stoi(p.controls.Text(ctl::Dwell)), 19);
@@ -253,7 +253,7 @@ TEST_F(SimulatedRun, DwellHeldKeepsTheStepUntilReleasedAndStopDropsTheHold) {
   EXPECT_EQ(Freqs(Sent(), cmd::SetFreqLevel), (vector<std::int32_t>{100'000'000, 120'000'000}));
 
   // STOP while held: the hold ends with the run, and the next run is not held.
-  ASSERT_TRUE(RunUntil([&] { return p.state.RunState == 5; }));
+  ASSERT_TRUE(RunUntil([&] { return p.state.RunState == SequencerState::Dwelling; }));
   Button10Click(p.ctx);
   Button1MouseDown(p.ctx);
   EXPECT_EQ(p.controls.Text(ctl::DwellButton), "DWELL");

@@ -287,7 +287,8 @@ class LostInstrument : public RunValues {
 TEST_F(LostInstrument, DsrOffMidRunEndsItWithinThreeSecondsAndKeepsTheResults) {
   FillStandardPanel(p.ctx, {.Dwell = "5"});
   Button1MouseDown(p.ctx);
-  ASSERT_TRUE(RunUntil([&] { return p.state.StepCount == 3 && p.state.RunState == 5; }));
+  ASSERT_TRUE(RunUntil(
+      [&] { return p.state.StepCount == 3 && p.state.RunState == SequencerState::Dwelling; }));
   const auto lostAt = p.loop.NowMs();
   p.port.instrumentOn = false;  // cable pulled
   ASSERT_TRUE(RunToEnd(TimerId::RunClock, 10'000));
@@ -306,7 +307,8 @@ TEST_F(LostInstrument, DsrOffMidRunEndsItWithinThreeSecondsAndKeepsTheResults) {
 TEST_F(LostInstrument, AHungInstrumentIsLostAfterItsPollsGoUnanswered) {
   FillStandardPanel(p.ctx, {.Dwell = "5"});
   Button1MouseDown(p.ctx);
-  ASSERT_TRUE(RunUntil([&] { return p.state.StepCount == 2 && p.state.RunState == 5; }));
+  ASSERT_TRUE(RunUntil(
+      [&] { return p.state.StepCount == 2 && p.state.RunState == SequencerState::Dwelling; }));
   const auto lostAt = p.loop.NowMs();
   p.port.instrumentMute = true;  // DSR stays on
   ASSERT_TRUE(RunToEnd(TimerId::RunClock, 10'000));

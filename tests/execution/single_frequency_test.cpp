@@ -41,7 +41,7 @@ TEST_F(SinglePanelTest, FrequencyArrowsStepByTheIncrementWithoutARangeCheck) {
   EXPECT_EQ(Text(ctl::SingleFreq), "8.770");
   EXPECT_EQ(p.state.CurrentFreqHz, 8'770'000);
   EXPECT_TRUE(p.op.messages.empty());
-  EXPECT_EQ(p.state.RunState, 0);
+  EXPECT_EQ(p.state.RunState, SequencerState::Idle);
 
   // Beyond 32 bits the frequency is held at the limit rather than wrapping
   // round to a plausible one.
@@ -103,23 +103,23 @@ TEST_F(SinglePanelTest, LeavingTheBoxesRestartsTheSequence) {
   p.loop.AdvanceBy(1'000);
   Set(ctl::SingleFreq, "100.1 MHz");
   Edit15KeyPress(p.ctx, 'x');
-  EXPECT_EQ(p.state.RunState, 0);
+  EXPECT_EQ(p.state.RunState, SequencerState::Idle);
   Edit15KeyPress(p.ctx, kEnterKey);
   EXPECT_EQ(p.state.CurrentFreqHz, 100'099'998);
   EXPECT_EQ(Text(ctl::SingleFreq), "100.100");
-  EXPECT_EQ(p.state.RunState, 1);
+  EXPECT_EQ(p.state.RunState, SequencerState::Start);
   EXPECT_EQ(p.state.SettleTimer.ExpiryTick, ClockTick(p.ctx) + 18);
 
   Set(ctl::SingleFreq, "1500");  // the range is checked when the run starts
   Edit15Exit(p.ctx);
   EXPECT_EQ(p.state.CurrentFreqHz, 1'500'000'000);
 
-  p.state.RunState = 0;
+  p.state.RunState = SequencerState::Idle;
   for (const char* level : {"13", "-1"}) {
     Set(ctl::SingleLevel, level);
     Edit16Exit(p.ctx);
     EXPECT_EQ(Text(ctl::SingleLevel), level);
-    EXPECT_EQ(p.state.RunState, 0);
+    EXPECT_EQ(p.state.RunState, SequencerState::Idle);
   }
   EXPECT_TRUE(p.op.messages.empty());
 
@@ -127,14 +127,14 @@ TEST_F(SinglePanelTest, LeavingTheBoxesRestartsTheSequence) {
   Edit16Exit(p.ctx);
   EXPECT_EQ(Text(ctl::SingleLevel), "7.50");
   EXPECT_EQ(Text(ctl::Target), "7.50");
-  EXPECT_EQ(p.state.RunState, 1);
+  EXPECT_EQ(p.state.RunState, SequencerState::Start);
 
   // Text that is no number is not taken for 0.
-  p.state.RunState = 0;
+  p.state.RunState = SequencerState::Idle;
   Set(ctl::SingleFreq, "--5");
   Edit15Exit(p.ctx);
   EXPECT_EQ(p.state.CurrentFreqHz, 1'500'000'000);
-  EXPECT_EQ(p.state.RunState, 0);
+  EXPECT_EQ(p.state.RunState, SequencerState::Idle);
   EXPECT_EQ(p.op.Texts(), vector<std::string>{"Invalid String : \"--5\""});
 }
 
@@ -189,12 +189,13 @@ class SingleRun : public ::testing::Test {
 TEST_F(SingleRun, ArrowMidRunLevelsTheNewFrequencyAtTheNextLevelReached) {
   FillSinglePanel(p.ctx, {.Freq = "100", .Level = "5"});
   Button1MouseDown(p.ctx);
-  ASSERT_TRUE(RunUntil([&] { return p.state.RunState == 5; }));
+  ASSERT_TRUE(RunUntil([&] { return p.state.RunState == SequencerState::Dwelling; }));
   const auto before = SentSince(0).size();
 
   BitBtn1Click(p.ctx);
   EXPECT_EQ(p.controls.Text(ctl::SingleFreq), "101.230");
-  ASSERT_TRUE(RunUntil([&] { return p.state.SingleChanged == 0 && p.state.RunState == 5; }));
+  ASSERT_TRUE(RunUntil(
+      [&] { return p.state.SingleChanged == 0 && p.state.RunState == SequencerState::Dwelling; }));
   // The dwell ends with a relevel; the change goes out when that level is
   // reached, and modulation comes on once the new frequency is levelled.
   auto sent = SentSince(before);
@@ -211,7 +212,7 @@ TEST_F(SingleRun, ArrowMidRunLevelsTheNewFrequencyAtTheNextLevelReached) {
   const auto atRestart = SentSince(0).size();
   p.controls.SetText(ctl::SingleFreq, "200");
   Edit15Exit(p.ctx);
-  ASSERT_TRUE(RunUntil([&] { return p.state.RunState == 5; }));
+  ASSERT_TRUE(RunUntil([&] { return p.state.RunState == SequencerState::Dwelling; }));
   sent = SentSince(atRestart);
   ASSERT_FALSE(sent.empty());
   EXPECT_EQ(sent[0].Code, cmd::SetFreqLevel);
@@ -223,7 +224,7 @@ TEST_F(SingleRun, ArrowMidRunLevelsTheNewFrequencyAtTheNextLevelReached) {
 TEST_F(SingleRun, ArrowPastTheRangeEndsTheRunWithoutSendingTheFrequency) {
   FillSinglePanel(p.ctx, {.Freq = "999.5", .Level = "5"});
   Button1MouseDown(p.ctx);
-  ASSERT_TRUE(RunUntil([&] { return p.state.RunState == 5; }));
+  ASSERT_TRUE(RunUntil([&] { return p.state.RunState == SequencerState::Dwelling; }));
   const auto before = SentSince(0).size();
 
   BitBtn1Click(p.ctx);

@@ -263,7 +263,8 @@ TEST_F(KeptRun, KeepingARunSendsNothingMore) {
 TEST_F(KeptRun, StoppedRunAndStopWhileHeldAreJournalled) {
   FillStandardPanel(p.ctx, {.Start = "30", .Finish = "1000", .Step = "5", .Dwell = "2"});
   Button1MouseDown(p.ctx);
-  ASSERT_TRUE(RunUntil([&] { return p.state.StepCount == 3 && p.state.RunState == 5; }));
+  ASSERT_TRUE(RunUntil(
+      [&] { return p.state.StepCount == 3 && p.state.RunState == SequencerState::Dwelling; }));
   Button10Click(p.ctx);
   p.loop.AdvanceBy(3'000);
   Button10Click(p.ctx);
@@ -329,7 +330,8 @@ TEST_F(KeptRun, RunKilledBetweenStepsLeavesTheStepsSoFar) {
   FillStandardPanel(p.ctx, {.Start = "30", .Finish = "1000", .Step = "5"});
   Button1MouseDown(p.ctx);
   // The loop stops here, as if the power went: nothing more runs.
-  ASSERT_TRUE(RunUntil([&] { return p.state.StepCount == 4 && p.state.RunState == 5; }));
+  ASSERT_TRUE(RunUntil(
+      [&] { return p.state.StepCount == 4 && p.state.RunState == SequencerState::Dwelling; }));
   const fs::path mz = With(rec.RunPath(), ".MZ");
   const Table t = ReadBack(mz, p.state.FileDelimiter);
   ASSERT_GE(t.StepCount, 3);
@@ -406,8 +408,9 @@ class LostInstrumentRun : public KeptEmulatedRun {
 TEST_F(LostInstrumentRun, ALostInstrumentIsJournalledAndTheStepsSoFarKept) {
   FillStandardPanel(p.ctx, {.Dwell = "5"});
   Button1MouseDown(p.ctx);
-  ASSERT_TRUE(
-      p.loop.RunUntilTrue([&] { return p.state.StepCount == 3 && p.state.RunState == 5; }, 60'000));
+  ASSERT_TRUE(p.loop.RunUntilTrue(
+      [&] { return p.state.StepCount == 3 && p.state.RunState == SequencerState::Dwelling; },
+      60'000));
   p.port.instrumentOn = false;  // cable pulled
   ASSERT_TRUE(p.loop.RunUntilTrue([&] { return !p.loop.TimerEnabled(TimerId::RunClock); }, 10'000));
   ExpectKept(p, rec, "MZ4800 Lost (not responding). Run Stopped. The Results so far are kept. ");
@@ -466,7 +469,7 @@ TEST(RunJournal, MatchesTheHandWrittenJournal) {
   p.ctx.runs = &rec;
 
   rec.RunStarted(p.ctx, false);
-  p.state.RunState = 1;
+  p.state.RunState = SequencerState::Start;
   p.state.StepCount = 1;
   p.state.CurrentFreqHz = 80'000'000;
   rec.StepSent(p.ctx, 80'000'000, 102);
@@ -475,7 +478,7 @@ TEST(RunJournal, MatchesTheHandWrittenJournal) {
   p.state.ResultLevel[1] = 3.05;
   p.state.ResultEutStatus[1] = 1;
   p.state.StepCount = 2;
-  p.state.RunState = 5;
+  p.state.RunState = SequencerState::Dwelling;
   rec.StepRecorded(p.ctx);
   p.state.ResultLevel[2] = 2.9;   // read during the dwell
   rec.EutReported(p.ctx, false);  // the state it starts in: no line
@@ -488,7 +491,7 @@ TEST(RunJournal, MatchesTheHandWrittenJournal) {
   rec.EutReported(p.ctx, true);
   rec.EutReported(p.ctx, true);
   p.loop.AdvanceBy(1);
-  p.state.RunState = 3;
+  p.state.RunState = SequencerState::WaitingForLevel;
   p.state.CurrentFreqHz = 80'800'000;
   rec.StepSent(p.ctx, 80'800'000, 102);
   rec.StopPressed(p.ctx);

@@ -15,7 +15,14 @@ using namespace mz;
 namespace {
 
 constexpr std::array<Byte, 6> kTestTypes{1, 2, 3, 11, 12, 13};
-constexpr std::array<Integer, 8> kRunStates{0, 1, 2, 3, 4, 5, 6, 9};
+constexpr std::array<SequencerState, 8> kRunStates{SequencerState::Idle,
+                                                   SequencerState::Start,
+                                                   SequencerState::NextStep,
+                                                   SequencerState::WaitingForLevel,
+                                                   SequencerState::LevelReached,
+                                                   SequencerState::Dwelling,
+                                                   SequencerState::WaitingForDrive,
+                                                   SequencerState::Finish};
 
 void CheckBounds(const ProgramState& s) {
   fuzz::Check(s.RxBuffer.size() <= 128, "the receive buffer holds more than 128 bytes");

@@ -65,7 +65,8 @@ vector<std::int32_t> StepFreqs(const vector<Frame>& frames) {
 TEST_F(LinkFault, DsrLostMidRunAndBack) {
   FillStandardPanel(p.ctx, {.Dwell = "20"});
   Button1MouseDown(p.ctx);
-  ASSERT_TRUE(RunUntil([&] { return p.state.RunState == 5 && p.state.StepCount == 3; }));
+  ASSERT_TRUE(RunUntil(
+      [&] { return p.state.RunState == SequencerState::Dwelling && p.state.StepCount == 3; }));
   const auto lostAt = p.loop.NowMs();
   const auto commandsBefore = p.instrument.Commands().size();
 
@@ -137,13 +138,14 @@ class NakStorm : public LinkFault {};
 TEST_F(NakStorm, RefusedFrequencyCommandIsNotSentAgain) {
   FillStandardPanel(p.ctx, {.Dwell = "2"});
   Button1MouseDown(p.ctx);
-  ASSERT_TRUE(RunUntil([&] { return p.state.RunState == 5 && p.state.StepCount == 2; }));
+  ASSERT_TRUE(RunUntil(
+      [&] { return p.state.RunState == SequencerState::Dwelling && p.state.StepCount == 2; }));
   p.instrument.behaviour().NakEvery = 1;
   const int naksBefore = p.instrument.NaksSent();
   p.loop.AdvanceBy(30'000);
   EXPECT_GT(p.instrument.NaksSent() - naksBefore, 20);
   EXPECT_EQ(p.state.TestRunning, 1);
-  EXPECT_EQ(p.state.RunState, 3);
+  EXPECT_EQ(p.state.RunState, SequencerState::WaitingForLevel);
   EXPECT_EQ(p.state.StepCount, 2);
   EXPECT_LE(p.state.RxBuffer.size(), 1u);  // every NAK byte left the buffer
   EXPECT_TRUE(p.op.messages.empty());
@@ -215,16 +217,17 @@ TEST_F(WatchdogDuringDwell, AlarmShownRunHeldUntilStopClearsIt) {
   p.controls.SetVisible(ctl::ResetComms, false);
   FillStandardPanel(p.ctx, {.Dwell = "10"});
   Button1MouseDown(p.ctx);
-  ASSERT_TRUE(RunUntil([&] { return p.state.RunState == 5 && p.state.StepCount == 2; }));
+  ASSERT_TRUE(RunUntil(
+      [&] { return p.state.RunState == SequencerState::Dwelling && p.state.StepCount == 2; }));
   ASSERT_TRUE(RunUntil([&] { return p.controls.Text(ctl::MonitorHeading) == "Watchdog Alarm"; }));
-  EXPECT_EQ(p.state.RunState, 5);  // still in the dwell
+  EXPECT_EQ(p.state.RunState, SequencerState::Dwelling);  // still in the dwell
   EXPECT_EQ(p.controls.FontColour(ctl::MonitorHeading), kRed);
   EXPECT_EQ(p.controls.ColourOf(ctl::LampComms), kRed);
   EXPECT_TRUE(p.controls.Visible(ctl::ResetComms));
 
   p.loop.AdvanceBy(30'000);
   EXPECT_EQ(p.state.TestRunning, 1);
-  EXPECT_EQ(p.state.RunState, 3);
+  EXPECT_EQ(p.state.RunState, SequencerState::WaitingForLevel);
   EXPECT_EQ(p.state.StepCount, 2);
   EXPECT_EQ(StepFreqs(Sent()), (vector<std::int32_t>{100'000'000, 120'000'000}));
   EXPECT_TRUE(p.op.messages.empty());

@@ -47,20 +47,20 @@ TEST_F(ReplyDecoderTest, StatusReplyPaintsLampsAndMovesTheRun) {
   EXPECT_EQ(c.Text(diag::RxString), "01,03,C8,C0,04");
   EXPECT_TRUE(s.RxBuffer.empty());
 
-  s.RunState = 3;
+  s.RunState = SequencerState::WaitingForLevel;
   s.CurrentFreqHz = 123'000'000;
   s.SingleLevel = 7.5;
   Arrive({0x01, 0x03, 0xC8, 0xA0, 0x04});  // state 4: levelled
-  EXPECT_EQ(s.RunState, 4);
+  EXPECT_EQ(s.RunState, SequencerState::LevelReached);
   EXPECT_EQ(s.LastLevelledFreqHz, 123'000'000);
   EXPECT_EQ(s.LastLevelledLevel, 7.5);
   EXPECT_EQ(c.ColourOf(ctl::LampEutOk), kGreen);
 
   Arrive({0x01, 0x03, 0xC8, 0x88, 0x04});  // state 1: levelling again
-  EXPECT_EQ(s.RunState, 3);
+  EXPECT_EQ(s.RunState, SequencerState::WaitingForLevel);
   s.StopRequested = 1;
   Arrive({0x01, 0x03, 0xC8, 0x90, 0x04});  // state 2 with a stop pending
-  EXPECT_EQ(s.RunState, 9);
+  EXPECT_EQ(s.RunState, SequencerState::Finish);
 
   Arrive({0x01, 0x03, 0xC8, 0xA8, 0x04});  // state 5: status lamps red
   for (const ControlId lamp : {ctl::LampRunning, ctl::LampSettling, ctl::LampModulation,
@@ -83,14 +83,14 @@ TEST_F(ReplyDecoderTest, AmplifierFaultEndsARunOnlyWithAKnownAmplifier) {
   EXPECT_EQ(Written(), kAckByte);
 
   s.AmplifierType = 2;
-  s.RunState = 5;
+  s.RunState = SequencerState::Dwelling;
   p.loop.SetTimerEnabled(TimerId::Status, false);
   Arrive({0x01, 0x03, 0xC8, 0x00, 0x04});
   EXPECT_EQ(c.ColourOf(ctl::LampAmplifier), kRed);
   EXPECT_EQ(Written(), (Bytes{0x06, 0x01, 0x02, 0x88, 0x04}));  // ACK, then RfOff
   EXPECT_EQ(p.op.Texts(), std::vector<std::string>{"PA STATUS ERROR. Run Stopped. "});
   EXPECT_EQ(s.TestRunning, 0);
-  EXPECT_EQ(s.RunState, 0);
+  EXPECT_EQ(s.RunState, SequencerState::Idle);
   EXPECT_EQ(c.Text(ctl::Dwell), "0.0");
   EXPECT_TRUE(p.loop.TimerEnabled(TimerId::Status));
 
@@ -228,35 +228,35 @@ TEST_F(ReplyDecoderTest, VersionAlarmAndLevelReplies) {
   EXPECT_EQ(c.ColourOf(ctl::LampComms), kButtonFace);
 
   s.StepCount = 3;
-  s.RunState = 6;
+  s.RunState = SequencerState::WaitingForDrive;
   Arrive({0x01, 0x03, 0xCD, 0x99, 0x04});  // no pre-scan: ignored
   EXPECT_EQ(s.PreScanDrive[2], 0);
-  EXPECT_EQ(s.RunState, 6);
+  EXPECT_EQ(s.RunState, SequencerState::WaitingForDrive);
   s.PreScanRunning = 1;
   Arrive({0x01, 0x03, 0xCD, 0x99, 0x04});
   EXPECT_EQ(s.PreScanDrive[2], 0x99);
-  EXPECT_EQ(s.RunState, 2);
+  EXPECT_EQ(s.RunState, SequencerState::NextStep);
   s.StopRequested = 1;
   s.StepCount = 0;  // no step before the first: nothing stored
   Arrive({0x01, 0x03, 0xCD, 0x42, 0x04});
-  EXPECT_EQ(s.RunState, 9);
+  EXPECT_EQ(s.RunState, SequencerState::Finish);
   EXPECT_EQ(Written().size(), 7u);  // one ACK per frame, nothing else
 }
 
 TEST_F(ReplyDecoderTest, FramingSplitsPairsAndResynchronisation) {
-  s.RunState = 3;
+  s.RunState = SequencerState::WaitingForLevel;
   Arrive({0x01, 0x03});  // a status reply split across two events
   EXPECT_TRUE(Written().empty());
   EXPECT_EQ(s.RxBuffer.size(), 2u);
   Arrive({0xC8, 0xA0, 0x04});
   EXPECT_EQ(Written(), kAckByte);
-  EXPECT_EQ(s.RunState, 4);
+  EXPECT_EQ(s.RunState, SequencerState::LevelReached);
 
   // Two frames in one event: both decoded in order, RX String first both, then the second.
   p.RecordChanges();
   Arrive({0x01, 0x03, 0xC8, 0x88, 0x04, 0x15, 0x01, 0x03, 0xC8, 0xA0, 0x04});
   EXPECT_EQ(Written(), (Bytes{0x06, 0x06}));
-  EXPECT_EQ(s.RunState, 4);
+  EXPECT_EQ(s.RunState, SequencerState::LevelReached);
   std::vector<std::string> rxStrings;
   for (const auto& ch : p.changes) {
     if (ch.Name == diag::RxString.Name()) rxStrings.push_back(ch.Value);
@@ -264,35 +264,35 @@ TEST_F(ReplyDecoderTest, FramingSplitsPairsAndResynchronisation) {
   EXPECT_EQ(rxStrings,
             (std::vector<std::string>{"01,03,C8,88,04,15,01,03,C8,A0,04", "01,03,C8,A0,04"}));
 
-  s.RunState = 3;
+  s.RunState = SequencerState::WaitingForLevel;
   Arrive({0x06, 0x01, 0x03, 0xC8, 0xA0, 0x04});  // an ACK ahead of the frame
-  EXPECT_EQ(s.RunState, 4);
+  EXPECT_EQ(s.RunState, SequencerState::LevelReached);
   EXPECT_EQ(Written(), kAckByte);
 
-  s.RunState = 3;
+  s.RunState = SequencerState::WaitingForLevel;
   Arrive({0x55, 0x01, 0x03, 0xC8, 0xA0, 0x04});  // noise: everything discarded
-  EXPECT_EQ(s.RunState, 3);
+  EXPECT_EQ(s.RunState, SequencerState::WaitingForLevel);
   EXPECT_TRUE(Written().empty());
   EXPECT_TRUE(s.RxBuffer.empty());
 
   // A lone noise byte waits for the next event, and takes that event's frame with it.
   Arrive({0x01, 0x03, 0xC8, 0xA0, 0x04, 0x55});
-  EXPECT_EQ(s.RunState, 4);
-  s.RunState = 3;
+  EXPECT_EQ(s.RunState, SequencerState::LevelReached);
+  s.RunState = SequencerState::WaitingForLevel;
   Arrive({0x01, 0x03, 0xC8, 0xA0, 0x04});
-  EXPECT_EQ(s.RunState, 3);
+  EXPECT_EQ(s.RunState, SequencerState::WaitingForLevel);
   EXPECT_EQ(Written(), kAckByte);
 }
 
 TEST_F(ReplyDecoderTest, ImpossibleCountsDoNotBlockReception) {
   for (Byte count : {0, 1, 127, 200, 254, 255}) {
     SCOPED_TRACE(count);
-    s.RunState = 3;
+    s.RunState = SequencerState::WaitingForLevel;
     Arrive({0x01, count, 0xC8, 0xA0, 0x04});
     EXPECT_TRUE(Written().empty());
     Arrive({0x01, 0x03, 0xC8, 0xA0, 0x04});  // the next good reply is decoded
     EXPECT_EQ(Written(), kAckByte);
-    EXPECT_EQ(s.RunState, 4);
+    EXPECT_EQ(s.RunState, SequencerState::LevelReached);
     EXPECT_TRUE(s.RxBuffer.empty());
   }
   // The largest frame that fits (COUNT 126) is still decoded.
@@ -300,7 +300,7 @@ TEST_F(ReplyDecoderTest, ImpossibleCountsDoNotBlockReception) {
   big.resize(128, 0x00);
   Arrive(big);
   EXPECT_EQ(Written(), kAckByte);
-  EXPECT_EQ(s.RunState, 3);
+  EXPECT_EQ(s.RunState, SequencerState::WaitingForLevel);
 }
 
 TEST_F(ReplyDecoderTest, BufferHoldsAtMost128Bytes) {
@@ -317,14 +317,14 @@ TEST_F(ReplyDecoderTest, ReplyArrivingWhileTheWarningIsOpenIsDecodedOnce) {
   s.ShowFieldWarnings = 1;
   s.FieldWarningEnabled.fill(1);
   s.TestType = 1;
-  s.RunState = 3;
+  s.RunState = SequencerState::WaitingForLevel;
   int opened = 0;
   p.op.onModal["Warns"] = [&] {
     ++opened;
     // The rest of the status reply comes while the window is open.
     p.port.Feed({0xA0, 0x04});
     p.loop.AdvanceBy(50);
-    EXPECT_EQ(s.RunState, 4);
+    EXPECT_EQ(s.RunState, SequencerState::LevelReached);
     return Answer::Ok;
   };
   // A reading with a warning, and the first half of a status reply behind it.
@@ -336,7 +336,7 @@ TEST_F(ReplyDecoderTest, ReplyArrivingWhileTheWarningIsOpenIsDecodedOnce) {
   expected.insert(expected.end(), kReadingAck.begin(), kReadingAck.end());
   EXPECT_EQ(Written(), expected);
   EXPECT_TRUE(s.RxBuffer.empty());
-  EXPECT_EQ(s.RunState, 4);
+  EXPECT_EQ(s.RunState, SequencerState::LevelReached);
 }
 
 // Random bytes in random events: the decoder keeps its buffer bounded, never
@@ -375,9 +375,9 @@ TEST_F(ReplyDecoderTest, SurvivesRandomTraffic) {
   Arrive({0x55});
   Written();
   s.StepCount = 1;
-  s.RunState = 3;
+  s.RunState = SequencerState::WaitingForLevel;
   Arrive({0x01, 0x03, 0xC8, 0xA0, 0x04});
-  EXPECT_EQ(s.RunState, 4);
+  EXPECT_EQ(s.RunState, SequencerState::LevelReached);
   EXPECT_EQ(Written(), kAckByte);
 }
 

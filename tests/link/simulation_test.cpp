@@ -36,10 +36,10 @@ class SimTick : public ::testing::Test {
 };
 
 TEST_F(SimTick, ReportsTheLevelReachedAndAReadingNearTheTarget) {
-  p.state.RunState = 3;
+  p.state.RunState = SequencerState::WaitingForLevel;
   p.state.SingleLevel = 4.5;
   simtimerTimer(p.ctx);
-  EXPECT_EQ(p.state.RunState, 4);
+  EXPECT_EQ(p.state.RunState, SequencerState::LevelReached);
   EXPECT_EQ(p.state.LastLevelledFreqHz, 150'000'000);
   EXPECT_EQ(p.state.LastLevelledLevel, 4.5);
   EXPECT_EQ(p.state.ResultFreqHz[3], 150'000'000);
@@ -50,14 +50,18 @@ TEST_F(SimTick, ReportsTheLevelReachedAndAReadingNearTheTarget) {
   EXPECT_EQ(p.controls.ColourOf(ctl::LampEutOk), kGreen);  // first draw is 0: EUT OK
 
   // Waiting states move on one per tick; the others stay.
-  for (auto [from, to] : {std::pair{1, 2}, {2, 3}, {5, 5}, {0, 0}}) {
+  using enum SequencerState;
+  for (auto [from, to] : {std::pair{Start, NextStep},
+                          {NextStep, WaitingForLevel},
+                          {Dwelling, Dwelling},
+                          {Idle, Idle}}) {
     p.state.RunState = from;
     simtimerTimer(p.ctx);
-    EXPECT_EQ(p.state.RunState, to) << from;
+    EXPECT_EQ(p.state.RunState, to) << static_cast<int>(from);
   }
   p.state.StopRequested = 1;
   simtimerTimer(p.ctx);
-  EXPECT_EQ(p.state.RunState, 9);
+  EXPECT_EQ(p.state.RunState, SequencerState::Finish);
 }
 
 TEST_F(SimTick, TargetOutsideTheCellRangeRecordsOne) {

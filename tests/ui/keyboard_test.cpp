@@ -131,7 +131,7 @@ void KeyboardTest::spaceStartsARunAndEscStopsIt() {
   QVERIFY(ctx().loop.TimerEnabled(TimerId::RunClock));
 
   // Esc from a set-up box, as the operator would after typing.
-  QTRY_VERIFY(ctx().state.RunState >= 2);
+  QTRY_VERIFY(ctx().state.RunState >= SequencerState::NextStep);
   auto* finish = W<QLineEdit>("Edit4");
   finish->setFocus();
   test::ModalScript script;
@@ -140,7 +140,7 @@ void KeyboardTest::spaceStartsARunAndEscStopsIt() {
   QTRY_VERIFY(script.done());
   QCOMPARE(script.texts, QStringList{"The Run has been Stopped by User. "});
   QCOMPARE(ctx().state.TestRunning, Byte{0});
-  QCOMPARE(int{ctx().state.RunState}, 0);
+  QVERIFY(ctx().state.RunState == SequencerState::Idle);
   QVERIFY(!ctx().loop.TimerEnabled(TimerId::RunClock));
   QCOMPARE(run->text(), QString("RUN"));
 }

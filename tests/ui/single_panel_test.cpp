@@ -46,11 +46,11 @@ void SinglePanelTest::boxesArrowsAndModulationReachTheirHandlers() {
   W<QLineEdit>(ctl::FreqIncrement)->setText("1.23");
   QTest::mouseClick(W("BitBtn2"), Qt::LeftButton);
   QCOMPARE(freq->text(), QString("148.770"));
-  QCOMPARE(s.RunState, 0);
+  QVERIFY(s.RunState == SequencerState::Idle);
   W("Edit16")->setFocus();
   QCOMPARE(s.CurrentFreqHz, 148'770'004);  // the box's text through 32-bit float
   QCOMPARE(freq->text(), QString("148.770"));
-  QCOMPARE(s.RunState, 1);
+  QVERIFY(s.RunState == SequencerState::Start);
 
   auto* level = W<QLineEdit>("Edit16");
   level->selectAll();
