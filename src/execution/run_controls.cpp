@@ -1,4 +1,5 @@
 #include "core/control_names.h"
+#include "core/test_types.h"
 #include "execution/run_sequencer.h"
 
 namespace mz {
@@ -7,8 +8,8 @@ void UpdateRunControls(Context& ctx) {
   const auto& s = ctx.state;
   auto& c = ctx.controls;
   const int type = s.TestType;
-  const bool single = type == 2 || type == 12;
-  c.SetEnabled(ctl::ChangeRange, type == 1 || type == 3 || type == 11 || type == 13);
+  const bool single = IsSingle(type);
+  c.SetEnabled(ctl::ChangeRange, IsSweep(type));
 
   if (s.TestRunning == 0) {
     c.SetEnabled(ctl::MenuMode, true);
@@ -26,7 +27,7 @@ void UpdateRunControls(Context& ctx) {
                                ctl::StandardButton, ctl::SingleButton, ctl::CustomButton})
     c.SetEnabled(name, false);
   c.SetEnabled(ctl::DwellButton, s.PreScanRunning == 0);
-  if (type == 1 || type == 11) c.SetEnabled(ctl::StandardButton, true);
+  if (IsStandard(type)) c.SetEnabled(ctl::StandardButton, true);
   if (type == 3 || type == 13) c.SetEnabled(ctl::CustomButton, true);
   if (single) {
     c.SetEnabled(ctl::SingleButton, true);

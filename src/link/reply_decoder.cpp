@@ -6,6 +6,7 @@
 
 #include "core/control_names.h"
 #include "core/run_observer.h"
+#include "core/test_types.h"
 #include "core/text_format.h"
 #include "display/screen_graph.h"
 #include "link/command_codes.h"
@@ -161,7 +162,7 @@ void OnReading(Context& ctx, const ReplyData& d, bool withAck) {
   c.SetText(diag::DataValidity, FormatInt(d[0]));
   c.SetText(diag::RxValue, FormatInt(d[5]));
 
-  if (s.TestType == 2 || s.TestType == 12) {
+  if (IsSingle(s.TestType)) {
     // A single-frequency test, pre-scanned or not, is corrected by the factor
     // of the level it asked for.
     if (s.SingleFieldFactor != 0) s.FieldReading = s.FieldReading / s.SingleFieldFactor;

@@ -4,6 +4,7 @@
 
 #include "core/control_names.h"
 #include "core/target_field.h"
+#include "core/test_types.h"
 #include "core/text_format.h"
 #include "display/screen_graph.h"
 #include "link/field_warnings.h"
@@ -36,8 +37,8 @@ void simtimerTimer(Context& ctx) {
   auto& s = ctx.state;
   auto& c = ctx.controls;
   const bool step = InTable(s.StepCount);
-  const bool sweep = s.TestType == 1 || s.TestType == 3 || s.TestType == 11 || s.TestType == 13;
-  const bool single = s.TestType == 2 || s.TestType == 12;
+  const bool sweep = IsSweep(s.TestType);
+  const bool single = IsSingle(s.TestType);
   const bool eutWatched = s.EutStatusMode == 1 || s.EutStatusMode == 2;
 
   const auto r = RandomBelow(s, 10);
