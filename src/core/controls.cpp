@@ -14,14 +14,27 @@ std::string ColourText(Colour c) {
 }
 }  // namespace
 
+ControlProps* Controls::Cached(ControlId id) const {
+  const Found& f = found_[id.Hash() % found_.size()];
+  if (f.control != nullptr && f.hash == id.Hash() && f.control->first == id.Name()) {
+    return const_cast<ControlProps*>(&f.control->second);
+  }
+  return nullptr;
+}
+
 const ControlProps& Controls::Get(ControlId id) const {
+  if (const ControlProps* c = Cached(id)) return *c;
   auto it = controls_.find(id);
-  return it == controls_.end() ? kDefault : it->second;
+  if (it == controls_.end()) return kDefault;
+  found_[id.Hash() % found_.size()] = {id.Hash(), &*it};
+  return it->second;
 }
 
 ControlProps& Controls::Mutable(ControlId id) {
+  if (ControlProps* c = Cached(id)) return *c;
   auto it = controls_.find(id);
   if (it == controls_.end()) it = controls_.emplace(std::string(id.Name()), ControlProps{}).first;
+  found_[id.Hash() % found_.size()] = {id.Hash(), &*it};
   return it->second;
 }
 

@@ -4,6 +4,7 @@
 // "Button7"); controls of windows other than the main window carry the
 // window's name in front ("Diagform.Label8", "Warns.Label1"). Logic writes and
 // reads the model; the window layer mirrors it both ways.
+#include <array>
 #include <functional>
 #include <map>
 #include <string>
@@ -38,6 +39,11 @@ struct ControlChange {
 
 class Controls {
  public:
+  Controls() = default;
+  // The look-up cache points into this model's own map.
+  Controls(const Controls&) = delete;
+  Controls& operator=(const Controls&) = delete;
+
   using Listener = std::function<void(const ControlChange&)>;
 
   const std::string& Text(ControlId id) const;
@@ -85,6 +91,15 @@ class Controls {
     bool operator()(const ControlId& a, std::string_view b) const { return a.Name() == b; }
   };
   std::unordered_map<std::string, ControlProps, NameHash, NameEqual> controls_;
+  // The controls found last, by their hash: a repeated look-up compares a
+  // hash and a name instead of dividing by the bucket count and walking a
+  // bucket. The map's nodes never move, and controls are never removed.
+  struct Found {
+    std::size_t hash = 0;
+    const std::pair<const std::string, ControlProps>* control = nullptr;
+  };
+  mutable std::array<Found, 128> found_{};
+  ControlProps* Cached(ControlId id) const;
   std::vector<std::pair<int, Listener>> listeners_;
   int nextId_ = 1;
 };

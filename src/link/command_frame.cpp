@@ -1,6 +1,7 @@
 #include "link/command_frame.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "core/control_names.h"
 #include "link/command_codes.h"
@@ -33,13 +34,14 @@ std::string_view FrameHexText(std::span<const std::uint8_t> bytes, HexTextBuffer
   // Three characters a byte (two digits and a comma) less the last comma, cut
   // at 255 characters: 85 bytes show whole, a longer buffer ends in the comma
   // after the 85th.
-  static constexpr char kHex[] = "0123456789ABCDEF";
+  static constexpr auto kGroups = [] {
+    constexpr char kHex[] = "0123456789ABCDEF";
+    std::array<std::array<char, 3>, 256> groups{};
+    for (std::size_t b = 0; b < groups.size(); ++b) groups[b] = {kHex[b >> 4], kHex[b & 0x0F], ','};
+    return groups;
+  }();
   const std::size_t n = std::min(bytes.size(), buf.size() / 3);
-  for (std::size_t i = 0; i < n; ++i) {
-    buf[i * 3] = kHex[bytes[i] >> 4];
-    buf[i * 3 + 1] = kHex[bytes[i] & 0x0F];
-    buf[i * 3 + 2] = ',';
-  }
+  for (std::size_t i = 0; i < n; ++i) std::memcpy(&buf[i * 3], kGroups[bytes[i]].data(), 3);
   return {buf.data(), bytes.size() > n ? buf.size() : n * 3 - 1};
 }
 

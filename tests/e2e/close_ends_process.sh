@@ -53,6 +53,10 @@ run_case() {
     fail() { echo "FAIL: $HOW: $*"; exit 1; }
     openbox >/dev/null 2>&1 & wm=$!
     trap "kill $wm 2>/dev/null" EXIT
+    # Window activation needs the window manager running: under load it may
+    # take a while to announce itself on the root window.
+    for _ in $(seq 300); do xdotool get_desktop >/dev/null 2>&1 && break; sleep 0.1; done
+    xdotool get_desktop >/dev/null 2>&1 || fail "the window manager did not start"
     # The accessibility bus, as a desktop with a screen reader has it running.
     dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus \
       org.a11y.Bus.GetAddress >/dev/null || fail "no accessibility bus"
@@ -76,7 +80,13 @@ run_case() {
       done
       box=$(xdotool search --onlyvisible --name "^Confirm\$" | head -1)
       [ -n "$box" ] || fail "no \"Close MZ4800 ?\" question"
-      xdotool windowactivate --sync "$box" key --clearmodifiers Return
+      # Return answers the question once it has the focus; a loaded machine
+      # can lose the first activation, so try again while the box stays.
+      for _ in 1 2 3; do
+        xdotool windowactivate --sync "$box" key --clearmodifiers Return 2>/dev/null
+        for _ in $(seq 20); do kill -0 $program 2>/dev/null || break; sleep 0.1; done
+        xdotool search --onlyvisible --name "^Confirm\$" >/dev/null 2>&1 || break
+      done
     else
       xdotool search --onlyvisible --name "^$title\$" windowclose
     fi
