@@ -4,6 +4,7 @@
 // decoder resynchronise, handed to it in data events of 1 to 64 bytes.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <random>
 #include <span>
@@ -28,6 +29,11 @@ class StreamPort : public SerialPort {
   bool Dsr() const override { return open_; }
   void Write(std::span<const std::uint8_t> bytes) override { written += bytes.size(); }
   std::uint8_t ReadByte() override { return (*stream)[next++]; }
+  std::size_t Read(std::span<std::uint8_t> out) override {
+    std::copy_n(stream->begin() + static_cast<std::ptrdiff_t>(next), out.size(), out.begin());
+    next += out.size();
+    return out.size();
+  }
   void SetDataAvailableHandler(std::function<void(int)>) override {}
 
   const std::vector<std::uint8_t>* stream = nullptr;

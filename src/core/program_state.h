@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/receive_buffer.h"
 #include "core/types.h"
 
 namespace mz {
@@ -171,8 +172,14 @@ struct ProgramState {
   // "Inc" box at each press.
   Integer FreqIncrementHz = 0;
 
-  // Reply decoding. RxBuffer holds at most 128 bytes.
-  std::vector<std::uint8_t> RxBuffer;
+  // Reply decoding. RxBuffer holds at most 128 bytes. The diagnostics "RX
+  // String" shows the buffer as it stood at the last complete frame; the
+  // decoder keeps those bytes and writes the text once per data event, or
+  // before a frame whose action may wait for the operator.
+  ReceiveBuffer RxBuffer;
+  std::array<std::uint8_t, ReceiveBuffer::kCapacity> RxAtLastFrame{};
+  std::size_t RxAtLastFrameSize = 0;
+  bool RxStringDue = false;
   Real FieldReading = 0;
   std::array<Byte, 8> StatusBits{};
   std::array<Byte, 8> ReadingBits{};

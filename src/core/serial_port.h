@@ -1,6 +1,7 @@
 #pragma once
 // The instrument's serial port as the program sees it: 9600 baud, 8 data bits,
 // odd parity, 1 stop bit, no flow control, DTR and RTS on, opened exclusively.
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <span>
@@ -29,6 +30,13 @@ class SerialPort {
 
   // Next received byte; called only inside the data-available handler.
   virtual std::uint8_t ReadByte() = 0;
+
+  // The next out.size() received bytes into out, as many calls of ReadByte
+  // would; the number read. Ports that hold their bytes in a block override it.
+  virtual std::size_t Read(std::span<std::uint8_t> out) {
+    for (auto& b : out) b = ReadByte();
+    return out.size();
+  }
 
   // Called on the user-interface thread with the number of bytes that can be
   // read now.

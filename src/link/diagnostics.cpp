@@ -1,5 +1,7 @@
 #include "link/diagnostics.h"
 
+#include <algorithm>
+
 #include "cell/cell_characteristic.h"
 #include "core/control_names.h"
 #include "core/text_format.h"
@@ -17,6 +19,22 @@ void DiagButton2Click(Context& ctx) {
 
 void DiagButton1Click(Context& ctx) {
   ctx.display.ShowWindow(ctl::Diagnostics, false);
+}
+
+void NoteRxFrame(ProgramState& s) {
+  const auto bytes = s.RxBuffer.bytes();
+  std::copy(bytes.begin(), bytes.end(), s.RxAtLastFrame.begin());
+  s.RxAtLastFrameSize = bytes.size();
+  s.RxStringDue = true;
+}
+
+void ShowDueRxString(Context& ctx) {
+  auto& s = ctx.state;
+  if (!s.RxStringDue) return;
+  s.RxStringDue = false;
+  HexTextBuffer hex;
+  ctx.controls.SetText(diag::RxString,
+                       FrameHexText({s.RxAtLastFrame.data(), s.RxAtLastFrameSize}, hex));
 }
 
 }  // namespace mz

@@ -12,4 +12,11 @@ void DiagButton2Click(Context& ctx);
 // "Hide".
 void DiagButton1Click(Context& ctx);
 
+// Keeps the receive buffer as it stands at a complete frame for "RX String".
+void NoteRxFrame(ProgramState& s);
+// Writes "RX String" for the last frame noted, if not yet written. The
+// decoder calls it when a data event's frames are done; whatever may wait for
+// the operator calls it first, so that the window shows the frame in hand.
+void ShowDueRxString(Context& ctx);
+
 }  // namespace mz

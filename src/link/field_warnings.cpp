@@ -4,6 +4,7 @@
 
 #include "core/control_names.h"
 #include "core/run_observer.h"
+#include "link/diagnostics.h"
 
 namespace mz {
 
@@ -59,6 +60,7 @@ void ShowFieldWarning(Context& ctx, int /*kind*/, std::string_view text) {
   s.WarningShowing = 1;
   // The window is modal: replies and timers go on while it is open, and a
   // later warning only changes its text.
+  ShowDueRxString(ctx);
   struct Closed {
     ProgramState& s;
     ~Closed() { s.WarningShowing = 0; }

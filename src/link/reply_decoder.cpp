@@ -1,8 +1,8 @@
 #include "link/reply_decoder.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
-#include <vector>
 
 #include "core/control_names.h"
 #include "core/run_observer.h"
@@ -17,8 +17,6 @@
 namespace mz {
 
 namespace {
-
-constexpr std::size_t kRxCapacity = 128;
 
 namespace reply {
 constexpr Byte Status = 200;
@@ -104,6 +102,7 @@ void OnStatus(Context& ctx, const ReplyData& d) {
         c.SetText(ctl::Dwell, "0.0");
         Runs(ctx).AmplifierFault(ctx);
         // Shows a message: events run meanwhile.
+        ShowDueRxString(ctx);
         if (ctx.endRunOnAmplifierFault) ctx.endRunOnAmplifierFault(ctx);
       }
     }
@@ -229,6 +228,21 @@ void Act(Context& ctx, Byte code, const ReplyData& d) {
   }
 }
 
+// Reads the event's bytes into the buffer; what does not fit is read and dropped.
+void Receive(Context& ctx, int count) {
+  auto& rx = ctx.state.RxBuffer;
+  auto left = static_cast<std::size_t>(count);
+  const std::size_t kept = std::min(left, rx.room());
+  rx.Grow(ctx.port.Read(rx.Tail(kept)));
+  left -= kept;
+  std::array<std::uint8_t, 64> dropped;
+  while (left > 0) {
+    const std::size_t n = std::min(left, dropped.size());
+    ctx.port.Read({dropped.data(), n});
+    left -= n;
+  }
+}
+
 }  // namespace
 
 void ReplyDecoder(Context& ctx, int count) {
@@ -236,10 +250,7 @@ void ReplyDecoder(Context& ctx, int count) {
   if (count > 0) {  // the instrument is there
     ctx.state.LastReceivedMs = ctx.loop.NowMs();
     ctx.state.PollsUnanswered = 0;
-  }
-  for (int i = 0; i < count; ++i) {
-    const std::uint8_t b = ctx.port.ReadByte();
-    if (rx.size() < kRxCapacity) rx.push_back(b);
+    Receive(ctx, count);
   }
 
   // Frames are cut off the front. A decoded reply can wait for the operator
@@ -253,23 +264,22 @@ void ReplyDecoder(Context& ctx, int count) {
       const std::size_t replyCount = rx[1];
       // A COUNT below 2 puts CODE outside the frame; one above 126 can never
       // complete in the buffer. Neither is a frame: drop the SOH and look again.
-      if (replyCount < 2 || replyCount + 2 > kRxCapacity) {
-        rx.erase(rx.begin());
+      if (replyCount < 2 || replyCount + 2 > ReceiveBuffer::kCapacity) {
+        rx.DropFront(1);
         continue;
       }
       if (rx.size() < replyCount + 2) break;  // the rest comes with a later event
 
       const std::uint8_t ack = kAck;
       ctx.port.Write({&ack, 1});
-      HexTextBuffer hex;
-      ctx.controls.SetText(diag::RxString, FrameHexText(rx, hex));
+      NoteRxFrame(ctx.state);
       const Byte code = rx[2];
       ReplyData data{};  // positions 4 to 15, whatever COUNT says
       for (std::size_t k = 0; k < data.size() && k + 3 < rx.size(); ++k) data[k] = rx[k + 3];
-      rx.erase(rx.begin(), rx.begin() + static_cast<std::ptrdiff_t>(replyCount + 2));
+      rx.DropFront(replyCount + 2);
       Act(ctx, code, data);
     } else if (first == kAck || first == kNak) {
-      rx.erase(rx.begin());  // nothing is sent again after a NAK
+      rx.DropFront(1);  // nothing is sent again after a NAK
     } else {
       rx.clear();  // out of step: discard everything and start afresh
     }
@@ -278,6 +288,7 @@ void ReplyDecoder(Context& ctx, int count) {
       break;
     }
   }
+  ShowDueRxString(ctx);
 }
 
 }  // namespace mz

@@ -252,17 +252,10 @@ TEST_F(ReplyDecoderTest, FramingSplitsPairsAndResynchronisation) {
   EXPECT_EQ(Written(), kAckByte);
   EXPECT_EQ(s.RunState, SequencerState::LevelReached);
 
-  // Two frames in one event: both decoded in order, RX String first both, then the second.
-  p.RecordChanges();
+  // Two frames in one event: both decoded in order.
   Arrive({0x01, 0x03, 0xC8, 0x88, 0x04, 0x15, 0x01, 0x03, 0xC8, 0xA0, 0x04});
   EXPECT_EQ(Written(), (Bytes{0x06, 0x06}));
   EXPECT_EQ(s.RunState, SequencerState::LevelReached);
-  std::vector<std::string> rxStrings;
-  for (const auto& ch : p.changes) {
-    if (ch.Name == diag::RxString.Name()) rxStrings.push_back(ch.Value);
-  }
-  EXPECT_EQ(rxStrings,
-            (std::vector<std::string>{"01,03,C8,88,04,15,01,03,C8,A0,04", "01,03,C8,A0,04"}));
 
   s.RunState = SequencerState::WaitingForLevel;
   Arrive({0x06, 0x01, 0x03, 0xC8, 0xA0, 0x04});  // an ACK ahead of the frame
@@ -282,6 +275,56 @@ TEST_F(ReplyDecoderTest, FramingSplitsPairsAndResynchronisation) {
   Arrive({0x01, 0x03, 0xC8, 0xA0, 0x04});
   EXPECT_EQ(s.RunState, SequencerState::WaitingForLevel);
   EXPECT_EQ(Written(), kAckByte);
+}
+
+// "RX String" shows the receive buffer as it stood at the last frame: written
+// once when the event's frames are done, and before the operator is asked
+// anything, so that a window opened by a frame shows that frame's buffer.
+TEST_F(ReplyDecoderTest, RxStringShowsTheBufferAtTheFrameInHand) {
+  const auto rxStrings = [&] {
+    std::vector<std::string> texts;
+    for (const auto& ch : p.changes) {
+      if (ch.Name == diag::RxString.Name()) texts.push_back(ch.Value);
+    }
+    p.changes.clear();
+    return texts;
+  };
+  p.RecordChanges();
+  Arrive({0x01, 0x03, 0xC8, 0x88, 0x04, 0x15, 0x01, 0x03, 0xC8, 0xA0, 0x04});
+  EXPECT_EQ(rxStrings(), std::vector<std::string>{"01,03,C8,A0,04"});
+
+  // A frame split across events shows its whole self once complete.
+  Arrive({0x01, 0x03, 0xC8});
+  EXPECT_TRUE(rxStrings().empty());
+  Arrive({0x80, 0x04, 0x01});
+  EXPECT_EQ(rxStrings(), std::vector<std::string>{"01,03,C8,80,04,01"});
+  Arrive({0x03, 0xC8, 0x80, 0x04});
+  EXPECT_EQ(c.Text(diag::RxString), "01,03,C8,80,04");
+  rxStrings();
+
+  // A reading that opens the warning window, between two status replies.
+  s.ShowFieldWarnings = 1;
+  s.FieldWarningEnabled.fill(1);
+  std::string shownWithWarning;
+  p.op.onModal["Warns"] = [&] {
+    shownWithWarning = c.Text(diag::RxString);
+    return Answer::Ok;
+  };
+  Arrive({0x01, 0x03, 0xC8, 0x80, 0x04, 0x01, 0x08, 0xD8, 0x12, 0x05,
+          0xF5, 0xE1, 0x00, 0x32, 0x04, 0x01, 0x03, 0xC8, 0x88, 0x04});
+  EXPECT_EQ(shownWithWarning, "01,08,D8,12,05,F5,E1,00,32,04,01,03,C8,88,04");
+  EXPECT_EQ(rxStrings(), (std::vector<std::string>{"01,08,D8,12,05,F5,E1,00,32,04,01,03,C8,88,04",
+                                                   "01,03,C8,88,04"}));
+
+  // An amplifier fault during a run ends it with a message: the status frame
+  // that reported the fault is shown meanwhile.
+  s.AmplifierType = 1;
+  s.TestRunning = 1;
+  std::string shownAtFault;
+  p.ctx.endRunOnAmplifierFault = [&](Context&) { shownAtFault = c.Text(diag::RxString); };
+  Arrive({0x06, 0x01, 0x03, 0xC8, 0x00, 0x04, 0x15});
+  EXPECT_EQ(shownAtFault, "01,03,C8,00,04,15");
+  EXPECT_EQ(c.Text(diag::RxString), "01,03,C8,00,04,15");
 }
 
 TEST_F(ReplyDecoderTest, ImpossibleCountsDoNotBlockReception) {

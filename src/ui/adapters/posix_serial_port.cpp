@@ -7,6 +7,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -140,6 +141,13 @@ std::uint8_t PosixSerialPort::ReadByte() {
   const auto b = rx_.front();
   rx_.pop_front();
   return b;
+}
+
+std::size_t PosixSerialPort::Read(std::span<std::uint8_t> out) {
+  const std::size_t n = std::min(out.size(), rx_.size());
+  std::copy_n(rx_.begin(), n, out.begin());
+  rx_.erase(rx_.begin(), rx_.begin() + static_cast<std::ptrdiff_t>(n));
+  return n;
 }
 
 void PosixSerialPort::OnReadable() {

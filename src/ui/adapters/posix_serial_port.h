@@ -24,6 +24,7 @@ class PosixSerialPort : public QObject, public SerialPort {
   bool Dsr() const override;
   void Write(std::span<const std::uint8_t> bytes) override;
   std::uint8_t ReadByte() override;
+  std::size_t Read(std::span<std::uint8_t> out) override;
   void SetDataAvailableHandler(std::function<void(int)> handler) override {
     handler_ = std::move(handler);
   }

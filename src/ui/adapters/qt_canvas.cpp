@@ -39,6 +39,24 @@ bool DrawnForwards(QPoint from, QPoint to) {
   return std::abs(dx) >= std::abs(dy) ? dx > 0 : dy > 0;
 }
 
+// The QPen of the program's pen.
+QPen MakePen(Colour colour, PenStyle style, int width) {
+  if (style == PenStyle::Clear) return QPen(Qt::NoPen);
+  QPen pen(ToQColor(colour));
+  pen.setWidth(width);
+  pen.setJoinStyle(Qt::MiterJoin);
+  if (width == 1) {
+    pen.setCapStyle(Qt::FlatCap);
+    if (style != PenStyle::Solid) pen.setDashPattern(DashPattern(style));
+  } else {
+    pen.setCapStyle(Qt::RoundCap);
+    if (style == PenStyle::Dash) pen.setStyle(Qt::DashLine);
+    if (style == PenStyle::Dot) pen.setStyle(Qt::DotLine);
+    if (style == PenStyle::DashDot) pen.setStyle(Qt::DashDotLine);
+  }
+  return pen;
+}
+
 void EnsureArialFallback() {
   static const bool done = [] {
     QFont::insertSubstitution("Arial", "Liberation Sans");
@@ -87,21 +105,13 @@ void QtCanvas::Done() {
   }
 }
 
-QPen QtCanvas::MakePen() const {
-  if (penStyle_ == PenStyle::Clear) return QPen(Qt::NoPen);
-  QPen pen(ToQColor(pen_));
-  pen.setWidth(penWidth_);
-  pen.setJoinStyle(Qt::MiterJoin);
-  if (penWidth_ == 1) {
-    pen.setCapStyle(Qt::FlatCap);
-    if (penStyle_ != PenStyle::Solid) pen.setDashPattern(DashPattern(penStyle_));
-  } else {
-    pen.setCapStyle(Qt::RoundCap);
-    if (penStyle_ == PenStyle::Dash) pen.setStyle(Qt::DashLine);
-    if (penStyle_ == PenStyle::Dot) pen.setStyle(Qt::DotLine);
-    if (penStyle_ == PenStyle::DashDot) pen.setStyle(Qt::DashDotLine);
-  }
-  return pen;
+const QPen& QtCanvas::Pen() {
+  if (pen_ == qpenColour_ && penStyle_ == qpenStyle_ && penWidth_ == qpenWidth_) return qpen_;
+  qpen_ = MakePen(pen_, penStyle_, penWidth_);
+  qpenColour_ = pen_;
+  qpenStyle_ = penStyle_;
+  qpenWidth_ = penWidth_;
+  return qpen_;
 }
 
 void QtCanvas::MoveTo(int x, int y) {
@@ -115,7 +125,7 @@ void QtCanvas::LineTo(int x, int y) {
   // A line to its own starting point draws nothing.
   if (from == to || penStyle_ == PenStyle::Clear) return;
   QPainter& p = Painter();
-  p.setPen(MakePen());
+  p.setPen(Pen());
   if (penWidth_ > 1 || DrawnForwards(from, to)) {
     p.drawLine(from, to);
   } else {
@@ -145,7 +155,9 @@ void QtCanvas::Rectangle(int left, int top, int right, int bottom) {
     const QRect fill = outline ? QRect(left, top, w, h) : QRect(left, top, w - 1, h - 1);
     if (!fill.isEmpty()) p.fillRect(fill, ToQColor(brush_));
   }
-  if (outline) {
+  // A one-pixel frame in the fill's own colour lies on the fill already.
+  const bool sameAsFill = brushStyle_ == BrushStyle::Solid && pen_ == brush_;
+  if (outline && !(sameAsFill && penWidth_ == 1 && penStyle_ == PenStyle::Solid)) {
     if (penWidth_ == 1 && penStyle_ == PenStyle::Solid) {
       // One-pixel frame inside the rectangle, exact even when it is one
       // pixel wide or high.
@@ -155,7 +167,7 @@ void QtCanvas::Rectangle(int left, int top, int right, int bottom) {
       p.fillRect(QRect(left, top, 1, h), c);
       p.fillRect(QRect(right - 1, top, 1, h), c);
     } else {
-      p.setPen(MakePen());
+      p.setPen(Pen());
       p.setBrush(Qt::NoBrush);
       p.drawRect(QRect(left, top, w - 1, h - 1));
     }

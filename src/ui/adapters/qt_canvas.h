@@ -69,7 +69,9 @@ class QtCanvas : public Canvas {
  private:
   QPainter& Painter();
   void Done();
-  QPen MakePen() const;
+  // The QPen of the pen set now, made again only when that differs from the
+  // pen it was made for (the graph switches between two colours every step).
+  const QPen& Pen();
 
   QPaintDevice* device_ = nullptr;
   QPainter* external_ = nullptr;
@@ -80,6 +82,11 @@ class QtCanvas : public Canvas {
   Colour pen_ = 0x000000;
   PenStyle penStyle_ = PenStyle::Solid;
   int penWidth_ = 1;
+  // The QPen last made, and the pen it was made for.
+  QPen qpen_;
+  Colour qpenColour_ = 0x000000;
+  PenStyle qpenStyle_ = PenStyle::Solid;
+  int qpenWidth_ = 0;  // none made yet
   Colour brush_ = 0xFFFFFF;
   BrushStyle brushStyle_ = BrushStyle::Solid;
   Colour fontColour_ = 0x000000;
