@@ -3,6 +3,9 @@
 // redraw when the box is shown again.
 #include <QApplication>
 #include <QTest>
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <cpuid.h>
+#endif
 
 #include "display/screen_graph.h"
 #include "support/test_program.h"
@@ -19,6 +22,22 @@ constexpr Colour kBorder = 0xC0C0C0, kGrid = 0x000000, kScreen = 0xFFFFFF, kOk =
 Colour At(const QImage& img, int x, int y) {
   return FromQColor(QColor(img.pixel(x, y)));
 }
+
+#if defined(__x86_64__) && defined(__GNUC__)
+// Whether the processor tells which register states are in use (XGETBV 1).
+bool RegisterUseReported() {
+  unsigned a = 0, b = 0, c = 0, d = 0;
+  if (__get_cpuid(1, &a, &b, &c, &d) == 0 || (c & (1u << 27)) == 0) return false;  // OSXSAVE
+  if (__get_cpuid_count(0xD, 1, &a, &b, &c, &d) == 0) return false;
+  return (a & (1u << 2)) != 0;
+}
+// True while the upper halves of ymm0-15 are in use.
+bool UpperHalvesInUse() {
+  unsigned lo = 0, hi = 0;
+  asm volatile("xgetbv" : "=a"(lo), "=d"(hi) : "c"(1));
+  return (lo & (1u << 2)) != 0;
+}
+#endif
 
 }  // namespace
 
@@ -39,6 +58,33 @@ class GraphBoxTest : public QObject {
     p->state.ResultLevel[1] = p->state.ResultLevel[2] = 116.0 / 12.0;
     p->state.ResultEutStatus[2] = 1;
     p->state.StepCount = 3;
+  }
+
+  // Qt's fills and lines can return with the upper vector halves in use,
+  // which slows every SSE instruction after them on many processors; the
+  // canvas clears them after each drawing call.
+  void drawingCallsLeaveTheUpperVectorHalvesClear() {
+#if defined(__x86_64__) && defined(__GNUC__)
+    if (!RegisterUseReported()) QSKIP("the processor does not report register use");
+    QImage img(700, 220, QImage::Format_RGB32);
+    QtCanvas canvas(img);
+    canvas.SetBrushColour(kBorder);
+    canvas.FillRect(0, 0, 700, 220);
+    const bool afterFill = UpperHalvesInUse();
+    canvas.MoveTo(10, 10);
+    canvas.LineTo(300, 150);
+    const bool afterLine = UpperHalvesInUse();
+    {
+      const QtCanvas::Batch batch(canvas);
+      canvas.Rectangle(20, 20, 25, 60);
+    }
+    const bool afterBatch = UpperHalvesInUse();
+    QVERIFY(!afterFill);
+    QVERIFY(!afterLine);
+    QVERIFY(!afterBatch);
+#else
+    QSKIP("x86-64 only");
+#endif
   }
 
   void fullRedrawPaintsFrameGridCurveAndStrip() {

@@ -13,6 +13,7 @@
 
 #include "core/errors.h"
 #include "link/com_device.h"
+#include "ui/adapters/vector_state.h"
 
 namespace mz {
 
@@ -171,7 +172,10 @@ void PosixSerialPort::OnReadable() {
     notifier_->setEnabled(false);
     break;
   }
-  if (handler_ && !rx_.empty()) handler_(static_cast<int>(rx_.size()));
+  if (handler_ && !rx_.empty()) {
+    ClearUpperVectorState();
+    handler_(static_cast<int>(rx_.size()));
+  }
 }
 
 }  // namespace mz

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "ui/adapters/qt_colour.h"
+#include "ui/adapters/vector_state.h"
 
 namespace mz {
 
@@ -99,6 +100,9 @@ QPainter& QtCanvas::Painter() {
 }
 
 void QtCanvas::Done() {
+  // The program goes on after a drawing call (a live graph step is drawn
+  // from the run clock and the reply decoder).
+  ClearUpperVectorState();
   if (external_ == nullptr && batchDepth_ == 0) {
     own_.reset();
     if (onDraw) onDraw();

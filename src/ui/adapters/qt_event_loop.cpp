@@ -4,6 +4,8 @@
 #include <QDateTime>
 #include <QEventLoop>
 
+#include "ui/adapters/vector_state.h"
+
 namespace mz {
 
 QtEventLoop::QtEventLoop(QObject* parent) : QObject(parent) {
@@ -12,6 +14,7 @@ QtEventLoop::QtEventLoop(QObject* parent) : QObject(parent) {
     timers_[i] = std::make_unique<QTimer>(this);
     timers_[i]->setTimerType(Qt::PreciseTimer);
     connect(timers_[i].get(), &QTimer::timeout, this, [this, i] {
+      ClearUpperVectorState();
       // Copy: the handler may replace itself.
       if (auto h = handlers_[i]) h();
     });
