@@ -80,9 +80,17 @@ class PosixSerialPortTest : public QObject {
     PosixSerialPort port(folder.path());
     std::vector<std::uint8_t> received;
     std::vector<int> counts;
+    std::size_t readShort = 0;
     port.SetDataAvailableHandler([&](int count) {
       counts.push_back(count);
-      for (int i = 0; i < count; ++i) received.push_back(port.ReadByte());
+      // The first byte alone, the rest in one block, then one more than
+      // there was: nothing.
+      received.push_back(port.ReadByte());
+      std::vector<std::uint8_t> rest(static_cast<std::size_t>(count - 1));
+      const auto got = static_cast<std::ptrdiff_t>(port.Read(rest));
+      received.insert(received.end(), rest.begin(), rest.begin() + got);
+      std::uint8_t extra = 0;
+      readShort += port.Read({&extra, 1});
     });
     port.Open(true);
     const std::uint8_t out[] = {0x01, 0x02, 0x88, 0x04};
@@ -105,6 +113,7 @@ class PosixSerialPortTest : public QObject {
     int total = 0;
     for (int c : counts) total += c;
     QCOMPARE(total, int(sizeof in));
+    QCOMPARE(readShort, std::size_t(0));
   }
 
   void theOtherEndGoingAwayReadsAsDsrOff() {
