@@ -22,11 +22,16 @@ ControlProps* Controls::Cached(ControlId id) const {
   return nullptr;
 }
 
+void Controls::Remember(ControlId id,
+                        const std::pair<const std::string, ControlProps>& control) const {
+  found_[id.Hash() % found_.size()] = {id.Hash(), &control};
+}
+
 const ControlProps& Controls::Get(ControlId id) const {
   if (const ControlProps* c = Cached(id)) return *c;
   auto it = controls_.find(id);
   if (it == controls_.end()) return kDefault;
-  found_[id.Hash() % found_.size()] = {id.Hash(), &*it};
+  Remember(id, *it);
   return it->second;
 }
 
@@ -34,12 +39,12 @@ ControlProps& Controls::Mutable(ControlId id) {
   if (ControlProps* c = Cached(id)) return *c;
   auto it = controls_.find(id);
   if (it == controls_.end()) it = controls_.emplace(std::string(id.Name()), ControlProps{}).first;
-  found_[id.Hash() % found_.size()] = {id.Hash(), &*it};
+  Remember(id, *it);
   return it->second;
 }
 
 bool Controls::Has(ControlId id) const {
-  return controls_.find(id) != controls_.end();
+  return Cached(id) != nullptr || controls_.find(id) != controls_.end();
 }
 
 const std::string& Controls::Text(ControlId id) const {

@@ -100,6 +100,7 @@ class Controls {
   };
   mutable std::array<Found, 128> found_{};
   ControlProps* Cached(ControlId id) const;
+  void Remember(ControlId id, const std::pair<const std::string, ControlProps>& control) const;
   std::vector<std::pair<int, Listener>> listeners_;
   int nextId_ = 1;
 };

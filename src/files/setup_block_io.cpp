@@ -1,5 +1,7 @@
 #include "files/setup_block_io.h"
 
+#include <functional>
+
 #include "link/command_codes.h"
 #include "link/command_frame.h"
 
@@ -10,11 +12,10 @@ void WriteSetupBlock(Context& ctx, LineWriter& out) {
 }
 
 void ReadSetupBlock(Context& ctx, LineReader& in, SetupSource source) {
-  if (source == SetupSource::File) {
-    ParseSetupBlock(ctx, in, source, [&] { SendCommand(ctx, cmd::KeepAlive); });
-  } else {
-    ParseSetupBlock(ctx, in, source);
-  }
+  // The configuration is read without a keep-alive, as it always was.
+  const auto keepAlive = [&] { SendCommand(ctx, cmd::KeepAlive); };
+  ParseSetupBlock(ctx, in, source,
+                  source == SetupSource::File ? std::function<void()>(keepAlive) : nullptr);
 }
 
 }  // namespace mz
