@@ -91,6 +91,7 @@ QtCanvas::Batch::~Batch() {
     canvas_.own_.reset();
     if (canvas_.onDraw) canvas_.onDraw();
   }
+  ClearUpperVectorState();
 }
 
 QPainter& QtCanvas::Painter() {
@@ -100,13 +101,13 @@ QPainter& QtCanvas::Painter() {
 }
 
 void QtCanvas::Done() {
-  // The program goes on after a drawing call (a live graph step is drawn
-  // from the run clock and the reply decoder).
-  ClearUpperVectorState();
   if (external_ == nullptr && batchDepth_ == 0) {
     own_.reset();
     if (onDraw) onDraw();
   }
+  // The program goes on after a drawing call (a live graph step is drawn
+  // from the run clock and the reply decoder).
+  ClearUpperVectorState();
 }
 
 const QPen& QtCanvas::Pen() {
