@@ -4,11 +4,10 @@
 # "Close MZ4800 ?" ends the process within 5 s, releases the serial port and
 # leaves the configuration written. A main window destroyed from outside ends
 # the process too.
-# Usage: close_ends_process.sh BUILD_DIR SOURCE_DIR [DISPLAY_NUMBER]
+# Usage: close_ends_process.sh BUILD_DIR SOURCE_DIR
 set -euo pipefail
 build=$1
 source=$2
-display=:${3:-910}
 for tool in Xvfb openbox dbus-run-session xdotool flock; do
   command -v "$tool" >/dev/null || { echo "missing $tool (tools/install-deps.sh)"; exit 1; }
 done
@@ -23,15 +22,23 @@ cleanup() {
 }
 trap cleanup EXIT
 
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-export DISPLAY=$display
-for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
-
 fail() {
   echo "FAIL: $*"
   exit 1
 }
+
+# The X server takes a display number no other server holds and tells it.
+# Without -noreset it resets whenever its last client leaves (an xdotool call
+# between the cases, before the window manager is up) and drops every client
+# that connects meanwhile: the window manager or the program then dies.
+Xvfb -displayfd 3 -noreset -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" \
+  >"$work/xvfb.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || { cat "$work/xvfb.log"; fail "the X server did not start"; }
+export DISPLAY=:$(head -1 "$work/display")
+for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+xdotool getdisplaygeometry >/dev/null 2>&1 || fail "no X server on $DISPLAY"
 
 # One program start on an emulated instrument; $1 names the way the window goes.
 run_case() {
@@ -50,8 +57,12 @@ run_case() {
 
   HOW=$how BUILD=$build FOLDER=$folder WORK=$work dbus-run-session -- bash -c '
     set -u
-    fail() { echo "FAIL: $HOW: $*"; exit 1; }
-    openbox >/dev/null 2>&1 & wm=$!
+    fail() {
+      echo "FAIL: $HOW: $*"
+      tail -n 5 "$WORK/$HOW-program.log" "$WORK/$HOW-openbox.log" 2>/dev/null
+      exit 1
+    }
+    openbox >"$WORK/$HOW-openbox.log" 2>&1 & wm=$!
     trap "kill $wm 2>/dev/null" EXIT
     # Window activation needs the window manager running: under load it may
     # take a while to announce itself on the root window.
