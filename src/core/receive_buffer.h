@@ -37,13 +37,6 @@ class ReceiveBuffer {
   }
   void Grow(std::size_t n) { end_ += std::min(n, bytes_.size() - end_); }
 
-  void push_back(std::uint8_t b) {
-    const auto tail = Tail(1);
-    if (tail.empty()) return;
-    tail[0] = b;
-    Grow(1);
-  }
-
   // Takes n bytes (at most all) off the front.
   void DropFront(std::size_t n) {
     begin_ += std::min(n, size());
