@@ -72,7 +72,7 @@ std::string CellFileName(std::string_view cellNumber) {
   return "cell" + PaddedCellNumber(cellNumber).substr(0, 4) + ".csv";
 }
 
-void LoadCellCharacteristic(Context& ctx) {
+bool LoadCellCharacteristic(Context& ctx) {
   auto& s = ctx.state;
   const auto path = ctx.folder / CellFileName(s.CellNumber);
   std::error_code ec;
@@ -81,7 +81,7 @@ void LoadCellCharacteristic(Context& ctx) {
                    "Cell File is Missing or Corrupt! Re-Load Characteristic File for Cell " +
                        PaddedCellNumber(s.CellNumber),
                    Buttons::Ok);
-    return;
+    return false;
   }
   // The file is read into a table of its own, so that a file that would be
   // misread leaves the table in use as it was.
@@ -108,7 +108,7 @@ void LoadCellCharacteristic(Context& ctx) {
     }
   } catch (const FileError& e) {
     ctx.op.Message(MessageKind::Error, e.what(), Buttons::Ok);
-    return;
+    return false;
   }
   // No row of an earlier file survives into this one.
   s.CellTable = *table;
@@ -116,6 +116,7 @@ void LoadCellCharacteristic(Context& ctx) {
   if (tooLong) {
     ctx.op.Message(MessageKind::Warning, "Cell Characteristic File Error", Buttons::Ok);
   }
+  return true;
 }
 
 }  // namespace mz

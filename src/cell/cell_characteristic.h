@@ -18,8 +18,9 @@ namespace mz {
 std::string CellFileName(std::string_view cellNumber);
 
 // Loads the cell characteristic file for CellNumber from the program folder.
-// A missing file is reported and leaves the table as it was.
-void LoadCellCharacteristic(Context& ctx);
+// A missing or unreadable file is reported, leaves the table as it was and
+// gives false.
+bool LoadCellCharacteristic(Context& ctx);
 
 // y1 + (y2 - y1)(x - x1)/(x2 - x1); 0 when x1 equals x2.
 Real Interpolate(Real x1, Real x2, Real x, Real y1, Real y2);

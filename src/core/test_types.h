@@ -20,6 +20,11 @@ constexpr bool IsCustom(int type) {
 constexpr bool IsSweep(int type) {
   return IsStandard(type) || IsCustom(type);
 }
+// A pre-scanned sweep replays recorded drive codes and needs no cell
+// characteristic; every other test computes its codes from it.
+constexpr bool IsPreScannedSweep(int type) {
+  return type == 11 || type == 13;
+}
 // The graph of a single-frequency test is a strip chart over time.
 constexpr bool IsStripChart(int type) {
   return IsSingle(type);

@@ -20,6 +20,8 @@ void ValidateSingleSetup(Context& ctx);
 // Returns false when the table was refused ("Invalid Data. Please Correct") or
 // the operator kept the pre-scan data (nothing read).
 bool ValidateCustomTable(Context& ctx);
+// A dwell (of a sweep step, or of a single-frequency level) is at most a day.
+inline constexpr int kMaxDwellSeconds = 24 * 60 * 60;
 void ValidateDwell(Context& ctx);
 // Gives up the pre-scan data: "Normal" selected and greyed, the plain test
 // type, "Plot Pre-Scan" hidden, PreScanAvailable cleared.

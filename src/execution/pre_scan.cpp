@@ -1,5 +1,6 @@
 #include "execution/pre_scan.h"
 
+#include "cell/cell_characteristic.h"
 #include "core/control_names.h"
 #include "core/run_observer.h"
 #include "core/test_panels.h"
@@ -151,6 +152,9 @@ bool StartPreScan(Context& ctx) {
   // An invalid set-up is refused before anything is sent or cleared; the
   // pre-scan data it was to overwrite stays.
   if (!PreScanMayStart(ctx)) return false;
+  // The pre-scan levels each step from the cell characteristic's drive code;
+  // without the file it would record nothing but code 1.
+  if (!LoadCellCharacteristic(ctx)) return false;
   ClearResults(ctx);
   ctx.loop.SetTimerEnabled(TimerId::Status, false);
   WatchInstrumentFromNow(ctx);

@@ -2,6 +2,7 @@
 #include "core/control_names.h"
 #include "core/run_observer.h"
 #include "core/test_panels.h"
+#include "core/test_types.h"
 #include "execution/run_sequencer.h"
 #include "execution/tick_timer.h"
 #include "link/command_codes.h"
@@ -29,7 +30,11 @@ void Button1MouseDown(Context& ctx) {
   // is refused before anything is sent or cleared.
   if (!RunMayStart(ctx)) return;
 
-  LoadCellCharacteristic(ctx);
+  // Without the cell characteristic every drive code would come out as 1 and
+  // every step would be recorded far below its target: only a pre-scanned
+  // sweep, which replays recorded codes, may run without it. The loader has
+  // said why it is missing.
+  if (!LoadCellCharacteristic(ctx) && !IsPreScannedSweep(s.TestType)) return;
   s.TestRunning = 1;
   WatchInstrumentFromNow(ctx);
   ctx.loop.SetTimerEnabled(TimerId::Status, false);

@@ -1,5 +1,3 @@
-#include <limits>
-
 #include "core/control_names.h"
 #include "core/text_format.h"
 #include "execution/frequency_plan.h"
@@ -45,7 +43,7 @@ void ValidateSingleSetup(Context& ctx) {
   if (c.Checked(ctl::AutoIncrease)) {
     s.AutoIncrease = true;
     v = ReadBox(ctx, ctl::AutoIncDwell);
-    if (v >= 0 && v < std::numeric_limits<Integer>::max()) {
+    if (v >= 0 && RoundEven(v) <= kMaxDwellSeconds) {
       s.AutoIncDwell = static_cast<Integer>(RoundEven(v));
     } else {
       Reject(ctx, "Invalid Single Dwell Time ");

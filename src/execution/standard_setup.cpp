@@ -1,5 +1,4 @@
 #include <cmath>
-#include <limits>
 
 #include "core/control_names.h"
 #include "core/test_panels.h"
@@ -24,11 +23,15 @@ void GiveUpPreScan(Context& ctx) {
 
 void ValidateDwell(Context& ctx) {
   const double v = ReadBox(ctx, ctl::DwellTime);
-  // A dwell that does not fit the whole-second counter is as invalid as 0.
-  if (v > 0 && v < std::numeric_limits<Integer>::max()) {
-    ctx.state.DwellTime = static_cast<Integer>(RoundEven(v));
+  // A step needs a dwell of at least a second (0.4 would round to none), and
+  // one of more than a day is a typing error. An invalid dwell makes the
+  // set-up invalid, so that RUN refuses it once instead of a run stepping
+  // without dwells while the warning comes back at every tick.
+  const double seconds = v > 0 ? RoundEven(v) : 0;
+  if (seconds >= 1 && seconds <= kMaxDwellSeconds) {
+    ctx.state.DwellTime = static_cast<Integer>(seconds);
   } else {
-    Warn(ctx, "Invalid Dwell Time");
+    Reject(ctx, "Invalid Dwell Time");
     ShowSetup(ctx);
   }
 }

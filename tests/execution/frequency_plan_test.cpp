@@ -137,11 +137,23 @@ TEST_F(PlanTest, BadDwellTextGivesTwoMessagesAndKeepsTheDwell) {
             (std::vector<std::string>{"Invalid String : \"abc\"", "Invalid Dwell Time"}));
   EXPECT_EQ(p.state.DwellTime, 1);
   EXPECT_EQ(p.controls.Text(ctl::DwellTime), "1");
-  Type(ctl::DwellTime, "0.4");  // above 0, rounded to a dwell of 0 s
+  Type(ctl::DwellTime, "0.6");  // rounds to a dwell of 1 s
   Edit7KeyPress(p.ctx, 'x');
   EXPECT_EQ(p.state.DwellTime, 1);
+  Type(ctl::DwellTime, "2.6");
   Edit7KeyPress(p.ctx, kEnterKey);
-  EXPECT_EQ(p.state.DwellTime, 0);
+  EXPECT_EQ(p.state.DwellTime, 3);
+  // Rounded to no dwell at all, or beyond a day: refused, the box reverts and
+  // the set-up is invalid, so that RUN refuses it.
+  for (const char* bad : {"0.4", "86400.6"}) {
+    p.op.messages.clear();
+    Type(ctl::DwellTime, bad);
+    ValidateStandardSetup(p.ctx);
+    EXPECT_EQ(Messages(), std::vector<std::string>{"Invalid Dwell Time"}) << bad;
+    EXPECT_EQ(p.state.DwellTime, 3);
+    EXPECT_EQ(p.controls.Text(ctl::DwellTime), "3");
+    EXPECT_FALSE(p.state.SetupValid);
+  }
 }
 
 TEST_F(PlanTest, PreScanQuestionOnLeavingASetupBox) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "cell/cell_characteristic.h"
 #include "core/control_names.h"
@@ -47,7 +48,7 @@ class PreScanTest : public ::testing::Test {
     p.Wire();
     QuietTimers(p.ctx);
     WriteFlatCell(p.ctx);
-    LoadCellCharacteristic(p.ctx);  // as at start-up: PRE-SCAN does not load it
+    LoadCellCharacteristic(p.ctx);  // as at start-up
   }
   bool Active() { return p.loop.TimerEnabled(TimerId::PreScan); }
   bool RunToEnd(TimerId id = TimerId::PreScan) {
@@ -226,6 +227,20 @@ TEST_F(SimulatedPreScan, AchievedLevelsStandInForTheDriveCodes) {
     EXPECT_EQ(p.state.PreScanFreqHz[i], kSweep[i - 1]) << i;
   }
   ExpectPreScanOffered();
+}
+
+TEST_F(SimulatedPreScan, WithoutTheCellCharacteristicThePreScanDoesNotStart) {
+  std::filesystem::remove(p.ctx.folder / "cell0010.csv");
+  FillStandardPanel(p.ctx, {});
+  button2click(p.ctx);
+  p.loop.AdvanceBy(10'000);
+  EXPECT_EQ(p.op.Texts(),
+            vector<std::string>{
+                "Cell File is Missing or Corrupt! Re-Load Characteristic File for Cell 0010"});
+  EXPECT_TRUE(p.port.written.empty());
+  EXPECT_FALSE(Active());
+  EXPECT_EQ(p.state.PreScanRunning, 0);
+  EXPECT_NE(p.controls.Text(ctl::PreScanButton), "STOP");
 }
 
 TEST_F(SimulatedPreScan, CustomSweepIsLevelledAtEveryStep) {

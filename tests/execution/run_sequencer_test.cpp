@@ -3,6 +3,8 @@
 // that the frames the sequencer sends can be read back.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "core/control_names.h"
 #include "core/text_format.h"
 #include "execution/run_sequencer.h"
@@ -317,6 +319,60 @@ TEST_F(SimulatedRun, InvalidSetupEndsTheRunBeforeAnyCommandWithItsMessageOnce) {
   EXPECT_FALSE(p.loop.TimerEnabled(TimerId::RunClock));
   EXPECT_EQ(p.state.TestRunning, 0);
   EXPECT_NE(p.controls.Text(ctl::RunButton), "STOP");
+}
+
+TEST_F(SimulatedRun, AnInvalidDwellRefusesTheRunWithItsMessageOnce) {
+  // None, negative, below half a second (no dwell at all once rounded) and
+  // more than a day.
+  for (const char* dwell : {"0", "-5", "0.4", "86401"}) {
+    SCOPED_TRACE(dwell);
+    p.op.messages.clear();
+    FillStandardPanel(p.ctx, {.Dwell = dwell});
+    Button1MouseDown(p.ctx);
+    p.loop.AdvanceBy(10'000);
+    EXPECT_EQ(p.op.Texts(), (vector<std::string>{"Invalid Dwell Time", "The Run has Ended. "}));
+    EXPECT_TRUE(p.port.written.empty());
+    EXPECT_EQ(p.state.TestRunning, 0);
+    EXPECT_FALSE(p.loop.TimerEnabled(TimerId::RunClock));
+  }
+  // A day is the longest dwell a step may have.
+  p.op.messages.clear();
+  FillStandardPanel(p.ctx, {.Dwell = "86400"});
+  Button1MouseDown(p.ctx);
+  ASSERT_TRUE(RunUntil([&] { return p.state.RunState == SequencerState::Dwelling; }));
+  EXPECT_EQ(p.state.DwellTime, 86'400);
+  EXPECT_TRUE(p.op.Texts().empty());
+}
+
+TEST_F(SimulatedRun, WithoutTheCellCharacteristicOnlyAPreScannedSweepStarts) {
+  std::filesystem::remove(p.ctx.folder / "cell0010.csv");
+  const vector<std::string> missing{
+      "Cell File is Missing or Corrupt! Re-Load Characteristic File for Cell 0010"};
+  FillStandardPanel(p.ctx, {});
+  FillSinglePanel(p.ctx, {});
+  p.controls.SetCell(ctl::CustomGrid, 0, 1, "100");
+  p.controls.SetCell(ctl::CustomGrid, 1, 1, "3");
+  p.controls.SetCell(ctl::CustomGrid, 0, 2, "200");
+  p.controls.SetCell(ctl::CustomGrid, 1, 2, "9");
+  for (const Byte type : {Byte{1}, Byte{2}, Byte{3}}) {
+    SCOPED_TRACE(int{type});
+    p.op.messages.clear();
+    p.state.TestType = type;
+    Button1MouseDown(p.ctx);
+    p.loop.AdvanceBy(10'000);
+    EXPECT_EQ(p.op.Texts(), missing);
+    EXPECT_TRUE(p.port.written.empty());
+    EXPECT_EQ(p.state.TestRunning, 0);
+    EXPECT_NE(p.controls.Text(ctl::RunButton), "STOP");
+  }
+  // A pre-scanned sweep sends its recorded codes and needs no characteristic.
+  p.op.messages.clear();
+  p.state.TestType = 11;
+  for (int i = 1; i <= 5; ++i) p.state.PreScanDrive[i] = static_cast<Byte>(40 + i);
+  Button1MouseDown(p.ctx);
+  ASSERT_TRUE(RunToEnd());
+  EXPECT_EQ(Drives(Sent(), cmd::SetFreqPreScanLevel), (vector<int>{41, 42, 43, 44, 45}));
+  EXPECT_EQ(p.op.Texts(), (vector<std::string>{missing[0], "The Run has Ended. "}));
 }
 
 }  // namespace
