@@ -229,6 +229,15 @@ TEST_F(SimulatedPreScan, AchievedLevelsStandInForTheDriveCodes) {
   ExpectPreScanOffered();
 }
 
+TEST_F(SimulatedPreScan, AnInvalidDwellRefusesThePreScanWithItsMessageOnce) {
+  FillStandardPanel(p.ctx, {.Dwell = "0"});
+  button2click(p.ctx);
+  p.loop.AdvanceBy(10'000);
+  EXPECT_EQ(p.op.Texts(), (vector<std::string>{"Invalid Dwell Time", "The Pre-Scan has Ended. "}));
+  EXPECT_TRUE(p.port.written.empty());
+  EXPECT_FALSE(Active());
+}
+
 TEST_F(SimulatedPreScan, WithoutTheCellCharacteristicThePreScanDoesNotStart) {
   std::filesystem::remove(p.ctx.folder / "cell0010.csv");
   FillStandardPanel(p.ctx, {});
