@@ -319,18 +319,18 @@ TEST_F(StartupTest, AnUnreadableConfigurationIsKeptAsDamaged) {
   EXPECT_EQ(test::ReadFile(kept), damaged);
 }
 
-TEST_F(StartupTest, AMissingOrFolderConfigurationKeepsNothing) {
-  for (const bool folder : {false, true}) {
-    test::TestProgram q;
-    if (folder) std::filesystem::create_directories(ConfigPath(q.ctx));
-    q.Wire();
-    q.loop.AdvanceBy(1200);
-    EXPECT_EQ(q.op.Texts(), std::vector<std::string>{"INI File error ! Defaults Loaded"})
-        << folder;
-    auto kept = ConfigPath(q.ctx);
-    kept += ".damaged";
-    EXPECT_FALSE(std::filesystem::exists(kept)) << folder;
-  }
+TEST_F(StartupTest, AMissingConfigurationKeepsNothing) {
+  Start();
+  ASSERT_FALSE(p.op.messages.empty());
+  EXPECT_EQ(p.op.messages[0].Text, "INI File error ! Defaults Loaded");
+  for (const auto& text : p.op.Texts()) EXPECT_EQ(text.find(".damaged"), std::string::npos);
+  auto kept = ConfigPath(p.ctx);
+  kept += ".damaged";
+  EXPECT_FALSE(std::filesystem::exists(kept));
+  // Nothing to keep where the name is a folder.
+  std::filesystem::create_directories(ConfigPath(p.ctx));
+  EXPECT_EQ(KeepDamagedConfiguration(p.ctx), std::nullopt);
+  EXPECT_FALSE(std::filesystem::exists(kept));
 }
 
 // A link planted at the kept name is replaced, never written through.
