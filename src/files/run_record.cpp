@@ -208,8 +208,8 @@ void RunRecorder::SaveFiles(Context& ctx) {
     }
   };
   try {
-    keep(ComposeResults(ctx.state, ctx.controls.Text(ctl::ClockLabel)),
-         WithExtension(base_, ".MZ"), mzCreated_);
+    keep(ComposeResults(ctx.state, ctx.controls.Text(ctl::ClockLabel)), WithExtension(base_, ".MZ"),
+         mzCreated_);
     if (preScan_) keep(ComposePreScanFile(ctx.state), WithExtension(base_, ".PSC"), pscCreated_);
   } catch (const std::exception& e) {
     Report(ctx, e);

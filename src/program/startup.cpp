@@ -52,8 +52,7 @@ void ReadConfigurationOrDefaults(Context& ctx) {
                      Buttons::Ok);
     } else if (!notKept.empty()) {
       ctx.op.Message(MessageKind::Warning,
-                     "The configuration file that could not be read could not be kept: " +
-                         notKept +
+                     "The configuration file that could not be read could not be kept: " + notKept +
                          ". Copy it elsewhere before closing MZ4800 if you need its settings.",
                      Buttons::Ok);
     }
@@ -130,8 +129,8 @@ namespace {
 // Nothing that ticks may send after the output has gone off: the timers stop
 // first (the sequencers' and the simulation's too), then RfOff.
 void StopAndSwitchOff(Context& ctx) {
-  for (TimerId id : {TimerId::RunClock, TimerId::PreScan, TimerId::Sim, TimerId::Clock,
-                     TimerId::Status}) {
+  for (TimerId id :
+       {TimerId::RunClock, TimerId::PreScan, TimerId::Sim, TimerId::Clock, TimerId::Status}) {
     ctx.loop.SetTimerEnabled(id, false);
   }
   SendCommand(ctx, cmd::RfOff);

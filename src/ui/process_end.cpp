@@ -119,8 +119,7 @@ ProgramEndGuard::ProgramEndGuard(QtProgram& program) {
     return;
   }
   // Owned by the program's window, so that it goes before the program.
-  auto* notifier =
-      new QSocketNotifier(gSignalSockets[1], QSocketNotifier::Read, &program.window());
+  auto* notifier = new QSocketNotifier(gSignalSockets[1], QSocketNotifier::Read, &program.window());
   QObject::connect(notifier, &QSocketNotifier::activated, notifier, [notifier, &program] {
     unsigned char byte = 0;
     if (::read(gSignalSockets[1], &byte, 1) != 1 || gEndingSignal != 0) return;
