@@ -21,8 +21,11 @@ int main(int argc, char** argv) {
   {
     mz::QtProgram program(mz::PreparedProgramFolder());
     mz::EndProcessWithMainWindow(program);
+    const mz::ProgramEndGuard guard(program);
     program.Show();
     result = QApplication::exec();
   }  // the port is closed here, before the application goes
+  // Ended by a signal: the exit status says which, as the shell expects.
+  if (const int signal = mz::ProgramEndGuard::EndingSignal(); signal != 0) return 128 + signal;
   return result;
 }

@@ -53,7 +53,7 @@ mode_t NewFileMode(const std::filesystem::path& target) {
   return 0666 & ~mask;
 }
 
-bool WriteAll(int fd, const std::string& text) {
+bool WriteAll(int fd, std::string_view text) {
   const char* p = text.data();
   std::size_t left = text.size();
   while (left > 0) {
@@ -177,9 +177,17 @@ bool IsReadOnlyFile(const std::filesystem::path& path) {
   return (status.permissions() & writable) == perms::none || ::access(path.c_str(), W_OK) != 0;
 }
 
-void LineWriter::SaveAtomically(const std::filesystem::path& path) const {
-  const auto target = SaveTarget(path);
-  if (IsReadOnlyFile(target)) throw FileError("File is read-only: " + path.string());
+void LineWriter::SaveAtomically(const std::filesystem::path& path, Links links) const {
+  SaveTextAtomically(path, text_, links);
+}
+
+void SaveTextAtomically(const std::filesystem::path& path, std::string_view text, Links links) {
+  std::error_code ec;
+  const bool isLink = std::filesystem::is_symlink(path, ec);
+  const auto target = links == Links::Follow ? SaveTarget(path) : path;
+  // A link that is replaced says nothing about the file's permissions.
+  const bool ownEntry = links == Links::Follow || !isLink;
+  if (ownEntry && IsReadOnlyFile(target)) throw FileError("File is read-only: " + path.string());
   const auto folder = target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
 
   // mkstemp picks a name that no file has, so nothing of the user's is
@@ -192,15 +200,39 @@ void LineWriter::SaveAtomically(const std::filesystem::path& path) const {
   const int fd = ::mkstemp(temp.data());
   if (fd < 0) throw FileError(Describe(path, "Cannot create file", errno));
   int error = 0;
-  if (::fchmod(fd, NewFileMode(target)) != 0 || !WriteAll(fd, text_) || ::fsync(fd) != 0) {
+  const mode_t mode = ownEntry ? NewFileMode(target) : NewFileMode({});
+  if (::fchmod(fd, mode) != 0 || !WriteAll(fd, text) || ::fsync(fd) != 0) {
     error = errno;
   }
   if (::close(fd) != 0 && error == 0) error = errno;
+  // rename replaces the directory entry itself, whatever it is.
   if (error == 0 && ::rename(temp.c_str(), target.c_str()) != 0) error = errno;
   if (error != 0) {
     ::unlink(temp.c_str());
     throw FileError(Describe(path, "Cannot write file", error));
   }
+}
+
+void CreateNewFile(const std::filesystem::path& path, std::string_view text) {
+  // O_EXCL fails on any existing entry, and does not follow a link there.
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+  if (fd < 0) throw FileError(Describe(path, "Cannot create file", errno));
+  int error = 0;
+  if (!WriteAll(fd, text)) error = errno;
+  if (::close(fd) != 0 && error == 0) error = errno;
+  if (error != 0) {
+    ::unlink(path.c_str());  // ours, and incomplete: the name stays free
+    throw FileError(Describe(path, "Cannot write file", error));
+  }
+}
+
+void AppendToFile(const std::filesystem::path& path, std::string_view text) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) throw FileError(Describe(path, "Cannot write file", errno));
+  int error = 0;
+  if (!WriteAll(fd, text)) error = errno;
+  if (::close(fd) != 0 && error == 0) error = errno;
+  if (error != 0) throw FileError(Describe(path, "Cannot write file", error));
 }
 
 }  // namespace mz

@@ -58,6 +58,26 @@ class LineReader {
   std::string name_;
 };
 
+// Whether a save to a symbolic link replaces the link's target (the files the
+// operator names) or the link itself (files the program keeps in its own
+// folders, where a planted link must not redirect anything).
+enum class Links { Follow, Replace };
+
+// Replaces `path` with `text` as LineWriter::SaveAtomically does. Throws
+// FileError naming `path`.
+void SaveTextAtomically(const std::filesystem::path& path, std::string_view text,
+                        Links links = Links::Follow);
+
+// Creates `path` with `text` only when no entry of that name exists, a
+// symbolic link (even a dangling one) included: such an entry is never
+// followed or replaced. A file that cannot be written whole is removed
+// again. Throws FileError naming `path`.
+void CreateNewFile(const std::filesystem::path& path, std::string_view text);
+
+// Appends `text` to the existing regular file `path` in one write; a symbolic
+// link at `path` is refused rather than followed. Throws FileError.
+void AppendToFile(const std::filesystem::path& path, std::string_view text);
+
 // Collects CRLF lines in memory; Save writes them to a file in one go.
 class LineWriter {
  public:
@@ -69,7 +89,8 @@ class LineWriter {
   // name no other file has, in the target's own folder, which is renamed over
   // the target once complete and removed on any failure. The new file keeps
   // the permissions of the one it replaces. Throws FileError naming `path`.
-  void SaveAtomically(const std::filesystem::path& path) const;
+  // With Links::Replace a link at `path` is itself replaced by the file.
+  void SaveAtomically(const std::filesystem::path& path, Links links = Links::Follow) const;
   // Replaces `path` directly. Throws FileError.
   void Save(const std::filesystem::path& path) const;
 

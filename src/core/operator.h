@@ -21,6 +21,10 @@ class Operator {
   // A modal message box; returns the button pressed.
   virtual Answer Message(MessageKind kind, std::string_view text, Buttons buttons) = 0;
 
+  // A message in a window of its own that does not wait for the operator:
+  // the caller goes on at once (a test that must not be held up).
+  virtual void Notice(MessageKind kind, std::string_view text) = 0;
+
   // The input box; returns the default text when the operator cancels.
   virtual std::string Input(std::string_view caption, std::string_view prompt,
                             std::string_view defaultText) = 0;

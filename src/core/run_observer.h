@@ -40,6 +40,9 @@ class RunObserver {
   // The test has ended; message is the operator's end message ("" for none).
   // Called before that message is shown.
   virtual void RunEnded(Context& /*ctx*/, int /*reason*/, std::string_view /*message*/) {}
+  // The program is ending without its close query (a termination signal, the
+  // display gone): a test still going ends here; why says what ended it.
+  virtual void ProgramEnding(Context& /*ctx*/, std::string_view /*why*/) {}
 };
 
 // Passes every call on to each of several observers, in order.
@@ -78,6 +81,9 @@ class RunObservers : public RunObserver {
   }
   void RunEnded(Context& ctx, int reason, std::string_view message) override {
     for (auto* o : all_) o->RunEnded(ctx, reason, message);
+  }
+  void ProgramEnding(Context& ctx, std::string_view why) override {
+    for (auto* o : all_) o->ProgramEnding(ctx, why);
   }
 
  private:

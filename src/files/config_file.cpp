@@ -1,5 +1,8 @@
 #include "files/config_file.h"
 
+#include <fstream>
+#include <sstream>
+
 #include "core/control_names.h"
 #include "core/errors.h"
 #include "core/line_file.h"
@@ -47,6 +50,20 @@ void ReadConfiguration(Context& ctx) {
   for (int i = 0; i < 4; ++i) in.NextLine();  // "spare"
 
   ReadSetupBlock(ctx, in, SetupSource::Configuration);
+}
+
+std::optional<std::filesystem::path> KeepDamagedConfiguration(const Context& ctx) {
+  const auto path = ConfigPath(ctx);
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  if (!in.good() && !in.eof()) throw FileError("Cannot read file " + path.string());
+  auto kept = path;
+  kept += ".damaged";
+  SaveTextAtomically(kept, text.str(), Links::Replace);
+  return kept;
 }
 
 void WriteConfiguration(Context& ctx) {

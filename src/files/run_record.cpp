@@ -1,10 +1,10 @@
 #include "files/run_record.h"
 
-#include <fstream>
 #include <iostream>
 
 #include "core/control_names.h"
 #include "core/errors.h"
+#include "core/line_file.h"
 #include "core/setup_summary.h"
 #include "files/prescan_file.h"
 #include "files/results_file.h"
@@ -19,11 +19,18 @@ std::filesystem::path WithExtension(std::filesystem::path base, const char* ext)
 }
 
 // The start time names the files; a second test started within the same
-// second gets a number after it rather than replacing the first one's.
+// second gets a number after it rather than replacing the first one's. Any
+// entry of a name takes it, a link (even one to nothing) included.
 std::filesystem::path FreeRunPath(const std::filesystem::path& folder, const std::string& stamp) {
   auto taken = [](const std::filesystem::path& base) {
-    return std::filesystem::exists(WithExtension(base, ".MZ")) ||
-           std::filesystem::exists(WithExtension(base, ".csv"));
+    for (const char* ext : {".MZ", ".csv", ".PSC"}) {
+      std::error_code ec;
+      if (std::filesystem::symlink_status(WithExtension(base, ext), ec).type() !=
+          std::filesystem::file_type::not_found) {
+        return true;
+      }
+    }
+    return false;
   };
   std::filesystem::path base = folder / stamp;
   for (int n = 2; taken(base); ++n) base = folder / (stamp + "_" + std::to_string(n));
@@ -31,6 +38,15 @@ std::filesystem::path FreeRunPath(const std::filesystem::path& folder, const std
 }
 
 }  // namespace
+
+std::string NotKeptMessage(std::string_view reason) {
+  std::string text = "The run is not being kept: ";
+  text += reason;
+  text +=
+      ". The test goes on. To keep the next one, make room on the disk or make the Runs folder of "
+      "the program folder writable.";
+  return text;
+}
 
 void RunRecorder::RunStarted(Context& ctx, bool preScan) {
   active_ = true;
@@ -41,20 +57,25 @@ void RunRecorder::RunStarted(Context& ctx, bool preScan) {
   levelling_ = false;
   eutFault_.reset();
   fieldKind_ = 0;
+  mzCreated_ = false;
+  pscCreated_ = false;
   base_.clear();
   try {
     const auto folder = ctx.folder / "Runs";
-    std::filesystem::create_directories(folder);
-    base_ = FreeRunPath(folder, RunFileStamp(ctx.loop.WallClockMs()));
-    std::ofstream out(WithExtension(base_, ".csv"), std::ios::binary | std::ios::trunc);
-    out << kJournalHeader << "\r\n";
-    if (!out) throw FileError("Cannot create the run journal " + base_.string() + ".csv");
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    if (ec) throw FileError("Cannot create the folder " + folder.string() + ": " + ec.message());
+    const auto base = FreeRunPath(folder, RunFileStamp(ctx.loop.WallClockMs()));
+    // Created, never opened: an entry that appeared under the name since
+    // (a link planted there) is left alone and the run is not kept.
+    CreateNewFile(WithExtension(base, ".csv"), std::string(kJournalHeader) + "\r\n");
+    base_ = base;
   } catch (const std::exception& e) {
-    Report(e);
+    Report(ctx, e);
   }
   std::string detail = SetupSummary(ctx.state);
   if (preScan) detail = "Pre-Scan; " + detail;
-  Append(EventRow(ctx, preScan ? "pre-scan started" : "run started", detail));
+  Append(ctx, EventRow(ctx, preScan ? "pre-scan started" : "run started", detail));
   SaveFiles(ctx);
 }
 
@@ -82,7 +103,7 @@ void RunRecorder::StepRecorded(Context& ctx) {
   }
   row.Target = s.FieldLevel;
   if (drive_) row.Drive = *drive_;
-  Append(row);
+  Append(ctx, row);
   SaveFiles(ctx);
 }
 
@@ -93,32 +114,32 @@ void RunRecorder::EutReported(Context& ctx, bool fault) {
   // The first report tells the state the test starts in; only a fault is
   // worth a line then.
   if (fault) {
-    Append(EventRow(ctx, "EUT fault"));
+    Append(ctx, EventRow(ctx, "EUT fault"));
   } else if (!first) {
-    Append(EventRow(ctx, "EUT OK"));
+    Append(ctx, EventRow(ctx, "EUT OK"));
   }
 }
 
 void RunRecorder::FieldCondition(Context& ctx, int kind, std::string_view text) {
   if (!active_ || kind == fieldKind_) return;
   fieldKind_ = kind;
-  if (kind != 0) Append(EventRow(ctx, "field warning", std::string(text)));
+  if (kind != 0) Append(ctx, EventRow(ctx, "field warning", std::string(text)));
 }
 
 void RunRecorder::DwellToggled(Context& ctx) {
-  if (active_) Append(EventRow(ctx, ctx.state.DwellHold != 0 ? "DWELL" : "RELEASE"));
+  if (active_) Append(ctx, EventRow(ctx, ctx.state.DwellHold != 0 ? "DWELL" : "RELEASE"));
 }
 
 void RunRecorder::StopPressed(Context& ctx) {
-  if (active_) Append(EventRow(ctx, "operator STOP"));
+  if (active_) Append(ctx, EventRow(ctx, "operator STOP"));
 }
 
 void RunRecorder::AmplifierFault(Context& ctx) {
-  if (active_) Append(EventRow(ctx, "amplifier fault"));
+  if (active_) Append(ctx, EventRow(ctx, "amplifier fault"));
 }
 
 void RunRecorder::InstrumentLost(Context& ctx) {
-  if (active_) Append(EventRow(ctx, "instrument lost"));
+  if (active_) Append(ctx, EventRow(ctx, "instrument lost"));
 }
 
 void RunRecorder::RunEnded(Context& ctx, int /*reason*/, std::string_view message) {
@@ -129,10 +150,14 @@ void RunRecorder::ProgramClosing(Context& ctx) {
   Finish(ctx, "The program was closed during the test.");
 }
 
+void RunRecorder::ProgramEnding(Context& ctx, std::string_view why) {
+  Finish(ctx, why);
+}
+
 void RunRecorder::Finish(Context& ctx, std::string_view detail) {
   if (!active_) return;  // a second end message of the same test
   SaveFiles(ctx);
-  Append(EventRow(ctx, "run ended", std::string(detail)));
+  Append(ctx, EventRow(ctx, "run ended", std::string(detail)));
   active_ = false;
 }
 
@@ -161,29 +186,42 @@ JournalRow RunRecorder::EventRow(Context& ctx, std::string event, std::string de
   return row;
 }
 
-void RunRecorder::Append(const JournalRow& row) {
-  if (base_.empty()) return;
-  std::ofstream out(WithExtension(base_, ".csv"), std::ios::binary | std::ios::app);
-  out << JournalLine(row) << "\r\n";
-  out.flush();
-  if (!out) Report(FileError("Cannot write the run journal " + base_.string() + ".csv"));
-}
-
-void RunRecorder::SaveFiles(Context& ctx) {
+void RunRecorder::Append(Context& ctx, const JournalRow& row) {
   if (base_.empty()) return;
   try {
-    ComposeResults(ctx.state, ctx.controls.Text(ctl::ClockLabel))
-        .SaveAtomically(WithExtension(base_, ".MZ"));
-    if (preScan_) ComposePreScanFile(ctx.state).SaveAtomically(WithExtension(base_, ".PSC"));
+    AppendToFile(WithExtension(base_, ".csv"), JournalLine(row) + "\r\n");
   } catch (const std::exception& e) {
-    Report(e);
+    Report(ctx, e);
   }
 }
 
-void RunRecorder::Report(const std::exception& e) {
+// The first save creates each file (never through an entry already there);
+// later ones replace the file in Runs itself, a link put in its place too.
+void RunRecorder::SaveFiles(Context& ctx) {
+  if (base_.empty()) return;
+  auto keep = [](const LineWriter& text, const std::filesystem::path& path, bool& created) {
+    if (created) {
+      text.SaveAtomically(path, Links::Replace);
+    } else {
+      CreateNewFile(path, text.Text());
+      created = true;
+    }
+  };
+  try {
+    keep(ComposeResults(ctx.state, ctx.controls.Text(ctl::ClockLabel)), WithExtension(base_, ".MZ"),
+         mzCreated_);
+    if (preScan_) keep(ComposePreScanFile(ctx.state), WithExtension(base_, ".PSC"), pscCreated_);
+  } catch (const std::exception& e) {
+    Report(ctx, e);
+  }
+}
+
+void RunRecorder::Report(Context& ctx, const std::exception& e) {
   if (reported_) return;
   reported_ = true;
   std::cerr << "mz4800: the run record cannot be kept: " << e.what() << '\n';
+  // Not modal: the recorder is called from inside the sequencers' ticks.
+  ctx.op.Notice(MessageKind::Warning, NotKeptMessage(e.what()));
 }
 
 }  // namespace mz

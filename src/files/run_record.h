@@ -5,8 +5,10 @@
 // and for a pre-scan its .PSC. The results file is rewritten whole (beside it,
 // then renamed over it) after every recorded step and once more when the test
 // ends, before the end message shows; the journal gets one line per event as
-// it happens. A file that cannot be written never stops the test: the
-// failure is reported once on standard error.
+// it happens. Files are created afresh, never through an entry of the same
+// name (a link included). A file that cannot be written never stops the
+// test: the failure is reported once per run, in a window that does not wait
+// for the operator, and on standard error.
 #include <filesystem>
 #include <optional>
 
@@ -15,6 +17,9 @@
 #include "files/run_journal.h"
 
 namespace mz {
+
+// What the operator is told when a run's files cannot be written.
+std::string NotKeptMessage(std::string_view reason);
 
 class RunRecorder : public RunObserver {
  public:
@@ -32,6 +37,7 @@ class RunRecorder : public RunObserver {
   // The program is closing: a test still going is saved as it stands, and
   // its journal says so.
   void ProgramClosing(Context& ctx);
+  void ProgramEnding(Context& ctx, std::string_view why) override;
 
   bool Recording() const { return active_; }
   // The current or last run's files without their extension.
@@ -40,16 +46,18 @@ class RunRecorder : public RunObserver {
  private:
   // A row for an event other than a recorded step: the step in progress.
   JournalRow EventRow(Context& ctx, std::string event, std::string detail = {}) const;
-  void Append(const JournalRow& row);
+  void Append(Context& ctx, const JournalRow& row);
   void SaveFiles(Context& ctx);
   void Finish(Context& ctx, std::string_view detail);
-  void Report(const std::exception& e);
+  void Report(Context& ctx, const std::exception& e);
 
   bool active_ = false;
   bool preScan_ = false;
   bool reported_ = false;   // a write failure of this run has been reported
   int recorded_ = 0;        // steps recorded so far (the journal's step numbers)
   bool levelling_ = false;  // a step has been sent and not yet recorded
+  bool mzCreated_ = false;  // the run's results file exists (made by this run)
+  bool pscCreated_ = false;
   std::filesystem::path base_;
   std::optional<int> drive_;      // the drive code last sent for a step
   std::optional<bool> eutFault_;  // the EUT as last reported

@@ -3,6 +3,7 @@
 #include "cell/cell_characteristic.h"
 #include "core/control_names.h"
 #include "core/errors.h"
+#include "core/run_observer.h"
 #include "core/test_panels.h"
 #include "core/text_format.h"
 #include "execution/show_setup.h"
@@ -33,7 +34,28 @@ void ReadConfigurationOrDefaults(Context& ctx) {
   try {
     ReadConfiguration(ctx);
   } catch (const FileError&) {
+    // Kept before anything else, so that the defaults written at the close
+    // cannot take the only copy of the operator's colours, cell and tables.
+    std::optional<std::filesystem::path> kept;
+    std::string notKept;
+    try {
+      kept = KeepDamagedConfiguration(ctx);
+    } catch (const std::exception& e) {
+      notKept = e.what();
+    }
     ctx.op.Message(MessageKind::Warning, "INI File error ! Defaults Loaded", Buttons::Ok);
+    if (kept) {
+      ctx.op.Message(MessageKind::Information,
+                     "The configuration file that could not be read has been kept as " +
+                         kept->string() +
+                         ". The defaults will be saved in its place when MZ4800 closes.",
+                     Buttons::Ok);
+    } else if (!notKept.empty()) {
+      ctx.op.Message(MessageKind::Warning,
+                     "The configuration file that could not be read could not be kept: " + notKept +
+                         ". Copy it elsewhere before closing MZ4800 if you need its settings.",
+                     Buttons::Ok);
+    }
     ApplyConfigurationDefaults(ctx.state);
     AskForPort(ctx);
     ShowSetup(ctx);
@@ -102,29 +124,62 @@ void Startup(Context& ctx) {
   ctx.display.ShowWindow(ctl::Herald, false);
 }
 
+namespace {
+
+// Nothing that ticks may send after the output has gone off: the timers stop
+// first (the sequencers' and the simulation's too), then RfOff.
+void StopAndSwitchOff(Context& ctx) {
+  for (TimerId id :
+       {TimerId::RunClock, TimerId::PreScan, TimerId::Sim, TimerId::Clock, TimerId::Status}) {
+    ctx.loop.SetTimerEnabled(id, false);
+  }
+  SendCommand(ctx, cmd::RfOff);
+}
+
+}  // namespace
+
 void CloseDown(Context& ctx) {
-  auto stop = [&ctx] {
-    SendCommand(ctx, cmd::RfOff);
-    ctx.loop.SetTimerEnabled(TimerId::Clock, false);
-    ctx.loop.SetTimerEnabled(TimerId::Status, false);
-    ctx.loop.SetTimerEnabled(TimerId::PreScan, false);
-  };
   try {
     WriteConfiguration(ctx);
   } catch (...) {
-    stop();
+    StopAndSwitchOff(ctx);
     throw;
   }
-  stop();
+  StopAndSwitchOff(ctx);
 }
 
 bool CloseQuery(Context& ctx) {
-  CloseDown(ctx);
+  // Asked before anything is written, sent or stopped: a test that is going
+  // on goes on when the answer is No.
   if (ctx.op.Message(MessageKind::Confirmation, "Close MZ4800 ?", Buttons::YesNo) != Answer::Yes) {
     return false;
   }
+  try {
+    WriteConfiguration(ctx);
+  } catch (const std::exception& e) {
+    ctx.op.Message(MessageKind::Error, e.what(), Buttons::Ok);
+    if (ctx.op.Message(MessageKind::Confirmation, kCloseWithoutSaving, Buttons::YesNo) !=
+        Answer::Yes) {
+      return false;
+    }
+  }
+  StopAndSwitchOff(ctx);
   PauseTicks(ctx, 1);
   return true;
+}
+
+std::optional<std::string> EndProgramNow(Context& ctx, std::string_view why) {
+  StopAndSwitchOff(ctx);
+  // Closed once RfOff is out, so that a handler the end interrupted (one
+  // waiting in a message box) finds no port to switch anything on again.
+  ctx.port.Open(false);
+  Runs(ctx).ProgramEnding(ctx, why);
+  try {
+    WriteConfiguration(ctx);
+  } catch (const std::exception& e) {
+    return std::string(e.what());
+  }
+  return std::nullopt;
 }
 
 }  // namespace mz

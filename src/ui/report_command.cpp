@@ -27,6 +27,7 @@ class QuietOperator : public Operator {
   Answer Message(MessageKind, std::string_view, Buttons buttons) override {
     return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
   }
+  void Notice(MessageKind, std::string_view) override {}
   std::string Input(std::string_view, std::string_view, std::string_view text) override {
     return std::string(text);
   }

@@ -87,9 +87,9 @@ TEST_F(DiskFullTest, PreScanFile) {
   SaveOnAFullDisk(SavePreScans1Click, "SCAN.PSC", 4096);
 }
 
-// The close query: the old configuration stays, the error box says why, the
-// output is switched off all the same and the window stays open (the query
-// answers no without asking "Close MZ4800 ?").
+// The close query: the old configuration stays and the error box says why;
+// the operator may then keep the window (nothing switched off) or close
+// without the configuration (the output switched off).
 TEST_F(DiskFullTest, ConfigurationAtClose) {
   p.state.PortNumber = 1;
   p.port.Open(true);
@@ -97,21 +97,24 @@ TEST_F(DiskFullTest, ConfigurationAtClose) {
   const std::string before = ReadFile(ConfigPath(p.ctx));
   const auto names = Names(p.folder.path());
   p.state.DwellTime = 7;
-  p.port.TakeWritten();
-  bool closes = true;
-  {
-    const FileSizeLimit full(512);
-    closes = false;
-    Dispatch(p.op, [&] { closes = CloseQuery(p.ctx); });
+  for (const Answer withoutSaving : {Answer::No, Answer::Yes}) {
+    p.port.TakeWritten();
+    p.op.messages.clear();
+    p.op.answers = {Answer::Yes, withoutSaving};
+    bool closes = !(withoutSaving == Answer::Yes);
+    {
+      const FileSizeLimit full(512);
+      Dispatch(p.op, [&] { closes = CloseQuery(p.ctx); });
+    }
+    EXPECT_EQ(closes, withoutSaving == Answer::Yes);
+    ASSERT_EQ(p.op.messages.size(), 3u);
+    EXPECT_EQ(p.op.messages[1].Kind, MessageKind::Error);
+    EXPECT_EQ(ReadFile(ConfigPath(p.ctx)), before);
+    EXPECT_EQ(Names(p.folder.path()), names);
+    const auto written = p.port.TakeWritten();
+    ASSERT_GE(written.size(), 4u);
+    EXPECT_EQ(written[written.size() - 2] == cmd::RfOff, withoutSaving == Answer::Yes);
   }
-  EXPECT_FALSE(closes);
-  ASSERT_EQ(p.op.messages.size(), 1u);
-  EXPECT_EQ(p.op.messages[0].Kind, MessageKind::Error);
-  EXPECT_EQ(ReadFile(ConfigPath(p.ctx)), before);
-  EXPECT_EQ(Names(p.folder.path()), names);
-  const auto written = p.port.TakeWritten();
-  ASSERT_GE(written.size(), 4u);
-  EXPECT_EQ(written[written.size() - 2], cmd::RfOff);
 }
 
 }  // namespace

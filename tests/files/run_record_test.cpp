@@ -17,6 +17,7 @@
 #include "files/results_file.h"
 #include "files/run_record.h"
 #include "support/emulated_program.h"
+#include "support/file_size_limit.h"
 #include "support/run_setup.h"
 #include "support/test_program.h"
 
@@ -363,6 +364,84 @@ TEST_F(KeptRun, AnUnwritableRunsFolderDoesNotStopTheRun) {
   ASSERT_TRUE(RunToEnd());
   EXPECT_EQ(p.op.Texts(), vector<string>{"The Run has Ended. "});
   EXPECT_EQ(p.state.StepCount, 6);
+  // Told once in the window, without waiting for the operator.
+  ASSERT_EQ(p.op.notices.size(), 1u);
+  EXPECT_EQ(p.op.notices[0].Text.rfind("The run is not being kept: Cannot create the folder ", 0),
+            0u);
+  EXPECT_NE(p.op.notices[0].Text.find("Runs"), string::npos);
+  // The next run is told again.
+  FillStandardPanel(p.ctx, {});
+  Button1MouseDown(p.ctx);
+  ASSERT_TRUE(RunToEnd());
+  EXPECT_EQ(p.op.notices.size(), 2u);
+}
+
+// A disk that fills during the run: the files cannot grow, the operator is
+// told once and the run goes on to its end.
+TEST_F(KeptRun, AFullDiskIsReportedOnceAndTheRunGoesOn) {
+  FillStandardPanel(p.ctx, {});
+  {
+    const FileSizeLimit full(600);
+    Button1MouseDown(p.ctx);
+    ASSERT_TRUE(RunToEnd());
+  }
+  EXPECT_EQ(p.op.Texts(), vector<string>{"The Run has Ended. "});
+  EXPECT_EQ(p.state.StepCount, 6);
+  ASSERT_EQ(p.op.notices.size(), 1u);
+  EXPECT_EQ(p.op.notices[0].Kind, MessageKind::Warning);
+  EXPECT_NE(p.op.notices[0].Text.find("File too large"), string::npos) << p.op.notices[0].Text;
+  // No half-written results file is left under the run's name.
+  EXPECT_FALSE(fs::exists(With(rec.RunPath(), ".MZ")));
+}
+
+// A link planted where the journal would go is never followed: the run takes
+// the next free name and the link's target is not created.
+TEST_F(KeptRun, APlantedLinkIsNeverFollowed) {
+  const fs::path runs = p.folder.path() / "Runs";
+  fs::create_directories(runs);
+  const fs::path target = p.folder.path() / "elsewhere.csv";
+  fs::create_symlink(target, runs / "2001-02-26_10-00-00.csv");
+  FillStandardPanel(p.ctx, {.Start = "30", .Finish = "1000", .Step = "5"});
+  Button1MouseDown(p.ctx);
+  ASSERT_TRUE(RunUntil([&] { return p.state.StepCount == 3; }));
+  EXPECT_EQ(rec.RunPath(), runs / "2001-02-26_10-00-00_2");
+  EXPECT_FALSE(fs::exists(target));
+  EXPECT_TRUE(p.op.notices.empty());
+
+  // A link put in place of the kept results file is replaced by the next
+  // save, and what it pointed at stays as it was.
+  const fs::path mz = With(rec.RunPath(), ".MZ");
+  const fs::path other = p.folder.path() / "other.MZ";
+  WriteFile(other, "someone else's");
+  fs::remove(mz);
+  fs::create_symlink(other, mz);
+  ASSERT_TRUE(RunUntil([&] { return p.state.StepCount == 5; }));
+  EXPECT_FALSE(fs::is_symlink(mz));
+  EXPECT_EQ(ReadFile(other), "someone else's");
+  EXPECT_EQ(ReadBack(mz, p.state.FileDelimiter).StepCount, p.state.StepCount);
+
+  // A journal replaced by a link is not written through either.
+  const fs::path csv = With(rec.RunPath(), ".csv");
+  fs::remove(csv);
+  fs::create_symlink(target, csv);
+  ASSERT_TRUE(RunUntil([&] { return p.state.StepCount == 6; }));
+  EXPECT_FALSE(fs::exists(target));
+  EXPECT_EQ(p.op.notices.size(), 1u);
+}
+
+TEST_F(KeptRun, ProgramEndedDuringARunIsJournalledWithItsReason) {
+  FillStandardPanel(p.ctx, {.Start = "30", .Finish = "1000", .Step = "5"});
+  Button1MouseDown(p.ctx);
+  ASSERT_TRUE(RunUntil([&] { return p.state.StepCount == 3; }));
+  RunObserver& observer = rec;
+  observer.ProgramEnding(p.ctx, "program ended by signal");
+  EXPECT_FALSE(rec.Recording());
+  rec.ProgramClosing(p.ctx);  // the program's own end adds nothing
+  const Journal j = ReadJournal(With(rec.RunPath(), ".csv"));
+  EXPECT_EQ(j.Count("run ended"), 1);
+  EXPECT_EQ(j.rows.back()[8], "program ended by signal");
+  EXPECT_EQ(ReadBack(With(rec.RunPath(), ".MZ"), p.state.FileDelimiter).StepCount,
+            p.state.StepCount);
 }
 
 // Against the emulated instrument: the amplifier fault and the field

@@ -3,12 +3,21 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+
 #include "core/control_names.h"
 #include "core/errors.h"
 #include "core/setup_fixture.h"
+#include "execution/pre_scan.h"
+#include "execution/run_sequencer.h"
 #include "execution/setup_handlers.h"
 #include "files/config_file.h"
+#include "files/run_record.h"
+#include "link/command_codes.h"
+#include "support/emulated_program.h"
 #include "support/file_size_limit.h"
+#include "support/run_setup.h"
 #include "support/test_program.h"
 
 namespace mz {
@@ -191,7 +200,7 @@ TEST_F(StartupTest, ABoxLeftDuringAStartupMessageDoesNotReplaceTheSavedSetup) {
 
   // The close writes back what was read (the rules of the configuration
   // aside: current frequency, amplifier, test type, estimated time).
-  p.op.answers.push_back(Answer::No);
+  p.op.answers.push_back(Answer::Yes);
   CloseQuery(p.ctx);
   test::TestProgram reread;
   Context ctx = reread.ctx;
@@ -223,30 +232,54 @@ TEST_F(CloseQueryTest, YesWritesTheFileSwitchesOffAndCloses) {
   EXPECT_FALSE(p.loop.TimerEnabled(TimerId::PreScan));
 }
 
-TEST_F(CloseQueryTest, NoStillRewritesTheFile) {
+// No leaves everything as it was: nothing written, nothing sent, no timer
+// touched.
+TEST_F(CloseQueryTest, NoChangesNothing) {
   p.op.answers.push_back(Answer::No);
-  p.state.PortNumber = 0;
+  p.state.PortNumber = 1;
   EXPECT_FALSE(CloseQuery(p.ctx));
-  test::TestProgram q;
-  Context ctx = q.ctx;
-  ctx.folder = p.folder.path();
-  ReadConfiguration(ctx);
-  EXPECT_EQ(q.state.PortNumber, 0);
-  EXPECT_FALSE(p.loop.TimerEnabled(TimerId::Status));
+  EXPECT_FALSE(std::filesystem::exists(ConfigPath(p.ctx)));
+  EXPECT_TRUE(p.port.written.empty());
+  EXPECT_TRUE(p.loop.TimerEnabled(TimerId::Clock));
+  EXPECT_TRUE(p.loop.TimerEnabled(TimerId::Status));
+  EXPECT_EQ(p.op.Texts(), std::vector<std::string>{"Close MZ4800 ?"});
 }
 
-TEST_F(CloseQueryTest, AFailedWriteSwitchesOffKeepsTheOldFileAndRefusesTheClose) {
+// A configuration that cannot be written is reported, then the operator
+// chooses: No keeps the window with nothing stopped or switched off; Yes
+// closes without it.
+TEST_F(CloseQueryTest, AFailedWriteIsReportedAndTheCloseOffered) {
   WriteConfiguration(p.ctx);
   const std::string before = test::ReadFile(ConfigPath(p.ctx));
   p.port.TakeWritten();
-  {
-    const test::FileSizeLimit full(1000);
-    EXPECT_THROW(CloseQuery(p.ctx), FileError);
+  for (const Answer second : {Answer::No, Answer::Yes}) {
+    p.op.messages.clear();
+    p.op.answers = {Answer::Yes, second};
+    bool closes = false;
+    {
+      const test::FileSizeLimit full(1000);
+      closes = CloseQuery(p.ctx);
+    }
+    EXPECT_EQ(closes, second == Answer::Yes);
+    EXPECT_EQ(test::ReadFile(ConfigPath(p.ctx)), before);
+    ASSERT_EQ(p.op.messages.size(), 3u);
+    EXPECT_EQ(p.op.messages[0].Text, "Close MZ4800 ?");
+    EXPECT_EQ(p.op.messages[1].Kind, MessageKind::Error);
+    EXPECT_NE(p.op.messages[1].Text.find(ConfigPath(p.ctx).string()), std::string::npos);
+    EXPECT_EQ(p.op.messages[2].Text, kCloseWithoutSaving);
+    EXPECT_EQ(p.op.messages[2].Buttons, Buttons::YesNo);
+    // The write itself sends KeepAlive midway, as every set-up block does.
+    const auto sent = p.port.TakeWritten();
+    if (second == Answer::No) {
+      EXPECT_EQ(sent, kKeepAlive);
+      EXPECT_TRUE(p.loop.TimerEnabled(TimerId::Clock));
+      EXPECT_TRUE(p.loop.TimerEnabled(TimerId::Status));
+    } else {
+      EXPECT_EQ(sent, Concat({kKeepAlive, kRfOff}));
+      EXPECT_FALSE(p.loop.TimerEnabled(TimerId::Clock));
+      EXPECT_FALSE(p.loop.TimerEnabled(TimerId::Status));
+    }
   }
-  EXPECT_EQ(test::ReadFile(ConfigPath(p.ctx)), before);
-  EXPECT_EQ(p.port.written, Concat({kKeepAlive, kRfOff}));
-  EXPECT_FALSE(p.loop.TimerEnabled(TimerId::Clock));
-  EXPECT_TRUE(p.op.messages.empty());  // the question is not asked
 }
 
 TEST_F(CloseQueryTest, AReadOnlyConfigurationIsReportedAndKept) {
@@ -254,15 +287,179 @@ TEST_F(CloseQueryTest, AReadOnlyConfigurationIsReportedAndKept) {
   test::WriteFile(path, "kept\r\n");
   std::filesystem::permissions(path, std::filesystem::perms(0444));
   p.state.PortNumber = 3;
-  try {
-    CloseQuery(p.ctx);
-    FAIL() << "the close went ahead";
-  } catch (const FileError& e) {
-    EXPECT_EQ(std::string(e.what()), "File is read-only: " + path.string());
-  }
+  p.op.answers = {Answer::Yes, Answer::No};
+  EXPECT_FALSE(CloseQuery(p.ctx));
+  ASSERT_EQ(p.op.messages.size(), 3u);
+  EXPECT_EQ(p.op.messages[1].Text, "File is read-only: " + path.string());
   EXPECT_EQ(test::ReadFile(path), "kept\r\n");
   EXPECT_EQ(std::filesystem::status(path).permissions(), std::filesystem::perms(0444));
-  EXPECT_TRUE(p.op.messages.empty());  // the question is not asked
+}
+
+// An unreadable configuration is kept byte for byte beside it before the
+// defaults can be written over it, and the operator is told where.
+TEST_F(StartupTest, AnUnreadableConfigurationIsKeptAsDamaged) {
+  WriteConfig(2);
+  const auto path = ConfigPath(p.ctx);
+  std::string damaged = test::ReadFile(path);
+  damaged.replace(0, damaged.find('\r'), "red");  // the first colour
+  test::WriteFile(path, damaged);
+  auto kept = path;
+  kept += ".damaged";
+  test::WriteFile(kept, "an older damaged file\r\n");
+  Start();
+  ASSERT_GE(p.op.messages.size(), 2u);
+  EXPECT_EQ(p.op.messages[0].Text, "INI File error ! Defaults Loaded");
+  EXPECT_EQ(p.op.messages[1].Kind, MessageKind::Information);
+  EXPECT_NE(p.op.messages[1].Text.find(kept.string()), std::string::npos);
+  EXPECT_EQ(test::ReadFile(kept), damaged);
+  EXPECT_EQ(test::ReadFile(path), damaged);  // nothing written yet
+  // The close writes the defaults; the kept copy stays as it was.
+  CloseQuery(p.ctx);
+  EXPECT_NE(test::ReadFile(path), damaged);
+  EXPECT_EQ(test::ReadFile(kept), damaged);
+}
+
+TEST_F(StartupTest, AMissingConfigurationKeepsNothing) {
+  Start();
+  ASSERT_FALSE(p.op.messages.empty());
+  EXPECT_EQ(p.op.messages[0].Text, "INI File error ! Defaults Loaded");
+  for (const auto& text : p.op.Texts()) EXPECT_EQ(text.find(".damaged"), std::string::npos);
+  auto kept = ConfigPath(p.ctx);
+  kept += ".damaged";
+  EXPECT_FALSE(std::filesystem::exists(kept));
+  // Nothing to keep where the name is a folder.
+  std::filesystem::create_directories(ConfigPath(p.ctx));
+  EXPECT_EQ(KeepDamagedConfiguration(p.ctx), std::nullopt);
+  EXPECT_FALSE(std::filesystem::exists(kept));
+}
+
+// A link planted at the kept name is replaced, never written through.
+TEST(KeepDamagedConfiguration, ReplacesALinkRatherThanItsTarget) {
+  test::TestProgram p;
+  test::WriteFile(ConfigPath(p.ctx), "1\r\nbad\r\n");
+  const auto elsewhere = p.folder.path() / "elsewhere.txt";
+  test::WriteFile(elsewhere, "someone else's");
+  auto kept = ConfigPath(p.ctx);
+  kept += ".damaged";
+  std::filesystem::create_symlink(elsewhere, kept);
+  EXPECT_EQ(KeepDamagedConfiguration(p.ctx), kept);
+  EXPECT_FALSE(std::filesystem::is_symlink(kept));
+  EXPECT_EQ(test::ReadFile(kept), "1\r\nbad\r\n");
+  EXPECT_EQ(test::ReadFile(elsewhere), "someone else's");
+}
+
+// The close asked during a test, against the emulated instrument.
+class CloseDuringATest : public ::testing::Test {
+ protected:
+  CloseDuringATest() {
+    ApplyConfigurationDefaults(p.state);
+    p.state.PortNumber = 1;
+    p.port.Open(true);
+    p.Wire();
+    p.loop.SetTimerEnabled(TimerId::Startup, false);
+    test::WriteFlatCell(p.ctx);
+    p.ctx.runs = &rec;
+  }
+  bool Ended() {
+    return p.loop.RunUntilTrue(
+        [&] {
+          return !p.loop.TimerEnabled(TimerId::RunClock) && !p.loop.TimerEnabled(TimerId::PreScan);
+        },
+        600'000);
+  }
+  // Answers No: nothing is written, sent or stopped.
+  void CloseAnsweredNo() {
+    const auto sent = p.port.written.size();
+    std::map<TimerId, bool> timers;
+    for (TimerId id : {TimerId::Clock, TimerId::Status, TimerId::RunClock, TimerId::PreScan}) {
+      timers[id] = p.loop.TimerEnabled(id);
+    }
+    p.op.answers.push_back(Answer::No);
+    EXPECT_FALSE(CloseQuery(p.ctx));
+    EXPECT_EQ(p.port.written.size(), sent);
+    for (const auto& [id, on] : timers) EXPECT_EQ(p.loop.TimerEnabled(id), on);
+    EXPECT_FALSE(std::filesystem::exists(ConfigPath(p.ctx)));
+    EXPECT_TRUE(rec.Recording() == (p.state.TestRunning != 0));
+  }
+  // The frames sent from `from` on.
+  std::vector<test::Frame> FramesFrom(std::size_t from) {
+    return test::Frames(std::span(p.port.written).subspan(from));
+  }
+  test::EmulatedProgram p;
+  RunRecorder rec;
+};
+
+TEST_F(CloseDuringATest, NoDuringARunLetsTheRunGoOnToItsEnd) {
+  test::FillStandardPanel(p.ctx, {});
+  Button1MouseDown(p.ctx);
+  ASSERT_TRUE(p.loop.RunUntilTrue([&] { return p.state.StepCount == 3; }, 60'000));
+  CloseAnsweredNo();
+  ASSERT_TRUE(Ended());
+  EXPECT_EQ(p.op.Texts().back(), "The Run has Ended. ");
+  EXPECT_EQ(p.state.StepCount, 6);
+}
+
+TEST_F(CloseDuringATest, NoDuringAPreScanLetsItGoOnToItsEnd) {
+  test::FillStandardPanel(p.ctx, {});
+  button2click(p.ctx);
+  ASSERT_TRUE(p.loop.RunUntilTrue([&] { return p.state.StepCount == 3; }, 60'000));
+  CloseAnsweredNo();
+  ASSERT_TRUE(Ended());
+  EXPECT_EQ(p.op.Texts().back(), "The Pre-Scan has Ended. ");
+  EXPECT_EQ(p.state.PreScanAvailable, 1);
+}
+
+// At rest the status timer goes on polling the instrument after No.
+TEST_F(CloseDuringATest, NoAtRestKeepsThePollsGoing) {
+  p.loop.AdvanceBy(3000);
+  CloseAnsweredNo();
+  const auto from = p.port.written.size();
+  p.loop.AdvanceBy(6000);
+  const auto codes = test::Codes(FramesFrom(from));
+  EXPECT_GE(std::count(codes.begin(), codes.end(), cmd::StatusPoll), 2);
+  EXPECT_TRUE(p.op.messages.size() == 1u);  // the question; no "not responding"
+}
+
+// Yes during a run: every timer stops before RfOff, so it is the last frame
+// the instrument ever gets; the run is kept as it stands.
+TEST_F(CloseDuringATest, YesDuringARunSwitchesOffLast) {
+  test::FillStandardPanel(p.ctx, {.Dwell = "5"});
+  Button1MouseDown(p.ctx);
+  ASSERT_TRUE(p.loop.RunUntilTrue([&] { return p.state.StepCount == 2; }, 60'000));
+  p.op.answers.push_back(Answer::Yes);
+  const auto from = p.port.written.size();
+  EXPECT_TRUE(CloseQuery(p.ctx));
+  p.loop.AdvanceBy(10'000);
+  const auto codes = test::Codes(test::WithoutPolls(FramesFrom(from)));
+  ASSERT_FALSE(codes.empty());
+  EXPECT_EQ(codes.back(), cmd::RfOff);
+  EXPECT_TRUE(std::filesystem::exists(ConfigPath(p.ctx)));
+  for (TimerId id : {TimerId::Clock, TimerId::Status, TimerId::RunClock, TimerId::PreScan}) {
+    EXPECT_FALSE(p.loop.TimerEnabled(id));
+  }
+}
+
+// The end on a signal: RfOff first and last, the port closed, the journal
+// ended with the reason and the configuration written.
+TEST_F(CloseDuringATest, EndingNowSwitchesOffKeepsTheRunAndWritesTheConfiguration) {
+  test::FillStandardPanel(p.ctx, {.Dwell = "5"});
+  Button1MouseDown(p.ctx);
+  ASSERT_TRUE(p.loop.RunUntilTrue([&] { return p.state.StepCount == 3; }, 60'000));
+  const auto from = p.port.written.size();
+  EXPECT_EQ(EndProgramNow(p.ctx, "program ended by signal"), std::nullopt);
+  p.loop.AdvanceBy(10'000);
+  const auto frames = FramesFrom(from);
+  ASSERT_EQ(test::Codes(frames), std::vector<int>{cmd::RfOff});
+  EXPECT_FALSE(p.port.IsOpen());
+  EXPECT_FALSE(rec.Recording());
+  auto journal = rec.RunPath();
+  journal += ".csv";
+  const std::string text = test::ReadFile(journal);
+  const auto last = text.rfind("run ended");
+  ASSERT_NE(last, std::string::npos);
+  EXPECT_EQ(text.substr(text.rfind(',') + 1), "program ended by signal\r\n");
+  EXPECT_TRUE(std::filesystem::exists(ConfigPath(p.ctx)));
+  EXPECT_TRUE(p.op.messages.empty());
 }
 
 }  // namespace

@@ -12,6 +12,10 @@ Answer FakeOperator::Message(MessageKind kind, std::string_view text, Buttons bu
   return a;
 }
 
+void FakeOperator::Notice(MessageKind kind, std::string_view text) {
+  notices.push_back({kind, std::string(text), Buttons::Ok});
+}
+
 std::string FakeOperator::Input(std::string_view caption, std::string_view prompt,
                                 std::string_view defaultText) {
   inputPrompts.push_back(std::string(caption) + "|" + std::string(prompt) + "|" +

@@ -22,6 +22,7 @@ struct RecordedMessage {
 class FakeOperator : public Operator {
  public:
   Answer Message(MessageKind kind, std::string_view text, Buttons buttons) override;
+  void Notice(MessageKind kind, std::string_view text) override;
   std::string Input(std::string_view caption, std::string_view prompt,
                     std::string_view defaultText) override;
   Answer ShowModal(std::string_view form) override;
@@ -35,6 +36,9 @@ class FakeOperator : public Operator {
   std::vector<std::string> Texts() const;
 
   std::vector<RecordedMessage> messages;
+  // Messages shown without waiting for the operator (Notice), in order; they
+  // are not answered and not in `messages`.
+  std::vector<RecordedMessage> notices;
   std::deque<Answer> answers;             // next Yes/No answers; Yes when empty
   std::deque<std::string> inputs;         // next input box answers; the default when empty
   std::vector<std::string> inputPrompts;  // caption + "|" + prompt + "|" + default

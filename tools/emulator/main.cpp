@@ -67,7 +67,8 @@ Options:
                           1 and 4 while the RF is on
   --version W.HH          hardware version (default 2.05)
   --verbose               log every command acted on to standard error as
-                          "cmd <ms> <code> <value> <extra>", and a summary
+                          "cmd <ms> <code> <value> <extra> <wall-ms>" (wall-ms:
+                          when it was read, in ms since 1970), and a summary
                           line at exit
   --help                  this text
 )";
@@ -255,12 +256,16 @@ int main(int argc, char** argv) {
       continue;
     }
     const auto replies = instrument.Receive({buf, static_cast<std::size_t>(n)}, nowMs());
+    // The wall clock, so that a log can be set against other processes' times.
+    const auto wallMs = std::chrono::duration_cast<std::chrono::milliseconds>(
+                            std::chrono::system_clock::now().time_since_epoch())
+                            .count();
     if (options.verbose) {
       const auto& commands = instrument.Commands();
       for (; logged < commands.size(); ++logged) {
         const auto& c = commands[logged];
-        std::fprintf(stderr, "cmd %lld %s %d %d\n", static_cast<long long>(c.AtMs),
-                     Hex(c.Code).c_str(), c.Value, c.Extra);
+        std::fprintf(stderr, "cmd %lld %s %d %d %lld\n", static_cast<long long>(c.AtMs),
+                     Hex(c.Code).c_str(), c.Value, c.Extra, static_cast<long long>(wallMs));
       }
     }
     for (const auto& chunk : replies) {

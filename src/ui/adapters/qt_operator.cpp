@@ -34,9 +34,16 @@ QStringList QtFilters(std::string_view filter) {
 }
 }  // namespace
 
-Answer QtOperator::Message(MessageKind kind, std::string_view text, Buttons buttons) {
+namespace {
+struct BoxLook {
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   QString caption = QStringLiteral("MZ4800");
+};
+
+BoxLook LookOf(MessageKind kind) {
+  BoxLook look;
+  auto& icon = look.icon;
+  auto& caption = look.caption;
   switch (kind) {
     case MessageKind::Warning:
       icon = QMessageBox::Warning;
@@ -57,12 +64,27 @@ Answer QtOperator::Message(MessageKind kind, std::string_view text, Buttons butt
     case MessageKind::Plain:
       break;
   }
+  return look;
+}
+}  // namespace
+
+Answer QtOperator::Message(MessageKind kind, std::string_view text, Buttons buttons) {
+  const auto [icon, caption] = LookOf(kind);
   const auto standard = buttons == Buttons::YesNo ? (QMessageBox::Yes | QMessageBox::No)
                                                   : QMessageBox::StandardButtons(QMessageBox::Ok);
   QMessageBox box(icon, caption, Q(text), standard, parent_);
   const int r = box.exec();
   if (buttons == Buttons::Ok) return Answer::Ok;
   return r == QMessageBox::Yes ? Answer::Yes : Answer::No;
+}
+
+void QtOperator::Notice(MessageKind kind, std::string_view text) {
+  const auto [icon, caption] = LookOf(kind);
+  auto* box = new QMessageBox(icon, caption, Q(text), QMessageBox::Ok, parent_);
+  box->setObjectName("Notice");
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->setWindowModality(Qt::NonModal);
+  box->show();
 }
 
 std::string QtOperator::Input(std::string_view caption, std::string_view prompt,

@@ -20,6 +20,9 @@ class QtOperator : public Operator {
   void SetProgramFolder(std::filesystem::path folder) { programFolder_ = std::move(folder); }
 
   Answer Message(MessageKind kind, std::string_view text, Buttons buttons) override;
+  // A QMessageBox shown without a modal loop of its own; it deletes itself
+  // when closed.
+  void Notice(MessageKind kind, std::string_view text) override;
   std::string Input(std::string_view caption, std::string_view prompt,
                     std::string_view defaultText) override;
   Answer ShowModal(std::string_view form) override;
