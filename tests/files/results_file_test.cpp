@@ -207,6 +207,12 @@ TEST_F(ResultsFileTest, OpenReadsIntoEmptyTablesOrLeavesThemExactly) {
     EXPECT_EQ(test::ReadFile(Path("bad.MZ")), text);
   }
 
+  // A folder chosen in the dialog is named, and changes nothing either.
+  p.op.fileNames.push_back(p.folder.path().string());
+  EXPECT_THROW(ResultsSetup1Click(p.ctx), FileError);
+  EXPECT_EQ(s.ResultLevel, levels);
+  EXPECT_EQ(s.StepCount, 41);
+
   // A file of three rows over the run: nothing of the run's steps 3 to 40.
   p.op.fileNames.push_back(test::Golden("results.mz").string());
   ResultsSetup1Click(p.ctx);
