@@ -7,7 +7,6 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
-#include <sstream>
 
 namespace mz {
 
@@ -70,22 +69,47 @@ bool WriteAll(int fd, std::string_view text) {
 }  // namespace
 
 LineReader::LineReader(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
-  if (!in) throw FileError(Describe(path, "Cannot open file", errno));
-  std::string text;
-  const std::streamoff size = in.tellg();
-  if (size > 0 && in.seekg(0)) {  // a regular file: read it in one go
-    text.resize(static_cast<std::size_t>(size));
-    in.read(text.data(), size);
-    text.resize(static_cast<std::size_t>(in.gcount()));
-  } else {  // a device or pipe, whose size is not known before
-    in.clear();
-    in.seekg(0);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    text = std::move(ss).str();
-  }
   name_ = path.string();
+  // Opened without waiting, so that a pipe with no writer cannot hold the
+  // program; what was opened is then looked at before a byte is read.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) throw FileError(Describe(path, "Cannot open file", errno));
+  struct Closer {
+    int fd;
+    ~Closer() { ::close(fd); }
+  } closer{fd};
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) throw FileError(Describe(path, "Cannot open file", errno));
+  if (S_ISDIR(st.st_mode)) {
+    throw FileError("Cannot open file " + name_ + ": it is a folder. Choose a text file.");
+  }
+  if (!S_ISREG(st.st_mode)) {
+    throw FileError("Cannot open file " + name_ +
+                    ": it is not a regular file (a device, pipe or socket). Choose a text file.");
+  }
+  const auto tooLarge = [&] {
+    return FileError("Cannot open file " + name_ + ": it is larger than " +
+                     std::to_string(kMaxTextFileBytes / (1024 * 1024)) +
+                     " MB, too large for a file of this program.");
+  };
+  if (st.st_size > kMaxTextFileBytes) throw tooLarge();
+
+  // Read to the end, which may lie beyond the size seen if the file grows.
+  std::string text(static_cast<std::size_t>(st.st_size), '\0');
+  std::size_t got = 0;
+  for (;;) {
+    if (got == text.size()) {
+      if (text.size() > static_cast<std::size_t>(kMaxTextFileBytes)) throw tooLarge();
+      text.resize(text.size() + 4096);
+    }
+    const ssize_t n = ::read(fd, text.data() + got, text.size() - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) throw FileError(Describe(path, "Cannot read file", errno));
+    if (n == 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  text.resize(got);
+  if (text.size() > static_cast<std::size_t>(kMaxTextFileBytes)) throw tooLarge();
   Split(std::move(text));
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 // Text files of CRLF-ended lines, read and written line by line.
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -17,7 +18,12 @@ namespace mz {
 // FileError naming the file and the line.
 class LineReader {
  public:
-  // Throws FileError when the file cannot be opened.
+  // The largest text file read: every file of the program is far smaller.
+  static constexpr std::int64_t kMaxTextFileBytes = 64LL * 1024 * 1024;
+
+  // Throws FileError naming the file when it cannot be opened or read, when it
+  // is not a regular file (a folder, a device such as /dev/zero, a pipe: none
+  // is waited for) or when it is larger than kMaxTextFileBytes.
   explicit LineReader(const std::filesystem::path& path);
   // For text already in memory; `name` stands for the file in messages.
   static LineReader FromText(std::string_view text, std::string name = {});

@@ -19,7 +19,7 @@ void ApplyConfigurationDefaults(ProgramState& s) {
                      .PreScan = 0x008000};
   s.PrinterColours = {};
   s.CellNumber = "10";
-  s.FileDelimiter = ';';
+  s.FileDelimiter = kDefaultFileDelimiter;
   s.CurrentFreqHz = 10'000'000;
   s.AutoIncStartLevel = 1.0;
   s.AutoIncStopLevel = 10.0;

@@ -72,6 +72,9 @@ enum class SequencerState : Integer {
   Finish = 9,
 };
 
+// The delimiter of result and pre-scan rows when none is configured.
+inline constexpr char kDefaultFileDelimiter = ';';
+
 struct ProgramState {
   // 1. Configuration.
   ScreenColourSet ScreenColours;

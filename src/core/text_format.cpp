@@ -210,4 +210,22 @@ Integer ParseInteger(std::string_view line) {
   return static_cast<Integer>(r);
 }
 
+bool IsSafeDelimiter(char c) {
+  if (c >= '0' && c <= '9') return false;
+  switch (c) {
+    case '.':
+    case '-':
+    case '+':
+    case 'E':
+    case 'e':
+    case ' ':
+    case '\r':
+    case '\n':
+    case '\0':
+      return false;
+    default:
+      return true;
+  }
+}
+
 }  // namespace mz

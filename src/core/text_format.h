@@ -58,4 +58,10 @@ double ParseReal(std::string_view line, double limit);
 // As ParseReal, rounded (halves to even) and checked against the 32-bit range.
 Integer ParseInteger(std::string_view line);
 
+// A character that may separate the fields of a delimited row: none that can
+// be part of a number or of the blanks around it (a digit, ".", "-", "+", "E",
+// "e", a space), nor a line end or NUL. With any of those as the delimiter, a
+// saved row would read back as other numbers.
+bool IsSafeDelimiter(char c);
+
 }  // namespace mz

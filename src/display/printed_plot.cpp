@@ -146,12 +146,15 @@ void DrawResults(const ProgramState& s, const PageUnits& u, const PlotFrame& f, 
   };
   const int barTop = f.PB + u.Vy(8);
   const int barBottom = f.PB + u.Vy(12);
-  c.MoveTo(x(0), y(0));
+  // The curve starts at step 1: index 0 is no step (a loaded file keeps its
+  // own row there, a run leaves it as it was).
+  c.MoveTo(x(1), y(1));
   const int last = std::min<Integer>(s.StepCount - 1, kTableSize - 1);
   for (int k = 1; k <= last; ++k) {
-    const int xp = x(k - 1);
+    const int before = k == 1 ? 1 : k - 1;
+    const int xp = x(before);
     const int xk = x(k);
-    c.MoveTo(xp, y(k - 1));
+    c.MoveTo(xp, y(before));
     if (xk > xp) {
       c.LineTo(xk, y(k));
       c.SetBrushColour(

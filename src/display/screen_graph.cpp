@@ -44,8 +44,8 @@ void FormPaint(Context& ctx, Canvas& canvas) {
   if (IsStripChart(s.TestType)) {
     for (int i = 1; i <= steps - 1; ++i) PlotStripStep(s, canvas, i);
   } else {
-    s.ResultLevel[0] = s.ResultLevel[1];
-    s.ResultFreqHz[0] = s.ResultFreqHz[1];
+    // The curve starts at step 1 (PlotSeriesStep); index 0 is no step and
+    // the picture leaves it alone, so results saved again keep their row 0.
     for (int i = 1; i <= steps - 1; ++i) PlotSeriesStep(s, canvas, kSeriesResults, i);
   }
 }

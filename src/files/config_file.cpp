@@ -42,8 +42,12 @@ void ReadConfiguration(Context& ctx) {
   s.PortNumber = in.NextByte();
   if (s.PortNumber >= 1 && s.PortNumber <= 4) ctx.port.SetComNumber(s.PortNumber);
   s.CellNumber = First128(in.NextLine());
-  // An empty delimiter line leaves the delimiter as it was.
-  if (const auto line = in.NextLine(); !line.empty()) s.FileDelimiter = line[0];
+  // An empty delimiter line leaves the delimiter as it was. A delimiter that
+  // could be part of a number would make saved rows read back as other
+  // numbers: the default takes its place, and the rest of the file still counts.
+  if (const auto line = in.NextLine(); !line.empty()) {
+    s.FileDelimiter = IsSafeDelimiter(line[0]) ? line[0] : kDefaultFileDelimiter;
+  }
   ctx.controls.SetText(ctl::FreqIncrement, First128(in.NextLine()));
   s.ScreenColours.PreScan = colour();
   ctx.controls.SetText(ctl::LevelIncrement, First128(in.NextLine()));

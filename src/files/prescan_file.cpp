@@ -55,9 +55,22 @@ void ReadPreScanText(Context& ctx, LineReader& in) {
     const std::string line = in.NextLine();
     if (HasDecimalComma(line, s.FileDelimiter))
       throw in.Error(lineNumber, "Decimal comma in a number");
+    // A row is read whole or the file is refused: a blank line or a field
+    // that does not read would put a drive of 0 at its step, or move the
+    // steps after it.
+    if (line.find_first_not_of(" \t") == std::string::npos) {
+      throw in.Error(lineNumber, "Blank line among the pre-scan rows");
+    }
     const auto fields = SplitRow(line, s.FileDelimiter);
-    if (fields.size() > 0 && fields[0]) s.PreScanFreqHz[n] = RowInteger(*fields[0], in, lineNumber);
-    if (fields.size() > 1 && fields[1]) s.PreScanDrive[n] = RowByte(*fields[1], in, lineNumber);
+    for (std::size_t k = 0; k < 2; ++k) {
+      if (k >= fields.size() || !fields[k]) {
+        throw in.Error(lineNumber, "Field " + std::to_string(k + 1) +
+                                       " of the row is missing or not a number; the row needs "
+                                       "a frequency and a drive code");
+      }
+    }
+    s.PreScanFreqHz[n] = RowInteger(*fields[0], in, lineNumber);
+    s.PreScanDrive[n] = RowByte(*fields[1], in, lineNumber);
     ++n;
   }
   KeepAlive(ctx);

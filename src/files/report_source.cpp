@@ -2,7 +2,7 @@
 
 #include "core/errors.h"
 #include "core/line_file.h"
-#include "display/screen_graph.h"
+#include "core/text_format.h"
 #include "execution/frequency_plan.h"
 #include "files/results_file.h"
 
@@ -27,7 +27,15 @@ std::string ReadResultsForReport(Context& ctx, const std::string& name) {
     const std::string heading = in.AtEnd() ? std::string() : in.NextLine();
     const std::string start = kHeadingStart;
     if (heading.size() > start.size() && heading.compare(0, start.size(), start) == 0) {
-      ctx.state.FileDelimiter = heading[start.size()];
+      const char d = heading[start.size()];
+      // Rows split at a digit, point, sign, exponent letter or blank would
+      // read as other numbers.
+      if (!IsSafeDelimiter(d)) {
+        throw in.Error(in.LineNumber(), std::string("The delimiter \"") + d +
+                                            "\" of the result rows can be part of a number: "
+                                            "the rows cannot be read.");
+      }
+      ctx.state.FileDelimiter = d;
     }
     break;
   }
@@ -40,9 +48,6 @@ std::string ReadResultsForReport(Context& ctx, const std::string& name) {
   } else {
     UpdateEstimatedTime(ctx);
   }
-  // As the window does when it shows opened results: the graph's repaint
-  // starts a frequency curve at step 1 (index 0 takes its copy).
-  FormPaint(ctx, ctx.display.GraphCanvas());
   return dateTime;
 }
 

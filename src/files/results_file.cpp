@@ -23,8 +23,16 @@ void KeepAlive(Context& ctx) {
   SendCommand(ctx, cmd::KeepAlive);
 }
 
-// A space-delimited row: integer, real, integer, each a whole word. Any word
-// that does not read gives a row of zeros.
+// A row is read whole or the file is refused: a field that does not read
+// would otherwise leave a value of no step of this file in its row.
+[[noreturn]] void RefuseRow(const LineReader& in, std::size_t lineNumber, int field) {
+  if (field == 0) throw in.Error(lineNumber, "Blank line among the result rows");
+  throw in.Error(lineNumber, "Field " + std::to_string(field) +
+                                 " of the row is missing or not a number; the row needs a "
+                                 "frequency, a level and an EUT status");
+}
+
+// A space-delimited row: integer, real, integer, each a whole word.
 void ReadSpacedRow(ProgramState& s, int n, const std::string& line, const LineReader& in,
                    std::size_t lineNumber) {
   std::vector<std::string> words;
@@ -42,32 +50,30 @@ void ReadSpacedRow(ProgramState& s, int n, const std::string& line, const LineRe
     if (!v || *v < -2147483648.0 || *v > 2147483647.0) return std::nullopt;
     return static_cast<Integer>(*v);
   };
-  std::optional<Integer> freq, eut;
-  std::optional<double> level;
-  if (words.size() == 3) {
-    freq = integer(words[0]);
-    level = ConvertField(words[1]);
-    eut = integer(words[2]);
-  }
-  if (freq && level && eut) {
-    s.ResultFreqHz[n] = *freq;
-    s.ResultLevel[n] = RowReal(*level, in, lineNumber);
-    s.ResultEutStatus[n] = static_cast<Byte>(static_cast<unsigned>(*eut) & 0xFFu);
-  } else {
-    s.ResultFreqHz[n] = 0;
-    s.ResultLevel[n] = 0;
-    s.ResultEutStatus[n] = 0;
-  }
+  if (words.empty()) RefuseRow(in, lineNumber, 0);
+  const auto freq = integer(words[0]);
+  if (!freq) RefuseRow(in, lineNumber, 1);
+  const auto level = words.size() > 1 ? ConvertField(words[1]) : std::nullopt;
+  if (!level) RefuseRow(in, lineNumber, 2);
+  const auto eut = words.size() > 2 ? integer(words[2]) : std::nullopt;
+  if (!eut) RefuseRow(in, lineNumber, 3);
+  s.ResultFreqHz[n] = *freq;
+  s.ResultLevel[n] = RowReal(*level, in, lineNumber);
+  s.ResultEutStatus[n] = static_cast<Byte>(static_cast<unsigned>(*eut) & 0xFFu);
 }
 
-// A row split at the delimiter: a field that does not convert leaves its entry
-// as it was.
+// A row split at the delimiter: frequency, level and EUT status; further
+// fields are ignored.
 void ReadDelimitedRow(ProgramState& s, int n, const std::string& line, const LineReader& in,
                       std::size_t lineNumber) {
+  if (line.find_first_not_of(" \t") == std::string::npos) RefuseRow(in, lineNumber, 0);
   const auto fields = SplitRow(line, s.FileDelimiter);
-  if (fields.size() > 0 && fields[0]) s.ResultFreqHz[n] = RowInteger(*fields[0], in, lineNumber);
-  if (fields.size() > 1 && fields[1]) s.ResultLevel[n] = RowReal(*fields[1], in, lineNumber);
-  if (fields.size() > 2 && fields[2]) s.ResultEutStatus[n] = RowByte(*fields[2], in, lineNumber);
+  for (std::size_t k = 0; k < 3; ++k) {
+    if (k >= fields.size() || !fields[k]) RefuseRow(in, lineNumber, static_cast<int>(k) + 1);
+  }
+  s.ResultFreqHz[n] = RowInteger(*fields[0], in, lineNumber);
+  s.ResultLevel[n] = RowReal(*fields[1], in, lineNumber);
+  s.ResultEutStatus[n] = RowByte(*fields[2], in, lineNumber);
 }
 
 // Everything of a results file up to StepCount; the caller redraws.
@@ -85,14 +91,18 @@ void ReadResultsText(Context& ctx, LineReader& in) {
   if (!in.AtEnd()) in.NextLine();  // the heading
   in.DropTrailingBlankLines();
 
-  int n = 0;
-  do {
+  // The rows go into empty tables: nothing of an earlier file or run stays
+  // beside them.
+  ClearResultTables(s);
+  // A file without rows (or without "finish") reads as one empty row.
+  int n = in.AtEnd() ? 1 : 0;
+  while (!in.AtEnd()) {
     if (n >= kTableSize) {
       throw in.Error(in.LineNumber() + 1,
                      "More result rows than the table holds (" + std::to_string(kTableSize) + ")");
     }
     const std::size_t lineNumber = in.LineNumber() + 1;
-    const std::string line = in.AtEnd() ? std::string() : in.NextLine();
+    const std::string line = in.NextLine();
     if (HasDecimalComma(line, s.FileDelimiter)) {
       throw in.Error(lineNumber, "Decimal comma in a number");
     }
@@ -102,7 +112,7 @@ void ReadResultsText(Context& ctx, LineReader& in) {
       ReadDelimitedRow(s, n, line, in, lineNumber);
     }
     ++n;
-  } while (!in.AtEnd());
+  }
   KeepAlive(ctx);
   // One past the last row, as after a run, so that saving again writes the
   // same rows.

@@ -5,6 +5,7 @@
 #include "cell/cell_characteristic.h"
 #include "core/aux_dialogs.h"
 #include "core/control_names.h"
+#include "core/text_format.h"
 
 namespace mz {
 
@@ -24,7 +25,9 @@ void ShowInstrumentDetails(Context& ctx) {
 void HkeepAcceptClick(Context& ctx) {
   auto& s = ctx.state;
   const std::string& delimiter = ctx.controls.Text(ctl::DetailsDelimiter);
-  if (delimiter == " ") {
+  // A digit, point, sign, exponent letter or blank would be read as part of
+  // the numbers of every saved row: refused, the delimiter stays.
+  if (!delimiter.empty() && !IsSafeDelimiter(delimiter[0])) {
     ctx.op.Message(MessageKind::Plain, "Invalid delimitor", Buttons::Ok);
   } else if (!delimiter.empty()) {
     s.FileDelimiter = delimiter[0];

@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <chrono>
 #include <exception>
+#include <filesystem>
 #include <iostream>
 #include <string_view>
 
@@ -92,6 +93,14 @@ class NoDisplay : public Display {
 }  // namespace
 
 int ReportCommand(const std::string& results, const std::string& pdf, int argc, char** argv) {
+  // Writing the report over the results would destroy them: the same file
+  // under another name, through a link or a hard link, counts as the same.
+  std::error_code ec;
+  if (results == pdf || std::filesystem::equivalent(results, pdf, ec)) {
+    std::cerr << "mz4800: the PDF file " << pdf << " is the results file " << results
+              << "; nothing was written. Give the PDF file another name.\n";
+    return 1;
+  }
   auto state = std::make_unique<ProgramState>();
   Controls controls;
   QuietOperator op;

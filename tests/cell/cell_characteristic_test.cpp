@@ -3,7 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <limits>
+#include <memory>
 
 #include "core/control_names.h"
 #include "core/errors.h"
@@ -32,21 +36,114 @@ TEST_F(CellFileTest, LoaderFollowsTheLineRules) {
   LoadCellCharacteristic(p.ctx);
   const auto& t = p.state.CellTable;
   EXPECT_TRUE(p.op.messages.empty());
-  EXPECT_EQ(p.state.CellRowCount, 9);  // eight lines after the headings
+  // Five data lines; the comment and the further heading take no row, and
+  // the blank lines at the end are no error.
+  EXPECT_EQ(p.state.CellRowCount, 6);
   EXPECT_EQ(t[1].FreqHz, 30'000'000);
   EXPECT_EQ(t[1].Drive10, 1.3f);
   EXPECT_EQ(t[2].FreqHz, 50'000'000);  // 50.5 MHz, half to even
   EXPECT_EQ(t[2].Drive3, 0.5f);
-  EXPECT_EQ(t[3].FreqHz, 0);  // empty line
-  EXPECT_EQ(t[4].FreqHz, 0);  // text line
-  EXPECT_EQ(t[5].FreqHz, 100'000'000);
-  EXPECT_EQ(t[5].Drive10, 2.5f);  // further fields ignored
-  EXPECT_EQ(t[6].Drive3, 2.0f);
-  EXPECT_EQ(t[6].Drive5, 0.0f);  // not a number: not stored
-  EXPECT_EQ(t[6].Drive7, 4.0f);
-  EXPECT_EQ(t[7].FreqHz, 0);  // a short line of blanks is not data
-  EXPECT_EQ(t[8].FreqHz, 1'000'000'000);
-  EXPECT_EQ(t[8].Drive5, 4.0f);
+  EXPECT_EQ(t[3].FreqHz, 100'000'000);
+  EXPECT_EQ(t[3].Drive10, 2.5f);  // further fields ignored
+  EXPECT_EQ(t[4].FreqHz, 200'000'000);
+  EXPECT_EQ(t[4].Drive5, 3.0f);
+  EXPECT_EQ(t[5].FreqHz, 1'000'000'000);
+  EXPECT_EQ(t[5].Drive5, 4.0f);
+  EXPECT_EQ(t[6].FreqHz, 0);
+}
+
+// Comments between data lines change no drive code: the table and every
+// code match those of the same file without them.
+TEST_F(CellFileTest, CommentLinesChangeNoDriveCode) {
+  const std::string plain =
+      "Cell 10\r\nMHz,3,5,7,10\r\n30,0.4,0.6,0.9,1.3\r\n100,1.0,1.5,2.0,2.5\r\n"
+      "200,2.0,3.0,4.0,5.0\r\n";
+  const std::string commented =
+      "Cell 10\r\nMHz,3,5,7,10\r\n# calibrated 2026-01-10\r\n30,0.4,0.6,0.9,1.3\r\n"
+      "Freq (MHz),Drive 3 V/M\r\n  # re-measured\r\n100,1.0,1.5,2.0,2.5\r\n"
+      "200,2.0,3.0,4.0,5.0\r\n# end\r\n\r\n";
+  p.state.CellNumber = "20";
+  p.state.FinishFreqHz = 1'000'000'000;
+  std::vector<int> codes[2];
+  std::vector<Integer> freqs[2];
+  for (int i = 0; i < 2; ++i) {
+    WriteFile(p.folder.path() / "cell0020.csv", i == 0 ? plain : commented);
+    LoadCellCharacteristic(p.ctx);
+    EXPECT_EQ(p.state.CellRowCount, 4) << i;
+    for (int r = 0; r <= 4; ++r) freqs[i].push_back(p.state.CellTable[r].FreqHz);
+    for (Integer hz = 30'000'000; hz <= 300'000'000; hz += 10'000'000) {
+      for (Real vm : {2.0, 4.0, 8.0}) codes[i].push_back(CellDrive(p.ctx, vm, hz));
+    }
+  }
+  EXPECT_EQ(p.op.Texts(), std::vector<std::string>{});
+  EXPECT_EQ(freqs[0], freqs[1]);
+  EXPECT_EQ(codes[0], codes[1]);
+  // Between 30 and 100 MHz the codes rise: no row of zeros lies between.
+  EXPECT_LT(CellDrive(p.ctx, 4, 40'000'000), CellDrive(p.ctx, 4, 90'000'000));
+}
+
+// A damaged file is refused whole, naming the file and the line; the table in
+// use stays exactly as it was, and so does the file.
+TEST_F(CellFileTest, DamagedDataIsRefusedAndTheTableInUseKept) {
+  const std::string head = "Cell 10\r\nMHz,3,5,7,10\r\n30,0.5,0.7,0.9,1.3\r\n";
+  const std::pair<std::string, std::string> bad[] = {
+      {"\r\n100,1,2,3,4\r\n", "line 4: Blank line between data lines"},
+      {"100,1,2,3,4\r\n# note\r\n   \r\n200,2,3,4,5\r\n", "line 6: Blank line between data lines"},
+      {"20,1,2,3,4\r\n", "line 4: Frequency not above the one of the line before (30 MHz)"},
+      {"30.4,1,2,3,4\r\n", "line 4: Frequency not above the one of the line before (30 MHz)"},
+      {"100,0,0,0,0\r\n", "line 4: All four drive values are 0"},
+      {"100,1,-2,3,4\r\n", "line 4: Negative drive value"},
+      {"-100,1,2,3,4\r\n", "line 4: Frequency not above 0 MHz"},
+      {"100,1,x,3,4\r\n",
+       "line 4: Field 3 is missing or not a number; a data line needs the frequency in MHz and "
+       "four drive values"},
+      {"  7\r\n",
+       "line 4: Field 2 is missing or not a number; a data line needs the frequency in MHz and "
+       "four drive values"}};
+  for (const auto& [lines, what] : bad) {
+    p.state.CellTable = {};
+    p.state.CellTable[1] = CellRow{50'000'000, 1, 2, 3, 4};
+    p.state.CellTable[2] = CellRow{500'000'000, 2, 3, 4, 5};
+    p.state.CellRowCount = 3;
+    const auto before = std::make_unique<Table<CellRow>>(p.state.CellTable);
+    p.op.messages.clear();
+    const auto file = p.folder.path() / "cell0010.csv";
+    WriteFile(file, head + lines);
+    LoadCellCharacteristic(p.ctx);
+    ASSERT_EQ(p.op.messages.size(), 1u) << lines;
+    EXPECT_EQ(p.op.messages[0],
+              (RecordedMessage{MessageKind::Error, file.string() + ", " + what, Buttons::Ok}));
+    EXPECT_TRUE(std::equal(before->begin(), before->end(), p.state.CellTable.begin(),
+                           [](const CellRow& a, const CellRow& b) {
+                             return a.FreqHz == b.FreqHz && a.Drive3 == b.Drive3 &&
+                                    a.Drive5 == b.Drive5 && a.Drive7 == b.Drive7 &&
+                                    a.Drive10 == b.Drive10;
+                           }))
+        << lines;
+    EXPECT_EQ(p.state.CellRowCount, 3) << lines;
+    EXPECT_EQ(ReadFile(file), head + lines);
+    EXPECT_EQ(CellDrive(p.ctx, 3, 50'000'000), 117);
+  }
+}
+
+// A folder, a pipe or a device in the cell file's place is named, not taken
+// for a missing file nor waited on.
+TEST_F(CellFileTest, AFolderOrPipeInPlaceOfTheFileIsRefusedByName) {
+  const auto file = p.folder.path() / "cell0010.csv";
+  p.state.CellTable[1] = CellRow{50'000'000, 1, 2, 3, 4};
+  p.state.CellRowCount = 2;
+  std::filesystem::create_directory(file);
+  LoadCellCharacteristic(p.ctx);
+  std::filesystem::remove(file);
+  ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
+  LoadCellCharacteristic(p.ctx);
+  ASSERT_EQ(p.op.messages.size(), 2u);
+  for (const auto& m : p.op.messages) {
+    EXPECT_EQ(m.Kind, MessageKind::Error);
+    EXPECT_EQ(m.Text.rfind("Cannot open file " + file.string() + ": ", 0), 0u) << m.Text;
+  }
+  EXPECT_EQ(p.state.CellTable[1].FreqHz, 50'000'000);
+  EXPECT_EQ(p.state.CellRowCount, 2);
 }
 
 TEST_F(CellFileTest, ValuesTheTableCannotHoldRefuseTheFileAndKeepTheTable) {

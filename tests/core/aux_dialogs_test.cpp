@@ -113,6 +113,20 @@ TEST_F(AuxDialogsTest, ABlankDelimiterIsRefusedAndAnEmptyOneKept) {
   HkeepAcceptClick(p.ctx);
   EXPECT_EQ(p.state.FileDelimiter, ';');
   for (const auto& m : p.op.messages) EXPECT_NE(m.Text, "Invalid delimitor");
+
+  // Nor is any character that can be part of a number (saved rows would
+  // read back as other numbers), nor a text that starts with a blank.
+  for (const char* d : {".", "0", "7", "-", "+", "E", "e", " ,", "\r", "\n"}) {
+    p.op.messages.clear();
+    p.controls.SetText(ctl::DetailsDelimiter, d);
+    HkeepAcceptClick(p.ctx);
+    ASSERT_FALSE(p.op.messages.empty()) << d;
+    EXPECT_EQ(p.op.messages[0].Text, "Invalid delimitor") << d;
+    EXPECT_EQ(p.state.FileDelimiter, ';') << d;
+  }
+  p.controls.SetText(ctl::DetailsDelimiter, "|");
+  HkeepAcceptClick(p.ctx);
+  EXPECT_EQ(p.state.FileDelimiter, '|');
 }
 
 TEST_F(AuxDialogsTest, AboutShowsTheVersion) {

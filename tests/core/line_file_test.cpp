@@ -1,6 +1,7 @@
 #include "core/line_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -25,6 +26,47 @@ TEST(LineReader, SplitsCrLfAndLfLinesAndStopsAtTheEnd) {
 TEST(LineReader, AMissingFileIsAFileError) {
   test::TempFolder dir;
   EXPECT_THROW(LineReader(dir.path() / "absent.txt"), FileError);
+}
+
+// Only a regular text file is read: a folder, a device that never ends, a
+// pipe that no one writes to (not waited for) and a file beyond 64 MB are
+// refused with a message that names them.
+TEST(LineReader, RefusesWhatIsNotARegularFileOrTooLargeNamingIt) {
+  test::TempFolder dir;
+  const auto fifo = dir.path() / "MZ4800.INI";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const std::pair<std::filesystem::path, std::string> special[] = {
+      {dir.path(), ": it is a folder. Choose a text file."},
+      {"/dev/zero", ": it is not a regular file (a device, pipe or socket). Choose a text file."},
+      {fifo, ": it is not a regular file (a device, pipe or socket). Choose a text file."}};
+  for (const auto& [path, what] : special) {
+    try {
+      LineReader r(path);
+      ADD_FAILURE() << path;
+    } catch (const FileError& e) {
+      EXPECT_EQ(std::string(e.what()), "Cannot open file " + path.string() + what);
+    }
+  }
+
+  // A link to a regular file is read; one byte beyond the limit is refused
+  // (a sparse file, so nothing is written to disk).
+  const auto big = dir.path() / "big.csv";
+  test::WriteFile(big, "a\r\nb\r\n");
+  std::filesystem::create_symlink(big, dir.path() / "link.csv");
+  LineReader linked(dir.path() / "link.csv");
+  EXPECT_EQ(linked.NextLine(), "a");
+  EXPECT_EQ(linked.Name(), (dir.path() / "link.csv").string());
+  std::filesystem::resize_file(big, LineReader::kMaxTextFileBytes);
+  EXPECT_NO_THROW(LineReader{big});  // at the limit: read (NULs are refused line by line)
+  std::filesystem::resize_file(big, LineReader::kMaxTextFileBytes + 1);
+  try {
+    LineReader r(big);
+    ADD_FAILURE() << "no error";
+  } catch (const FileError& e) {
+    EXPECT_EQ(std::string(e.what()), "Cannot open file " + big.string() +
+                                         ": it is larger than 64 MB, too large for a file of "
+                                         "this program.");
+  }
 }
 
 TEST(LineWriter, WritesCrLfLines) {

@@ -191,6 +191,13 @@ TEST_F(PrintedPages, PlotCurveAndStatusBarsFollowTheSteps) {
   EXPECT_EQ(printer.StateBefore(bar400, "Brush"), "FFFFFF");  // no status: white
   EXPECT_EQ(printer.Count("Rectangle"), 2 + 2);
   EXPECT_TRUE(printer.Has("TextOut 218 3696 Port COM2 used"));
+
+  // The curve starts at step 1 whatever index 0 holds (an opened file keeps
+  // its own row there): the page is the same.
+  Step(0, 50'000'000, 1.0, 2);
+  RecordingPrinter again;
+  PrintPlot(tp.ctx, again);
+  EXPECT_EQ(again.canvas.calls, printer.canvas.calls);
 }
 
 TEST_F(PrintedPages, SingleFrequencyPlotPrintsA400StepStripWithTimeLabels) {

@@ -2,9 +2,11 @@
 // (no display, no program folder): the PDF's text holds the title, every
 // recorded row and the page numbers; a results file that cannot be read
 // gives exit code 1 and a message on standard error.
+#include <unistd.h>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+
 #include <regex>
 
 #include "support/test_program.h"
@@ -45,6 +47,8 @@ class ReportCommandTest : public QObject {
  private slots:
   void reportOfTheGoldenResultsFile();
   void unreadableResultsAndAWrongCommandLine();
+  void anOutputThatIsTheResultsFileIsRefused();
+  void aDelimiterThatCanBePartOfANumberIsRefused();
 };
 
 void ReportCommandTest::reportOfTheGoldenResultsFile() {
@@ -78,9 +82,65 @@ void ReportCommandTest::unreadableResultsAndAWrongCommandLine() {
   QVERIFY2(r.err.contains("missing.MZ"), qPrintable(r.err));
   QVERIFY(!QFile::exists(pdf));
 
+  // A folder or a device is named, not read (it once gave std::bad_alloc).
+  for (const QString& special : {home.path(), QString("/dev/zero")}) {
+    r = Report(home, {special, pdf});
+    QCOMPARE(r.code, 1);
+    QVERIFY2(r.err.contains("Cannot open file " + special + ": it is"), qPrintable(r.err));
+    QVERIFY(!QFile::exists(pdf));
+  }
+
   r = Report(home, {"only-one-file.MZ"});
   QCOMPARE(r.code, 2);
   QVERIFY2(r.err.contains("--report RESULTS.MZ OUT.pdf"), qPrintable(r.err));
+}
+
+// The report written over the results would destroy them: refused, by the
+// same name, another path, a symbolic link or a hard link, and the file kept
+// byte for byte.
+void ReportCommandTest::anOutputThatIsTheResultsFileIsRefused() {
+  QTemporaryDir home;
+  const QString results = home.filePath("run.MZ");
+  QVERIFY(QFile::copy(QString::fromStdString(mz::test::Golden("results.mz").string()), results));
+  const std::string before = mz::test::ReadFile(results.toStdString());
+  QVERIFY(QFile::link(results, home.filePath("link.pdf")));
+  QVERIFY(::link(QFile::encodeName(results).constData(),
+                 QFile::encodeName(home.filePath("hard.pdf")).constData()) == 0);
+  QDir::setCurrent(home.path());
+  for (const QString& out : {results, QString("./run.MZ"), home.filePath("sub/../run.MZ"),
+                             home.filePath("link.pdf"), home.filePath("hard.pdf")}) {
+    QDir(home.path()).mkpath("sub");
+    const Run r = Report(home, {results, out});
+    QCOMPARE(r.code, 1);
+    QVERIFY2(r.err.contains("is the results file") && r.err.contains(out), qPrintable(r.err));
+    QCOMPARE(mz::test::ReadFile(results.toStdString()), before);
+  }
+  // Another file is written as always.
+  QCOMPARE(Report(home, {results, home.filePath("run.pdf")}).code, 0);
+  QVERIFY(QFileInfo(home.filePath("run.pdf")).size() > 0);
+}
+
+// Rows written with a point, a digit or another character of numbers as
+// their delimiter cannot be read back: the report refuses them, naming the
+// heading line, and writes nothing.
+void ReportCommandTest::aDelimiterThatCanBePartOfANumberIsRefused() {
+  QTemporaryDir home;
+  const std::string golden = mz::test::ReadFile(mz::test::Golden("results.mz"));
+  for (const char d : {'.', '5', '-', 'e', ' '}) {
+    std::string text = golden;
+    for (auto i = text.find("\r\nfinish\r\n"); i < text.size(); ++i) {
+      if (text[i] == ';') text[i] = d;  // the heading and the rows
+    }
+    const QString results = home.filePath("dot.MZ");
+    mz::test::WriteFile(results.toStdString(), text);
+    const QString pdf = home.filePath("dot.pdf");
+    const Run r = Report(home, {results, pdf});
+    QCOMPARE(r.code, 1);
+    QVERIFY2(r.err.contains(results + ", line 91: The delimiter \"" + QChar(d) +
+                            "\" of the result rows can be part of a number"),
+             qPrintable(r.err));
+    QVERIFY(!QFile::exists(pdf));
+  }
 }
 
 QTEST_GUILESS_MAIN(ReportCommandTest)

@@ -113,6 +113,33 @@ TEST_F(ConfigFileTest, ValuesThatWouldBeMisreadAreRefusedNamingTheLine) {
   }
 }
 
+// A delimiter that can be part of a number gives way to the default; the rest
+// of the file still counts, and a safe one is taken as written.
+TEST_F(ConfigFileTest, AnUnsafeDelimiterGivesWayToTheDefault) {
+  const std::string golden = test::ReadFile(test::Golden("config.ini"));
+  const auto at = golden.find("\r\n10\r\n;\r\n") + 6;  // cell number, then line 16
+  ASSERT_EQ(golden[at], ';');
+  for (const char* d : {".", "5", "-", "+", "E", "e", " ;"}) {
+    std::string text = golden;
+    text.replace(at, 1, d);
+    test::WriteFile(ConfigPath(p.ctx), text);
+    test::TestProgram q;
+    q.state.FileDelimiter = ',';
+    std::filesystem::copy_file(ConfigPath(p.ctx), q.folder.path() / "MZ4800.INI");
+    ReadConfiguration(q.ctx);
+    EXPECT_EQ(q.state.FileDelimiter, ';') << d;
+    EXPECT_EQ(q.state.PortNumber, 2) << d;
+    EXPECT_EQ(q.state.CellNumber, "10") << d;
+    EXPECT_EQ(q.controls.Text(ctl::LevelIncrement), "0.1") << d;
+    EXPECT_EQ(q.state.CustomTable, p.state.CustomTable) << d;
+  }
+  std::string text = golden;
+  text.replace(at, 1, "|");
+  test::WriteFile(ConfigPath(p.ctx), text);
+  ReadConfiguration(p.ctx);
+  EXPECT_EQ(p.state.FileDelimiter, '|');
+}
+
 TEST_F(ConfigFileTest, AMissingProgramFolderIsCreated) {
   test::TestProgram q;
   Context ctx = q.ctx;

@@ -85,15 +85,41 @@ TEST_F(PreScanFileTest, OpenSetsUpAPreScannedRunOfTheLoadedTest) {
 
 TEST_F(PreScanFileTest, RowsAsEditedByHand) {
   const std::string block = test::ReadFile(test::Golden("setup_block.txt"));
-  // A short file split at spaces, with a field that does not convert.
+  // A short file split at spaces.
   p.state.FileDelimiter = ' ';
-  test::WriteFile(Path("short.PSC"), block + "  80000000 143\r\n81000000 x\r\n82000000 150.5\r\n");
+  test::WriteFile(Path("short.PSC"), block + "  80000000 143\r\n81000000 0\r\n82000000 150.5\r\n");
   Open(Path("short.PSC"));
   EXPECT_EQ(p.state.StepCount, 3);
   EXPECT_EQ(p.state.PreScanFreqHz[1], 80'000'000);
   EXPECT_EQ(p.state.PreScanDrive[1], 143);
   EXPECT_EQ(p.state.PreScanDrive[2], 0);
   EXPECT_EQ(p.state.PreScanDrive[3], 150);  // halves to even
+
+  // A field that does not convert, a missing field or a blank line among
+  // the rows would give its step a drive of 0, or move the steps after it:
+  // the file is refused, naming the line, and nothing changes.
+  const std::pair<std::string, std::string> bad[] = {
+      {"81000000 x",
+       "line 83: Field 2 of the row is missing or not a number; the row needs a "
+       "frequency and a drive code"},
+      {"81000000",
+       "line 83: Field 2 of the row is missing or not a number; the row needs a "
+       "frequency and a drive code"},
+      {"n/a 12",
+       "line 83: Field 1 of the row is missing or not a number; the row needs a "
+       "frequency and a drive code"},
+      {"", "line 83: Blank line among the pre-scan rows"}};
+  for (const auto& [row, what] : bad) {
+    test::WriteFile(Path("bad.PSC"), block + "80000000 143\r\n" + row + "\r\n82000000 150\r\n");
+    try {
+      Open(Path("bad.PSC"));
+      ADD_FAILURE() << row;
+    } catch (const FileError& e) {
+      EXPECT_EQ(std::string(e.what()), Path("bad.PSC") + ", " + what);
+    }
+    EXPECT_EQ(p.state.StepCount, 3) << row;
+    EXPECT_EQ(p.state.PreScanDrive[3], 150) << row;
+  }
 
   // A drive above 255 or too many rows: nothing changes.
   p.state.FileDelimiter = ';';

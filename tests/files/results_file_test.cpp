@@ -7,6 +7,7 @@
 #include "core/control_names.h"
 #include "core/errors.h"
 #include "core/setup_fixture.h"
+#include "display/screen_graph.h"
 #include "support/test_program.h"
 
 namespace mz {
@@ -114,36 +115,143 @@ TEST_F(ResultsFileTest, OpenLoadsTheGoldenFileAndShowsItsTest) {
   EXPECT_EQ(p.port.TakeWritten(), KeepAlives(5));
 }
 
-TEST_F(ResultsFileTest, RowsThatDoNotConvertKeepOrZeroTheirEntries) {
+// A row that does not read would keep the value an earlier file or run left
+// in its place (or, split at spaces, become a row of zeros): the file is
+// refused whole instead.
+TEST_F(ResultsFileTest, RowsThatDoNotConvertRefuseTheFile) {
   FillGoldenResults();
   std::string text = test::ReadFile(test::Golden("results.mz"));
   text.replace(text.find("  2.90"), 6, "high");  // edited in a spreadsheet
   test::WriteFile(Path("edited.MZ"), text);
   p.state.ResultLevel[2] = 7.5;
-  ReadResults(p.ctx, Path("edited.MZ"));
+  EXPECT_THROW(ReadResults(p.ctx, Path("edited.MZ")), FileError);
   EXPECT_DOUBLE_EQ(p.state.ResultLevel[2], 7.5);
   EXPECT_EQ(p.state.ResultEutStatus[2], 2);
 
-  // With a space as delimiter a row that does not read is stored as zeros.
+  // With a space as delimiter the same holds.
   p.state.FileDelimiter = ' ';
   const auto head = text.substr(0, text.find("finish"));
   test::WriteFile(Path("spaced.MZ"),
                   head +
                       "finish\r\nFREQUENCY     LEVEL  EUT\r\n    80000000   3.05     1\r\n"
                       "    80800000   high     2\r\n   300000000  12.5    258\r\n");
+  EXPECT_THROW(ReadResults(p.ctx, Path("spaced.MZ")), FileError);
+  EXPECT_EQ(p.state.StepCount, 3);
+  EXPECT_EQ(p.state.ResultFreqHz[1], 80'000'000);
+  test::WriteFile(Path("spaced.MZ"),
+                  head +
+                      "finish\r\nFREQUENCY     LEVEL  EUT\r\n    80000000   3.05     1\r\n"
+                      "    80800000   2.5     2\r\n   300000000  12.5    258\r\n");
   ReadResults(p.ctx, Path("spaced.MZ"));
   EXPECT_EQ(p.state.StepCount, 3);
-  EXPECT_EQ(p.state.ResultFreqHz[0], 80'000'000);
-  EXPECT_EQ(p.state.ResultFreqHz[1], 0);
-  EXPECT_DOUBLE_EQ(p.state.ResultLevel[1], 0);
+  EXPECT_DOUBLE_EQ(p.state.ResultLevel[1], 2.5);
   EXPECT_DOUBLE_EQ(p.state.ResultLevel[2], 12.5);
   EXPECT_EQ(p.state.ResultEutStatus[2], 2);  // its low byte
 
-  // Without "finish" one empty row is read.
+  // Without "finish" one empty row is read, into empty tables.
   test::WriteFile(Path("nofinish.MZ"), head);
   p.state.FileDelimiter = ';';
   ReadResults(p.ctx, Path("nofinish.MZ"));
   EXPECT_EQ(p.state.StepCount, 1);  // no step recorded
+  EXPECT_EQ(p.state.ResultFreqHz[1], 0);
+  EXPECT_DOUBLE_EQ(p.state.ResultLevel[2], 0);
+}
+
+// Opening reads a file whole into empty tables or refuses it whole: a row of
+// the file before, or of a run, never survives into it, and a refused file
+// leaves the tables exactly as they were.
+TEST_F(ResultsFileTest, OpenReadsIntoEmptyTablesOrLeavesThemExactly) {
+  // A longer run in the tables.
+  auto& s = p.state;
+  for (int i = 0; i <= 40; ++i) {
+    s.ResultFreqHz[i] = 30'000'000 + i * 1'000'000;
+    s.ResultLevel[i] = 3.0 + i * 0.01;
+    s.ResultEutStatus[i] = 1;
+  }
+  s.StepCount = 41;
+  const std::string golden = test::ReadFile(test::Golden("results.mz"));
+  struct Bad {
+    std::string from, to;
+    std::string what;
+  };
+  const std::string fields =
+      " of the row is missing or not a number; the row needs a frequency, a level and an EUT "
+      "status";
+  const Bad bad[] = {{"  2.90", "   n/a", "line 94: Field 2" + fields},
+                     {"  2.90", "   abc", "line 94: Field 2" + fields},
+                     {"  2.90", "   nan", "line 94: Field 2" + fields},
+                     {"    80800000", "         abc", "line 94: Field 1" + fields},
+                     {";     2\r\n", "\r\n", "line 94: Field 3" + fields},
+                     {"     1\r\n    80800000", "     1\r\n\r\n    80800000",
+                      "line 94: Blank line among the result rows"}};
+  const auto freqs = s.ResultFreqHz;
+  const auto levels = s.ResultLevel;
+  const auto euts = s.ResultEutStatus;
+  for (const auto& b : bad) {
+    std::string text = golden;
+    const auto at = text.rfind(b.from);  // the last row
+    ASSERT_NE(at, std::string::npos) << b.from;
+    text.replace(at, b.from.size(), b.to);
+    test::WriteFile(Path("bad.MZ"), text);
+    p.op.fileNames.push_back(Path("bad.MZ"));
+    try {
+      ResultsSetup1Click(p.ctx);
+      ADD_FAILURE() << b.to;
+    } catch (const FileError& e) {
+      EXPECT_EQ(std::string(e.what()), Path("bad.MZ") + ", " + b.what);
+    }
+    EXPECT_EQ(s.ResultFreqHz, freqs) << b.to;
+    EXPECT_EQ(s.ResultLevel, levels) << b.to;
+    EXPECT_EQ(s.ResultEutStatus, euts) << b.to;
+    EXPECT_EQ(s.StepCount, 41) << b.to;
+    EXPECT_EQ(test::ReadFile(Path("bad.MZ")), text);
+  }
+
+  // A folder chosen in the dialog is named, and changes nothing either.
+  p.op.fileNames.push_back(p.folder.path().string());
+  EXPECT_THROW(ResultsSetup1Click(p.ctx), FileError);
+  EXPECT_EQ(s.ResultLevel, levels);
+  EXPECT_EQ(s.StepCount, 41);
+
+  // A file of three rows over the run: nothing of the run's steps 3 to 40.
+  p.op.fileNames.push_back(test::Golden("results.mz").string());
+  ResultsSetup1Click(p.ctx);
+  EXPECT_EQ(s.StepCount, 3);
+  EXPECT_EQ(s.ResultFreqHz[2], 80'800'000);
+  for (int i = 3; i <= 40; ++i) {
+    EXPECT_EQ(s.ResultFreqHz[i], 0) << i;
+    EXPECT_DOUBLE_EQ(s.ResultLevel[i], 0) << i;
+    EXPECT_EQ(s.ResultEutStatus[i], 0) << i;
+  }
+}
+
+// A saved file opened, shown and saved again is the same file, its own row 0
+// included (which the graph's repaint once replaced with a copy of step 1).
+TEST_F(ResultsFileTest, AFileOpenedShownAndSavedAgainIsTheSameFile) {
+  std::string text = test::ReadFile(test::Golden("results.mz"));
+  const auto row0 = text.find("    80000000;  3.05;     1\r\n");
+  text.replace(row0, 28, "    79000000;  1.25;     2\r\n");
+  test::WriteFile(Path("own.MZ"), text);
+  p.controls.SetText(ctl::ClockLabel, "5 March 2001 14:07");
+  p.op.fileNames.push_back(Path("own.MZ"));
+  ResultsSetup1Click(p.ctx);
+  FormPaint(p.ctx, p.display.canvas);  // as the window repaints
+  EXPECT_EQ(p.state.ResultFreqHz[0], 79'000'000);
+  p.op.fileNames.push_back(Path("first.MZ"));
+  ResultsSetup2Click(p.ctx);
+  const std::string first = test::ReadFile(Path("first.MZ"));
+  EXPECT_EQ(first.substr(first.find("finish")), text.substr(text.find("finish")));
+
+  // The file as this program writes it comes back byte for byte, however
+  // often it is opened, shown and saved.
+  for (int i = 0; i < 2; ++i) {
+    p.op.fileNames.push_back(Path("first.MZ"));
+    ResultsSetup1Click(p.ctx);
+    FormPaint(p.ctx, p.display.canvas);
+    p.op.fileNames.push_back(Path("again.MZ"));
+    ResultsSetup2Click(p.ctx);
+    EXPECT_EQ(test::ReadFile(Path("again.MZ")), first) << i;
+  }
 }
 
 TEST_F(ResultsFileTest, AFileThatCannotBeReadWholeChangesNothing) {

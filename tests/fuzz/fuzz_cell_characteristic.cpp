@@ -1,5 +1,5 @@
 // The cell characteristic reader and the drive computation on what it read:
-// any file loads (rows that do not convert are skipped as the reader does),
+// a file loads or is refused whole (with the table in use kept),
 // and every drive code computed from it is 1 to 255.
 #include "cell/cell_characteristic.h"
 #include "fuzz/fuzz_program.h"

@@ -2,6 +2,7 @@
 #include "core/test_panels.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <map>
@@ -139,6 +140,20 @@ TEST_F(StartupTest, WithoutAConfigurationFileDefaultsAndThePortPrompt) {
   EXPECT_EQ(s.CurrentFreqHz, 10'000'000);  // not copied from the start frequency
   EXPECT_EQ(s.CellNumber, "10");
   EXPECT_EQ(s.FileDelimiter, ';');
+}
+
+// A pipe in the configuration's place is not waited for: start-up reports
+// the file and goes on with the defaults, as for any unreadable file.
+TEST_F(StartupTest, APipeAsTheConfigurationIsReportedNotWaitedFor) {
+  const auto ini = p.folder.path() / "MZ4800.INI";
+  ASSERT_EQ(::mkfifo(ini.c_str(), 0600), 0);
+  p.op.inputs.push_back("3");
+  Start();
+  ASSERT_GE(p.op.messages.size(), 1u);
+  EXPECT_EQ(p.op.messages[0].Text.rfind("INI File error", 0), 0u) << p.op.messages[0].Text;
+  EXPECT_EQ(p.state.PortNumber, 3);
+  EXPECT_EQ(p.port.opened, std::vector<int>{3});
+  EXPECT_EQ(p.state.FileDelimiter, ';');
 }
 
 TEST_F(StartupTest, AnInvalidPortAnswerSelectsComOne) {
