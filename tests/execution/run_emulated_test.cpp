@@ -6,6 +6,8 @@
 #include <algorithm>
 
 #include "core/control_names.h"
+#include "execution/frequency_plan.h"
+#include "execution/pre_scan.h"
 #include "execution/run_sequencer.h"
 #include "link/command_codes.h"
 #include "support/emulated_program.h"
@@ -233,6 +235,149 @@ TEST_F(LevellingReport, LevellingReportedDuringADwellRecordsTheSameFrequencyAgai
   // corrected by step 1's factor.
   for (int i = 1; i <= 3; ++i) EXPECT_NEAR(p.state.ResultLevel[i], 10.0, 1e-9) << i;
   EXPECT_EQ(p.op.Texts(), vector<std::string>{"The Run has Ended. "});
+}
+
+// An instrument whose line is noisy, or that refuses some commands. Whatever
+// it does, a test ends (completed, or with its message and the RF off), no
+// step is recorded twice, and every recorded row holds the frequency of its
+// own step of the plan.
+class UnreliableInstrument : public EmulatedRun {
+ protected:
+  explicit UnreliableInstrument(emu::Behaviour b) : EmulatedRun(std::move(b)) {
+    // 100 to 200 MHz in 5 % steps: 16 steps.
+    FillStandardPanel(p.ctx, {.Step = "5"});
+  }
+
+  // The sweep's frequencies, from the set-up the test has taken.
+  const vector<std::int32_t>& Plan() {
+    if (plan_.empty()) {
+      for (Integer f = p.state.StartFreqHz;; f = NextStepFrequency(p.state, f)) {
+        plan_.push_back(f);
+        if (f >= p.state.FinishFreqHz) break;
+      }
+      EXPECT_EQ(plan_.size(), 16u);
+    }
+    return plan_;
+  }
+
+  // Rows 1 to StepCount - 1, which a results file would hold.
+  vector<std::int32_t> Rows() const {
+    return {p.state.ResultFreqHz.begin() + 1, p.state.ResultFreqHz.begin() + p.state.StepCount};
+  }
+  void ExpectRfOffAtTheEnd() {
+    p.loop.AdvanceBy(200);  // the last frames' way down the line
+    EXPECT_FALSE(p.instrument.RfOn());
+    EXPECT_EQ(p.state.TestRunning, 0);
+  }
+
+  vector<std::int32_t> plan_;
+};
+
+struct StrayEvery1 : UnreliableInstrument {
+  StrayEvery1() : UnreliableInstrument({.StrayByteEvery = 1}) {}
+};
+struct StrayEvery3 : UnreliableInstrument {
+  StrayEvery3() : UnreliableInstrument({.StrayByteEvery = 3}) {}
+};
+struct NakEvery7 : UnreliableInstrument {
+  NakEvery7() : UnreliableInstrument({.NakEvery = 7}) {}
+};
+struct NakEvery1 : UnreliableInstrument {
+  NakEvery1() : UnreliableInstrument({.NakEvery = 1}) {}
+};
+
+// A stray byte ahead of every reply, or of every third: every reply is still
+// decoded and acknowledged, and the sweep records every step once.
+TEST_F(StrayEvery1, RunCompletesWithEveryStepRecorded) {
+  Button1MouseDown(p.ctx);
+  ASSERT_TRUE(RunToEnd());
+  EXPECT_EQ(p.op.Texts(), vector<std::string>{"The Run has Ended. "});
+  EXPECT_EQ(Rows(), Plan());
+  EXPECT_EQ(StepFreqs(), Plan());
+  for (std::size_t i = 1; i <= Plan().size(); ++i) EXPECT_NEAR(p.state.ResultLevel[i], 10.0, 1e-9);
+  EXPECT_EQ(p.instrument.AcksReceived(), p.instrument.FramesSent());  // each reply acknowledged
+  ExpectRfOffAtTheEnd();
+}
+
+TEST_F(StrayEvery3, RunAndPreScanCompleteWithEveryStepRecorded) {
+  Button1MouseDown(p.ctx);
+  ASSERT_TRUE(RunToEnd());
+  EXPECT_EQ(p.op.Texts(), vector<std::string>{"The Run has Ended. "});
+  EXPECT_EQ(Rows(), Plan());
+  EXPECT_EQ(StepFreqs(), Plan());
+  ExpectRfOffAtTheEnd();
+
+  p.op.messages.clear();
+  button2click(p.ctx);
+  ASSERT_TRUE(p.loop.RunUntilTrue([&] { return !p.loop.TimerEnabled(TimerId::PreScan); }, 600'000));
+  EXPECT_EQ(p.op.Texts(), vector<std::string>{"The Pre-Scan has Ended. "});
+  EXPECT_EQ(Rows(), Plan());
+  for (std::size_t i = 1; i <= Plan().size(); ++i) EXPECT_NE(p.state.PreScanDrive[i], 0) << i;
+}
+
+// Every seventh frame refused: each refused command goes out again, so the
+// instrument applies every step; nothing is recorded at a frequency it was
+// not sent, and no step twice.
+TEST_F(NakEvery7, RunCompletesAndRecordsEachStepOnceAtItsFrequency) {
+  Button1MouseDown(p.ctx);
+  ASSERT_TRUE(RunToEnd());
+  EXPECT_GT(p.instrument.NaksSent(), 10);
+  EXPECT_EQ(p.op.Texts(), vector<std::string>{"The Run has Ended. "});
+  EXPECT_EQ(Rows(), Plan());
+  for (std::size_t i = 1; i <= Plan().size(); ++i) EXPECT_NEAR(p.state.ResultLevel[i], 10.0, 1e-9);
+  // Every step the instrument acted on, in order; a refused one was sent
+  // again until it was taken.
+  vector<std::int32_t> applied;
+  for (const auto& c : p.instrument.Commands())
+    if (c.Code == cmd::SetFreqLevel) applied.push_back(c.Value);
+  EXPECT_EQ(applied, Plan());
+  ExpectRfOffAtTheEnd();
+}
+
+TEST_F(NakEvery7, PreScanCompletesWithACodeForEveryStep) {
+  button2click(p.ctx);
+  ASSERT_TRUE(p.loop.RunUntilTrue([&] { return !p.loop.TimerEnabled(TimerId::PreScan); }, 600'000));
+  EXPECT_EQ(p.op.Texts(), vector<std::string>{"The Pre-Scan has Ended. "});
+  EXPECT_EQ(Rows(), Plan());
+  for (std::size_t i = 1; i <= Plan().size(); ++i) EXPECT_NE(p.state.PreScanDrive[i], 0) << i;
+  EXPECT_EQ(p.state.PreScanAvailable, 1);
+  ExpectRfOffAtTheEnd();
+}
+
+// Every frame refused: each is sent four times, then the run ends with the
+// message that says so; nothing is recorded, the link is marked down, and
+// the instrument never had its RF on.
+TEST_F(NakEvery1, RunEndsWithTheRefusalMessage) {
+  Button1MouseDown(p.ctx);
+  ASSERT_TRUE(RunToEnd(60'000));
+  EXPECT_EQ(p.op.Texts(),
+            vector<std::string>{"The MZ4800 refused a command 4 times. Run Stopped. The Results "
+                                "so far are kept. Check the instrument, then press Reset Comms. "});
+  EXPECT_TRUE(Rows().empty());
+  EXPECT_EQ(p.instrument.NaksSent(), static_cast<int>(Frames(p.port.written).size()));
+  // The first command of the run (the poll's KeepAlive) four times, then the
+  // attempted RfOff; the port is closed before its refusal comes back.
+  const auto codes = Codes(Frames(p.port.written));
+  EXPECT_EQ(codes, (vector<int>{cmd::KeepAlive, cmd::KeepAlive, cmd::KeepAlive, cmd::KeepAlive,
+                                cmd::RfOff}));
+  EXPECT_EQ(p.state.LinkUp, 0);
+  EXPECT_FALSE(p.port.IsOpen());
+  EXPECT_TRUE(p.controls.Visible(ctl::ResetComms));
+  EXPECT_EQ(p.controls.Text(ctl::RunButton), "RUN");
+  ExpectRfOffAtTheEnd();
+  p.loop.AdvanceBy(30'000);
+  EXPECT_EQ(p.op.messages.size(), 1u);  // reported once
+}
+
+TEST_F(NakEvery1, PreScanEndsWithTheRefusalMessage) {
+  button2click(p.ctx);
+  ASSERT_TRUE(p.loop.RunUntilTrue([&] { return !p.loop.TimerEnabled(TimerId::PreScan); }, 60'000));
+  EXPECT_EQ(p.op.Texts(),
+            vector<std::string>{"The MZ4800 refused a command 4 times. Pre-Scan Stopped. Check "
+                                "the instrument, then press Reset Comms. "});
+  EXPECT_TRUE(Rows().empty());
+  EXPECT_EQ(p.state.PreScanAvailable, 0);
+  ExpectRfOffAtTheEnd();
 }
 
 }  // namespace
