@@ -145,6 +145,36 @@ TEST_F(SilentInstrument, StopWhileWaitingSendsOneRfOffAndNothingAfter) {
   EXPECT_EQ(p.state.TestRunning, 0);
 }
 
+// A level reported at a frequency other than the one sent means the
+// frequency command did not reach the instrument: the step is not recorded,
+// the command goes out again, and after three more sends the run ends with
+// its message, nothing recorded at the wrong frequency.
+TEST_F(SilentInstrument, LevelAtAnotherFrequencyIsNotRecordedAndTheStepIsSentAgain) {
+  FillStandardPanel(p.ctx, {});
+  Button1MouseDown(p.ctx);
+  // Levelled at 99 MHz, and the reading to go with it.
+  const vector<std::uint8_t> elsewhere{0x01, 0x03, 0xC8, 0xA0, 0x04, 0x01, 0x08, 0xCA,
+                                       0x00, 0x05, 0xE6, 0x9E, 0xC0, 0x0A, 0x04};
+  for (std::size_t sends = 1; sends <= 4; ++sends) {
+    ASSERT_TRUE(RunUntil([&] { return StepFreqs().size() == sends; }));
+    EXPECT_EQ(StepFreqs(), vector<std::int32_t>(sends, 100'000'000));
+    EXPECT_EQ(p.state.RunState, SequencerState::WaitingForLevel);
+    p.loop.AdvanceBy(300);  // between two ticks
+    p.port.Inject(elsewhere);
+    ASSERT_TRUE(RunUntil([&] {
+      return StepFreqs().size() > sends || !p.loop.TimerEnabled(TimerId::RunClock);
+    }));
+    EXPECT_EQ(p.state.StepCount, 1);  // nothing recorded
+  }
+  ASSERT_TRUE(RunToEnd(5'000));
+  EXPECT_EQ(StepFreqs().size(), 4u);
+  EXPECT_EQ(p.op.Texts(),
+            vector<std::string>{"The MZ4800 refused a command 4 times. Run Stopped. The Results "
+                                "so far are kept. Check the instrument, then press Reset Comms. "});
+  EXPECT_EQ(p.state.StepCount, 1);
+  EXPECT_EQ(Sent().back().Code, cmd::RfOff);
+}
+
 class LevellingSlowly : public EmulatedRun {
  protected:
   LevellingSlowly() : EmulatedRun({.LevelTimeMs = 2'500}) {}
