@@ -161,9 +161,8 @@ TEST_F(SilentInstrument, LevelAtAnotherFrequencyIsNotRecordedAndTheStepIsSentAga
     EXPECT_EQ(p.state.RunState, SequencerState::WaitingForLevel);
     p.loop.AdvanceBy(300);  // between two ticks
     p.port.Inject(elsewhere);
-    ASSERT_TRUE(RunUntil([&] {
-      return StepFreqs().size() > sends || !p.loop.TimerEnabled(TimerId::RunClock);
-    }));
+    ASSERT_TRUE(RunUntil(
+        [&] { return StepFreqs().size() > sends || !p.loop.TimerEnabled(TimerId::RunClock); }));
     EXPECT_EQ(p.state.StepCount, 1);  // nothing recorded
   }
   ASSERT_TRUE(RunToEnd(5'000));
