@@ -72,8 +72,12 @@ void GiveUpRefusedCommand(Context& ctx) {
   if (SequencerActive(ctx) && ctx.endRunOnRefusedCommand) {
     ctx.endRunOnRefusedCommand(ctx);
   } else {
-    // No test to end: the lamps show the link down until Reset Comms.
-    TakeLinkDown(ctx);
+    // No test to end. The "Comms." lamp and "Reset Comms" show the fault, as
+    // for the instrument's own alarm; the port stays open, so the idle polls
+    // go on and a run started now ends with this message, not as a lost
+    // instrument.
+    ctx.controls.SetColour(ctl::LampComms, kRed);
+    ctx.controls.SetVisible(ctl::ResetComms, true);
   }
 }
 

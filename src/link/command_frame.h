@@ -40,7 +40,7 @@ inline constexpr std::int64_t kAnswerWithinMs = 1000;
 // the oldest frame it has not yet answered. A refused frame is written again,
 // byte for byte, up to kMaxResends times; refused once more, the active run
 // or pre-scan ends through Context::endRunOnRefusedCommand, and with no test
-// active the link is marked down (the "Comms." lamp, "Reset Comms").
+// active the "Comms." lamp turns red and "Reset Comms" is offered.
 void CommandAnswered(Context& ctx, bool refused);
 
 // Sends the last frequency command again, when the instrument reports a

@@ -10,6 +10,7 @@
 #include "execution/pre_scan.h"
 #include "execution/run_sequencer.h"
 #include "link/command_codes.h"
+#include "link/command_frame.h"
 #include "support/emulated_program.h"
 #include "support/run_setup.h"
 
@@ -396,6 +397,25 @@ TEST_F(NakEvery1, RunEndsWithTheRefusalMessage) {
   ExpectRfOffAtTheEnd();
   p.loop.AdvanceBy(30'000);
   EXPECT_EQ(p.op.messages.size(), 1u);  // reported once
+}
+
+// Refused at rest (the start-up's RfOff): the lamps show it and the port
+// stays open, so a run started then ends with the refusal, not as lost.
+TEST_F(NakEvery1, RefusedAtRestShowsOnTheLampsAndARunEndsWithTheRefusal) {
+  p.controls.SetVisible(ctl::ResetComms, false);
+  SendCommand(p.ctx, cmd::RfOff);
+  p.loop.AdvanceBy(1'000);
+  EXPECT_EQ(Codes(Frames(p.port.written)), vector<int>(4, cmd::RfOff));
+  EXPECT_EQ(p.controls.ColourOf(ctl::LampComms), kRed);
+  EXPECT_TRUE(p.controls.Visible(ctl::ResetComms));
+  EXPECT_TRUE(p.port.IsOpen());
+  EXPECT_TRUE(p.op.messages.empty());
+
+  Button1MouseDown(p.ctx);
+  ASSERT_TRUE(RunToEnd(60'000));
+  ASSERT_EQ(p.op.messages.size(), 1u);
+  EXPECT_EQ(p.op.messages[0].Text.rfind("The MZ4800 refused a command 4 times. Run Stopped.", 0),
+            0u);
 }
 
 TEST_F(NakEvery1, PreScanEndsWithTheRefusalMessage) {

@@ -374,19 +374,21 @@ TEST_F(ReplyDecoderTest, RefusedCommandIsSentAgainAtMostThreeTimes) {
   Arrive({0x06});
 
   // Refused four times with no test running: no more sends, no message; the
-  // link is marked down, which the lamps show until Reset Comms.
+  // "Comms." lamp and "Reset Comms" show it, and the port stays open.
   s.LinkUp = 1;
+  c.SetVisible(ctl::ResetComms, false);
+  c.SetColour(ctl::LampComms, kButtonFace);
   SendCommand(p.ctx, cmd::RfOff);
   Written();
   for (int i = 0; i < kMaxResends; ++i) {
     Arrive({0x15});
     EXPECT_EQ(Written(), rfOff) << i;
   }
-  EXPECT_TRUE(p.port.IsOpen());
+  EXPECT_EQ(c.ColourOf(ctl::LampComms), kButtonFace);
   Arrive({0x15});
   EXPECT_TRUE(Written().empty());
-  EXPECT_FALSE(p.port.IsOpen());
-  EXPECT_EQ(s.LinkUp, 0);
+  EXPECT_TRUE(p.port.IsOpen());
+  EXPECT_EQ(s.LinkUp, 1);
   EXPECT_EQ(c.ColourOf(ctl::LampComms), kRed);
   EXPECT_TRUE(c.Visible(ctl::ResetComms));
   EXPECT_TRUE(p.op.messages.empty());
