@@ -82,7 +82,7 @@ std::vector<std::uint8_t> MixedStream() {
     } else if (k < 98) {
       Append(out, {0x15});
     } else {
-      Append(out, {0x55});  // noise on the line: the buffer is discarded
+      Append(out, {0x55});  // noise on the line: dropped up to the next message
     }
   }
   return out;

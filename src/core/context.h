@@ -30,6 +30,9 @@ struct Context {
   // calls it on an amplifier fault. The run sequencer sits above the link, so
   // the program's wiring (InstallEventHandlers) hands it in; none when empty.
   std::function<void(Context&)> endRunOnAmplifierFault = nullptr;
+  // Ends the active run or pre-scan because the instrument refused a command
+  // every time it was sent; the link layer calls it, handed in the same way.
+  std::function<void(Context&)> endRunOnRefusedCommand = nullptr;
 };
 
 }  // namespace mz

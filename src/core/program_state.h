@@ -11,6 +11,7 @@
 
 #include "core/receive_buffer.h"
 #include "core/types.h"
+#include "core/unanswered_frames.h"
 
 namespace mz {
 
@@ -183,6 +184,20 @@ struct ProgramState {
   std::array<std::uint8_t, ReceiveBuffer::kCapacity> RxAtLastFrame{};
   std::size_t RxAtLastFrameSize = 0;
   bool RxStringDue = false;
+  // Since when (millisecond clock) a partial frame has waited at the front of
+  // RxBuffer for its rest; -1 when none waits.
+  std::int64_t RxPartialSinceMs = -1;
+
+  // Command frames written that the instrument has not yet answered with ACK
+  // or NAK; a refused one is sent again up to kMaxResends times.
+  UnansweredFrames Unanswered;
+  // The last frequency command sent (SetFreqLevel or SetFreqPreScanLevel):
+  // its code, frequency and drive code, and how often the sequencer has sent
+  // it again because the instrument reported a level at another frequency.
+  Byte FreqSentCode = 0;
+  Integer FreqSentHz = 0;
+  Byte FreqSentDrive = 0;
+  Integer FreqResends = 0;
   Real FieldReading = 0;
   std::array<Byte, 8> StatusBits{};
   std::array<Byte, 8> ReadingBits{};

@@ -43,6 +43,17 @@ class ReceiveBuffer {
     if (begin_ == end_) begin_ = end_ = 0;
   }
 
+  // Takes bytes off the front, starting at position `from`, up to the first
+  // byte for which startsMessage is true (or all of them when none is).
+  // Returns how many were taken.
+  template <class Pred>
+  std::size_t DropUntil(std::size_t from, Pred startsMessage) {
+    std::size_t i = std::min(from, size());
+    while (i < size() && !startsMessage(bytes_[begin_ + i])) ++i;
+    DropFront(i);
+    return i;
+  }
+
  private:
   // Twice the capacity, so the live bytes move only once per 128 bytes taken.
   std::array<std::uint8_t, 2 * kCapacity> bytes_{};

@@ -30,6 +30,14 @@ const EndMessage* MessageFor(EndReason reason) {
   static constexpr EndMessage kLost{
       MessageKind::Warning,
       "MZ4800 Lost (not responding). Run Stopped. The Results so far are kept. "};
+  static constexpr EndMessage kRefused{
+      MessageKind::Warning,
+      "The MZ4800 refused a command 4 times. Run Stopped. The Results so far are kept. "
+      "Check the instrument, then press Reset Comms. "};
+  static constexpr EndMessage kPreScanRefused{
+      MessageKind::Warning,
+      "The MZ4800 refused a command 4 times. Pre-Scan Stopped. "
+      "Check the instrument, then press Reset Comms. "};
   static constexpr EndMessage kIncomplete{
       MessageKind::Information,
       "The Pre-Scan is Incomplete and cannot be used. Test Type stays Normal. "};
@@ -50,6 +58,10 @@ const EndMessage* MessageFor(EndReason reason) {
       return &kLost;
     case EndReason::PreScanIncomplete:
       return &kIncomplete;
+    case EndReason::CommandRefused:
+      return &kRefused;
+    case EndReason::PreScanCommandRefused:
+      return &kPreScanRefused;
   }
   return nullptr;
 }
@@ -111,9 +123,14 @@ void RefuseStart(Context& ctx, EndReason reason) {
   if (const auto* m = MessageFor(reason)) ctx.op.Message(m->Kind, m->Text, Buttons::Ok);
 }
 
-void EndOnLostInstrument(Context& ctx) {
+namespace {
+
+// The end of a test whose instrument cannot be worked with: nothing more of
+// the sequence goes out, RfOff is attempted, the link is marked down as the
+// status tick does (so the loss is not reported a second time), and the
+// results so far stay.
+void EndOnLinkFault(Context& ctx, EndReason reason) {
   auto& s = ctx.state;
-  // Nothing more of the sequence may go out, whichever sequencer was active.
   ctx.loop.SetTimerEnabled(TimerId::RunClock, false);
   ctx.loop.SetTimerEnabled(TimerId::PreScan, false);
   s.StopRequested = 1;
@@ -123,9 +140,20 @@ void EndOnLostInstrument(Context& ctx) {
   TakeLinkDown(ctx);
   s.RunState = SequencerState::Idle;
   ctx.controls.SetText(ctl::Dwell, "0.0");
-  Runs(ctx).InstrumentLost(ctx);
-  EndRun(ctx, EndReason::InstrumentLost);
+  if (reason == EndReason::InstrumentLost) Runs(ctx).InstrumentLost(ctx);
+  EndRun(ctx, reason);
   ctx.controls.SetEnabled(ctl::AutoIncrease, true);
+}
+
+}  // namespace
+
+void EndOnLostInstrument(Context& ctx) {
+  EndOnLinkFault(ctx, EndReason::InstrumentLost);
+}
+
+void EndOnRefusedCommand(Context& ctx) {
+  EndOnLinkFault(ctx, ctx.state.PreScanRunning != 0 ? EndReason::PreScanCommandRefused
+                                                    : EndReason::CommandRefused);
 }
 
 }  // namespace mz

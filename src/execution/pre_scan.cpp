@@ -79,6 +79,7 @@ void NextStep(Context& ctx) {
 
 void LevelReached(Context& ctx) {
   auto& s = ctx.state;
+  if (!LevelIsOfStepSent(ctx)) return;
   StartTickTimer(ctx, s.DwellTimer, kHoldTicks);
   PlotSeriesStep(ctx, 1, s.StepCount);
   AdvanceStep(s);

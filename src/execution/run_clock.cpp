@@ -42,6 +42,15 @@ constexpr Byte kLowestDrive = 1;
 
 }  // namespace
 
+bool LevelIsOfStepSent(Context& ctx) {
+  auto& s = ctx.state;
+  if (s.PortNumber == 0) return true;  // the simulation reads what it was sent
+  if (InTable(s.StepCount) && s.ResultFreqHz[s.StepCount] == s.FreqSentHz) return true;
+  s.RunState = SequencerState::WaitingForLevel;
+  if (!SendFrequencyAgain(ctx)) EndOnRefusedCommand(ctx);
+  return false;
+}
+
 bool HasRecordedCode(const ProgramState& s) {
   return InTable(s.StepCount) && s.PreScanDrive[s.StepCount] != 0;
 }
@@ -239,6 +248,7 @@ bool DwellModulationOn(Context& ctx) {
 
 void LevelReached(Context& ctx) {
   auto& s = ctx.state;
+  if (!LevelIsOfStepSent(ctx)) return;
   if (s.PortNumber == 0) {
     if (InTable(s.StepCount)) {
       ctx.controls.SetText(ctl::Actual, TwoDecimals(s.ResultLevel[s.StepCount]));

@@ -18,6 +18,10 @@ enum class EndReason {
   // A pre-scan that did not reach the end of its sweep (stopped, or more steps
   // than the tables hold): its codes are not offered for a pre-scanned run.
   PreScanIncomplete = 9,
+  // The instrument refused a command of a run, or of a pre-scan, every time
+  // it was sent; the results so far are kept.
+  CommandRefused = 10,
+  PreScanCommandRefused = 11,
 };
 
 // The one way a run or pre-scan ends: timers, captions, controls and the
@@ -28,6 +32,11 @@ void EndRun(Context& ctx, EndReason reason);
 // attempted, the link marked down without a second report, EndRun with
 // InstrumentLost; the results recorded so far stay.
 void EndOnLostInstrument(Context& ctx);
+
+// Ends the active run or pre-scan as EndOnLostInstrument does, because the
+// instrument refused a command every time it was sent (CommandRefused, or
+// PreScanCommandRefused during a pre-scan).
+void EndOnRefusedCommand(Context& ctx);
 
 // A run or pre-scan that was refused before it started: the beep and the
 // reason's message, nothing else.
@@ -43,6 +52,13 @@ bool PreScanMayStart(Context& ctx);
 // The number of steps of the current Standard or Custom sweep, from
 // StartFreqHz to FinishFreqHz by StepPercent (at most the tables' limit).
 int PlanStepCount(const ProgramState& s);
+
+// Whether a level reached may be recorded as the step: with an instrument,
+// the step's reading must report the frequency last sent. A level reported
+// at another frequency means the instrument did not take the frequency
+// command: it is sent again and the sequencer waits for its level, or, sent
+// again kMaxResends times already, the test ends as refused. False then.
+bool LevelIsOfStepSent(Context& ctx);
 
 // True when the pre-scan recorded a drive code for step StepCount.
 bool HasRecordedCode(const ProgramState& s);

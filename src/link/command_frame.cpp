@@ -5,6 +5,7 @@
 
 #include "core/control_names.h"
 #include "link/command_codes.h"
+#include "link/supervision.h"
 
 namespace mz {
 
@@ -50,13 +51,68 @@ std::string FrameHexText(std::span<const std::uint8_t> bytes) {
   return std::string(FrameHexText(bytes, buf));
 }
 
-void SendCommand(Context& ctx, Byte code, Integer value, Byte extra, Byte minimum) {
-  const auto frame = BuildFrame(code, value, extra, minimum);
+namespace {
+
+// Shows the frame as the "TX String" and writes it when the port is open and
+// DSR is on, holding it until the instrument answers.
+void ShowAndWrite(Context& ctx, std::span<const std::uint8_t> frame, int refusals) {
   HexTextBuffer hex;
   ctx.controls.SetText(diag::TxString, FrameHexText(frame, hex));
-  if (ctx.port.IsOpen() && ctx.port.Dsr()) ctx.port.Write(frame);
-  if (code == cmd::SetFreqLevel || code == cmd::SetFreqPreScanLevel)
+  if (!ctx.port.IsOpen() || !ctx.port.Dsr()) return;
+  // Held before the write: the answer cannot come sooner than the frame.
+  ctx.state.Unanswered.Push(frame, refusals, ctx.loop.NowMs());
+  ctx.port.Write(frame);
+}
+
+bool SequencerActive(const Context& ctx) {
+  return ctx.loop.TimerEnabled(TimerId::RunClock) || ctx.loop.TimerEnabled(TimerId::PreScan);
+}
+
+void GiveUpRefusedCommand(Context& ctx) {
+  if (SequencerActive(ctx) && ctx.endRunOnRefusedCommand) {
+    ctx.endRunOnRefusedCommand(ctx);
+  } else {
+    // No test to end. The "Comms." lamp and "Reset Comms" show the fault, as
+    // for the instrument's own alarm; the port stays open, so the idle polls
+    // go on and a run started now ends with this message, not as a lost
+    // instrument.
+    ctx.controls.SetColour(ctl::LampComms, kRed);
+    ctx.controls.SetVisible(ctl::ResetComms, true);
+  }
+}
+
+}  // namespace
+
+void SendCommand(Context& ctx, Byte code, Integer value, Byte extra, Byte minimum) {
+  const auto frame = BuildFrame(code, value, extra, minimum);
+  ShowAndWrite(ctx, frame, 0);
+  if (code == cmd::SetFreqLevel || code == cmd::SetFreqPreScanLevel) {
+    auto& s = ctx.state;
+    s.FreqSentCode = code;
+    s.FreqSentHz = value;
+    s.FreqSentDrive = extra;
+    s.FreqResends = 0;
     Runs(ctx).StepSent(ctx, value, extra);
+  }
+}
+
+void CommandAnswered(Context& ctx, bool refused) {
+  auto& s = ctx.state;
+  const auto frame = s.Unanswered.TakeOldest(ctx.loop.NowMs() - kAnswerWithinMs);
+  if (!refused || !frame) return;
+  if (frame->refusals < kMaxResends) {
+    ShowAndWrite(ctx, frame->view(), frame->refusals + 1);
+  } else {
+    GiveUpRefusedCommand(ctx);
+  }
+}
+
+bool SendFrequencyAgain(Context& ctx) {
+  auto& s = ctx.state;
+  if (s.FreqSentCode == 0 || s.FreqResends >= kMaxResends) return false;
+  ++s.FreqResends;
+  ShowAndWrite(ctx, BuildFrame(s.FreqSentCode, s.FreqSentHz, s.FreqSentDrive, 5), 0);
+  return true;
 }
 
 }  // namespace mz

@@ -26,6 +26,26 @@ std::string_view FrameHexText(std::span<const std::uint8_t> bytes, HexTextBuffer
 
 // Builds the frame, shows it as the diagnostics "TX String", and writes it
 // when the port is open and DSR is on; otherwise the frame is dropped.
+// The frame is held until the instrument answers it (CommandAnswered).
 void SendCommand(Context& ctx, Byte code, Integer value = 0, Byte extra = 0, Byte minimum = 0);
+
+// How often a command the instrument refuses is sent again: at most four
+// sends of one command.
+inline constexpr int kMaxResends = 3;
+// The instrument answers a frame as soon as it has it; a frame not answered
+// within this time never will be (it was lost on the line).
+inline constexpr std::int64_t kAnswerWithinMs = 1000;
+
+// The instrument's ACK (refused false) or NAK (refused true), which answers
+// the oldest frame it has not yet answered. A refused frame is written again,
+// byte for byte, up to kMaxResends times; refused once more, the active run
+// or pre-scan ends through Context::endRunOnRefusedCommand, and with no test
+// active the "Comms." lamp turns red and "Reset Comms" is offered.
+void CommandAnswered(Context& ctx, bool refused);
+
+// Sends the last frequency command again, when the instrument reports a
+// level at a frequency other than the one sent (the command did not reach
+// it). False, and nothing sent, once it has been sent again kMaxResends times.
+bool SendFrequencyAgain(Context& ctx);
 
 }  // namespace mz

@@ -243,13 +243,30 @@ void Receive(Context& ctx, int count) {
   }
 }
 
+// A byte that can begin a message from the instrument: a frame's SOH, or a
+// single ACK or NAK.
+bool StartsMessage(std::uint8_t b) {
+  return b == kSoh || b == kAck || b == kNak;
+}
+
+// An SOH that turned out not to begin a frame (noise, or a data byte seen
+// out of step): it goes, and with it what follows up to the next byte that
+// can begin a message. A real frame that the false one seemed to cover is
+// found there.
+void DropFalseStart(ProgramState& s) {
+  s.RxBuffer.DropUntil(1, StartsMessage);
+  s.RxPartialSinceMs = -1;
+}
+
 }  // namespace
 
 void ReplyDecoder(Context& ctx, int count) {
-  auto& rx = ctx.state.RxBuffer;
+  auto& s = ctx.state;
+  auto& rx = s.RxBuffer;
+  const std::int64_t now = ctx.loop.NowMs();
   if (count > 0) {  // the instrument is there
-    ctx.state.LastReceivedMs = ctx.loop.NowMs();
-    ctx.state.PollsUnanswered = 0;
+    s.LastReceivedMs = now;
+    s.PollsUnanswered = 0;
     Receive(ctx, count);
   }
 
@@ -260,32 +277,48 @@ void ReplyDecoder(Context& ctx, int count) {
   while (!rx.empty()) {
     const std::uint8_t first = rx.front();
     if (first == kSoh) {
-      if (rx.size() < 2) break;
+      if (rx.size() < 2) break;  // a lone SOH waits for its COUNT
       const std::size_t replyCount = rx[1];
       // A COUNT below 2 puts CODE outside the frame; one above 126 can never
-      // complete in the buffer. Neither is a frame: drop the SOH and look again.
+      // complete in the buffer. Neither is a frame.
       if (replyCount < 2 || replyCount + 2 > ReceiveBuffer::kCapacity) {
-        rx.DropFront(1);
+        DropFalseStart(s);
         continue;
       }
-      if (rx.size() < replyCount + 2) break;  // the rest comes with a later event
+      if (rx.size() < replyCount + 2) {
+        // The rest comes with a later event. The instrument sends a frame's
+        // bytes back to back: one still incomplete long after its SOH came
+        // was noise, and holding it would hold up the replies behind it.
+        if (s.RxPartialSinceMs < 0) s.RxPartialSinceMs = now;
+        if (now - s.RxPartialSinceMs <= kPartialFrameLimitMs) break;
+        DropFalseStart(s);
+        continue;
+      }
+      // A frame ends in EOT. Without it the SOH was noise, and the bytes it
+      // seemed to cover may hold real frames.
+      if (rx[replyCount + 1] != kEot) {
+        DropFalseStart(s);
+        continue;
+      }
 
       const std::uint8_t ack = kAck;
       ctx.port.Write({&ack, 1});
-      NoteRxFrame(ctx.state);
+      NoteRxFrame(s);
       const Byte code = rx[2];
       ReplyData data{};  // positions 4 to 15, whatever COUNT says
       for (std::size_t k = 0; k < data.size() && k + 3 < rx.size(); ++k) data[k] = rx[k + 3];
       rx.DropFront(replyCount + 2);
+      s.RxPartialSinceMs = -1;
       Act(ctx, code, data);
     } else if (first == kAck || first == kNak) {
-      rx.DropFront(1);  // nothing is sent again after a NAK
+      // The instrument's answer to the oldest command frame it has not yet
+      // answered; a refused one is sent again.
+      rx.DropFront(1);
+      CommandAnswered(ctx, first == kNak);
     } else {
-      rx.clear();  // out of step: discard everything and start afresh
-    }
-    if (rx.size() < 2) {
-      // A lone byte waits for the next event, as a partial frame does.
-      break;
+      // Out of step: noise up to the next byte that can begin a message goes,
+      // whatever follows it stays.
+      rx.DropUntil(0, StartsMessage);
     }
   }
   ShowDueRxString(ctx);

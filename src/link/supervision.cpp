@@ -39,6 +39,8 @@ void TakeLinkDown(Context& ctx) {
   ctx.controls.SetColour(ctl::LampComms, kRed);
   ctx.controls.SetVisible(ctl::ResetComms, true);
   ctx.port.Open(false);
+  // Nothing written before the close will be answered.
+  ctx.state.Unanswered.clear();
 }
 
 void statustimerTimer(Context& ctx) {

@@ -26,6 +26,7 @@ void InstallEventHandlers(Context& ctx) {
   OnTimer(ctx, TimerId::Sim, simtimerTimer);
   OnTimer(ctx, TimerId::Status, statustimerTimer);
   ctx.endRunOnAmplifierFault = [](Context& c) { EndRun(c, EndReason::PaStatusError); };
+  ctx.endRunOnRefusedCommand = EndOnRefusedCommand;
   ctx.port.SetDataAvailableHandler(
       [&ctx](int count) { Dispatch(ctx.op, [&] { ReplyDecoder(ctx, count); }); });
 }

@@ -71,6 +71,7 @@ void OpenLink(Context& ctx) {
     s.LinkUp = 1;
     ctx.controls.SetColour(ctl::LampComms, kButtonFace);
     s.RxBuffer.clear();
+    s.RxPartialSinceMs = -1;
     SendCommand(ctx, cmd::RfOff);
   } else {
     s.LinkUp = 0;

@@ -6,8 +6,11 @@
 #include <algorithm>
 
 #include "core/control_names.h"
+#include "execution/frequency_plan.h"
+#include "execution/pre_scan.h"
 #include "execution/run_sequencer.h"
 #include "link/command_codes.h"
+#include "link/command_frame.h"
 #include "support/emulated_program.h"
 #include "support/run_setup.h"
 
@@ -143,6 +146,35 @@ TEST_F(SilentInstrument, StopWhileWaitingSendsOneRfOffAndNothingAfter) {
   EXPECT_EQ(p.state.TestRunning, 0);
 }
 
+// A level reported at a frequency other than the one sent means the
+// frequency command did not reach the instrument: the step is not recorded,
+// the command goes out again, and after three more sends the run ends with
+// its message, nothing recorded at the wrong frequency.
+TEST_F(SilentInstrument, LevelAtAnotherFrequencyIsNotRecordedAndTheStepIsSentAgain) {
+  FillStandardPanel(p.ctx, {});
+  Button1MouseDown(p.ctx);
+  // Levelled at 99 MHz, and the reading to go with it.
+  const vector<std::uint8_t> elsewhere{0x01, 0x03, 0xC8, 0xA0, 0x04, 0x01, 0x08, 0xCA,
+                                       0x00, 0x05, 0xE6, 0x9E, 0xC0, 0x0A, 0x04};
+  for (std::size_t sends = 1; sends <= 4; ++sends) {
+    ASSERT_TRUE(RunUntil([&] { return StepFreqs().size() == sends; }));
+    EXPECT_EQ(StepFreqs(), vector<std::int32_t>(sends, 100'000'000));
+    EXPECT_EQ(p.state.RunState, SequencerState::WaitingForLevel);
+    p.loop.AdvanceBy(300);  // between two ticks
+    p.port.Inject(elsewhere);
+    ASSERT_TRUE(RunUntil(
+        [&] { return StepFreqs().size() > sends || !p.loop.TimerEnabled(TimerId::RunClock); }));
+    EXPECT_EQ(p.state.StepCount, 1);  // nothing recorded
+  }
+  ASSERT_TRUE(RunToEnd(5'000));
+  EXPECT_EQ(StepFreqs().size(), 4u);
+  EXPECT_EQ(p.op.Texts(),
+            vector<std::string>{"The MZ4800 refused a command 4 times. Run Stopped. The Results "
+                                "so far are kept. Check the instrument, then press Reset Comms. "});
+  EXPECT_EQ(p.state.StepCount, 1);
+  EXPECT_EQ(Sent().back().Code, cmd::RfOff);
+}
+
 class LevellingSlowly : public EmulatedRun {
  protected:
   LevellingSlowly() : EmulatedRun({.LevelTimeMs = 2'500}) {}
@@ -233,6 +265,168 @@ TEST_F(LevellingReport, LevellingReportedDuringADwellRecordsTheSameFrequencyAgai
   // corrected by step 1's factor.
   for (int i = 1; i <= 3; ++i) EXPECT_NEAR(p.state.ResultLevel[i], 10.0, 1e-9) << i;
   EXPECT_EQ(p.op.Texts(), vector<std::string>{"The Run has Ended. "});
+}
+
+// An instrument whose line is noisy, or that refuses some commands. Whatever
+// it does, a test ends (completed, or with its message and the RF off), no
+// step is recorded twice, and every recorded row holds the frequency of its
+// own step of the plan.
+class UnreliableInstrument : public EmulatedRun {
+ protected:
+  explicit UnreliableInstrument(emu::Behaviour b) : EmulatedRun(std::move(b)) {
+    // 100 to 200 MHz in 5 % steps: 16 steps.
+    FillStandardPanel(p.ctx, {.Step = "5"});
+  }
+
+  // The sweep's frequencies, from the set-up the test has taken.
+  const vector<std::int32_t>& Plan() {
+    if (plan_.empty()) {
+      for (Integer f = p.state.StartFreqHz;; f = NextStepFrequency(p.state, f)) {
+        plan_.push_back(f);
+        if (f >= p.state.FinishFreqHz) break;
+      }
+      EXPECT_EQ(plan_.size(), 16u);
+    }
+    return plan_;
+  }
+
+  // Rows 1 to StepCount - 1, which a results file would hold.
+  vector<std::int32_t> Rows() const {
+    return {p.state.ResultFreqHz.begin() + 1, p.state.ResultFreqHz.begin() + p.state.StepCount};
+  }
+  void ExpectRfOffAtTheEnd() {
+    p.loop.AdvanceBy(200);  // the last frames' way down the line
+    EXPECT_FALSE(p.instrument.RfOn());
+    EXPECT_EQ(p.state.TestRunning, 0);
+  }
+
+  vector<std::int32_t> plan_;
+};
+
+struct StrayEvery1 : UnreliableInstrument {
+  StrayEvery1() : UnreliableInstrument({.StrayByteEvery = 1}) {}
+};
+struct StrayEvery3 : UnreliableInstrument {
+  StrayEvery3() : UnreliableInstrument({.StrayByteEvery = 3}) {}
+};
+struct NakEvery7 : UnreliableInstrument {
+  NakEvery7() : UnreliableInstrument({.NakEvery = 7}) {}
+};
+struct NakEvery1 : UnreliableInstrument {
+  NakEvery1() : UnreliableInstrument({.NakEvery = 1}) {}
+};
+
+// A stray byte ahead of every reply, or of every third: every reply is still
+// decoded and acknowledged, and the sweep records every step once.
+TEST_F(StrayEvery1, RunCompletesWithEveryStepRecorded) {
+  Button1MouseDown(p.ctx);
+  ASSERT_TRUE(RunToEnd());
+  EXPECT_EQ(p.op.Texts(), vector<std::string>{"The Run has Ended. "});
+  EXPECT_EQ(Rows(), Plan());
+  EXPECT_EQ(StepFreqs(), Plan());
+  for (std::size_t i = 1; i <= Plan().size(); ++i) EXPECT_NEAR(p.state.ResultLevel[i], 10.0, 1e-9);
+  EXPECT_EQ(p.instrument.AcksReceived(), p.instrument.FramesSent());  // each reply acknowledged
+  ExpectRfOffAtTheEnd();
+}
+
+TEST_F(StrayEvery3, RunAndPreScanCompleteWithEveryStepRecorded) {
+  Button1MouseDown(p.ctx);
+  ASSERT_TRUE(RunToEnd());
+  EXPECT_EQ(p.op.Texts(), vector<std::string>{"The Run has Ended. "});
+  EXPECT_EQ(Rows(), Plan());
+  EXPECT_EQ(StepFreqs(), Plan());
+  ExpectRfOffAtTheEnd();
+
+  p.op.messages.clear();
+  button2click(p.ctx);
+  ASSERT_TRUE(p.loop.RunUntilTrue([&] { return !p.loop.TimerEnabled(TimerId::PreScan); }, 600'000));
+  EXPECT_EQ(p.op.Texts(), vector<std::string>{"The Pre-Scan has Ended. "});
+  EXPECT_EQ(Rows(), Plan());
+  for (std::size_t i = 1; i <= Plan().size(); ++i) EXPECT_NE(p.state.PreScanDrive[i], 0) << i;
+}
+
+// Every seventh frame refused: each refused command goes out again, so the
+// instrument applies every step; nothing is recorded at a frequency it was
+// not sent, and no step twice.
+TEST_F(NakEvery7, RunCompletesAndRecordsEachStepOnceAtItsFrequency) {
+  Button1MouseDown(p.ctx);
+  ASSERT_TRUE(RunToEnd());
+  EXPECT_GT(p.instrument.NaksSent(), 10);
+  EXPECT_EQ(p.op.Texts(), vector<std::string>{"The Run has Ended. "});
+  EXPECT_EQ(Rows(), Plan());
+  for (std::size_t i = 1; i <= Plan().size(); ++i) EXPECT_NEAR(p.state.ResultLevel[i], 10.0, 1e-9);
+  // Every step the instrument acted on, in order; a refused one was sent
+  // again until it was taken.
+  vector<std::int32_t> applied;
+  for (const auto& c : p.instrument.Commands())
+    if (c.Code == cmd::SetFreqLevel) applied.push_back(c.Value);
+  EXPECT_EQ(applied, Plan());
+  ExpectRfOffAtTheEnd();
+}
+
+TEST_F(NakEvery7, PreScanCompletesWithACodeForEveryStep) {
+  button2click(p.ctx);
+  ASSERT_TRUE(p.loop.RunUntilTrue([&] { return !p.loop.TimerEnabled(TimerId::PreScan); }, 600'000));
+  EXPECT_EQ(p.op.Texts(), vector<std::string>{"The Pre-Scan has Ended. "});
+  EXPECT_EQ(Rows(), Plan());
+  for (std::size_t i = 1; i <= Plan().size(); ++i) EXPECT_NE(p.state.PreScanDrive[i], 0) << i;
+  EXPECT_EQ(p.state.PreScanAvailable, 1);
+  ExpectRfOffAtTheEnd();
+}
+
+// Every frame refused: each is sent four times, then the run ends with the
+// message that says so; nothing is recorded, the link is marked down, and
+// the instrument never had its RF on.
+TEST_F(NakEvery1, RunEndsWithTheRefusalMessage) {
+  Button1MouseDown(p.ctx);
+  ASSERT_TRUE(RunToEnd(60'000));
+  EXPECT_EQ(p.op.Texts(),
+            vector<std::string>{"The MZ4800 refused a command 4 times. Run Stopped. The Results "
+                                "so far are kept. Check the instrument, then press Reset Comms. "});
+  EXPECT_TRUE(Rows().empty());
+  EXPECT_EQ(p.instrument.NaksSent(), static_cast<int>(Frames(p.port.written).size()));
+  // The first command of the run (the poll's KeepAlive) four times, then the
+  // attempted RfOff; the port is closed before its refusal comes back.
+  const auto codes = Codes(Frames(p.port.written));
+  EXPECT_EQ(codes, (vector<int>{cmd::KeepAlive, cmd::KeepAlive, cmd::KeepAlive, cmd::KeepAlive,
+                                cmd::RfOff}));
+  EXPECT_EQ(p.state.LinkUp, 0);
+  EXPECT_FALSE(p.port.IsOpen());
+  EXPECT_TRUE(p.controls.Visible(ctl::ResetComms));
+  EXPECT_EQ(p.controls.Text(ctl::RunButton), "RUN");
+  ExpectRfOffAtTheEnd();
+  p.loop.AdvanceBy(30'000);
+  EXPECT_EQ(p.op.messages.size(), 1u);  // reported once
+}
+
+// Refused at rest (the start-up's RfOff): the lamps show it and the port
+// stays open, so a run started then ends with the refusal, not as lost.
+TEST_F(NakEvery1, RefusedAtRestShowsOnTheLampsAndARunEndsWithTheRefusal) {
+  p.controls.SetVisible(ctl::ResetComms, false);
+  SendCommand(p.ctx, cmd::RfOff);
+  p.loop.AdvanceBy(1'000);
+  EXPECT_EQ(Codes(Frames(p.port.written)), vector<int>(4, cmd::RfOff));
+  EXPECT_EQ(p.controls.ColourOf(ctl::LampComms), kRed);
+  EXPECT_TRUE(p.controls.Visible(ctl::ResetComms));
+  EXPECT_TRUE(p.port.IsOpen());
+  EXPECT_TRUE(p.op.messages.empty());
+
+  Button1MouseDown(p.ctx);
+  ASSERT_TRUE(RunToEnd(60'000));
+  ASSERT_EQ(p.op.messages.size(), 1u);
+  EXPECT_EQ(p.op.messages[0].Text.rfind("The MZ4800 refused a command 4 times. Run Stopped.", 0),
+            0u);
+}
+
+TEST_F(NakEvery1, PreScanEndsWithTheRefusalMessage) {
+  button2click(p.ctx);
+  ASSERT_TRUE(p.loop.RunUntilTrue([&] { return !p.loop.TimerEnabled(TimerId::PreScan); }, 60'000));
+  EXPECT_EQ(p.op.Texts(),
+            vector<std::string>{"The MZ4800 refused a command 4 times. Pre-Scan Stopped. Check "
+                                "the instrument, then press Reset Comms. "});
+  EXPECT_TRUE(Rows().empty());
+  EXPECT_EQ(p.state.PreScanAvailable, 0);
+  ExpectRfOffAtTheEnd();
 }
 
 }  // namespace

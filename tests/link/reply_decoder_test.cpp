@@ -7,7 +7,10 @@
 #include <random>
 
 #include "core/control_names.h"
+#include "link/command_codes.h"
+#include "link/command_frame.h"
 #include "link/diagnostics.h"
+#include "support/run_setup.h"
 #include "support/test_program.h"
 
 namespace mz::test {
@@ -263,18 +266,132 @@ TEST_F(ReplyDecoderTest, FramingSplitsPairsAndResynchronisation) {
   EXPECT_EQ(Written(), kAckByte);
 
   s.RunState = SequencerState::WaitingForLevel;
-  Arrive({0x55, 0x01, 0x03, 0xC8, 0xA0, 0x04});  // noise: everything discarded
-  EXPECT_EQ(s.RunState, SequencerState::WaitingForLevel);
-  EXPECT_TRUE(Written().empty());
+  Arrive({0x55, 0x01, 0x03, 0xC8, 0xA0, 0x04});  // noise ahead: the frame behind it stays
+  EXPECT_EQ(s.RunState, SequencerState::LevelReached);
+  EXPECT_EQ(Written(), kAckByte);
   EXPECT_TRUE(s.RxBuffer.empty());
 
-  // A lone noise byte waits for the next event, and takes that event's frame with it.
+  // A lone noise byte at the end of an event goes at once; the next event's
+  // frame is decoded.
   Arrive({0x01, 0x03, 0xC8, 0xA0, 0x04, 0x55});
   EXPECT_EQ(s.RunState, SequencerState::LevelReached);
+  EXPECT_TRUE(s.RxBuffer.empty());
   s.RunState = SequencerState::WaitingForLevel;
   Arrive({0x01, 0x03, 0xC8, 0xA0, 0x04});
+  EXPECT_EQ(s.RunState, SequencerState::LevelReached);
+  EXPECT_EQ(Written(), (Bytes{0x06, 0x06}));
+}
+
+// Noise on the line costs only itself: the decoder drops bytes up to the next
+// one that can begin a message (SOH, ACK, NAK) and keeps what follows.
+TEST_F(ReplyDecoderTest, NoiseNeverCostsTheFrameBehindIt) {
+  const Bytes levelled{0x01, 0x03, 0xC8, 0xA0, 0x04};
+  const Bytes levelling{0x01, 0x03, 0xC8, 0x88, 0x04};
+  const auto join = [](std::initializer_list<Bytes> parts) {
+    Bytes out;
+    for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
+    return out;
+  };
+
+  // Noise between two frames of one event: both decoded, in order.
+  s.RunState = SequencerState::WaitingForLevel;
+  Arrive(join({levelled, {0x55, 0x99, 0xFF}, levelling}));
+  EXPECT_EQ(Written(), (Bytes{0x06, 0x06}));
   EXPECT_EQ(s.RunState, SequencerState::WaitingForLevel);
+  EXPECT_TRUE(s.RxBuffer.empty());
+
+  // Noise, then a frame split across two data events.
+  Arrive({0x55, 0x7E, 0x01, 0x03});
+  EXPECT_TRUE(Written().empty());
+  EXPECT_EQ(s.RxBuffer.size(), 2u);
+  Arrive({0xC8, 0xA0, 0x04});
   EXPECT_EQ(Written(), kAckByte);
+  EXPECT_EQ(s.RunState, SequencerState::LevelReached);
+
+  // A noise byte that is 0x01 with a COUNT the buffer could hold: the span it
+  // claims does not end in EOT, so it is no frame, and the real frame inside
+  // that span is decoded.
+  s.RunState = SequencerState::WaitingForLevel;
+  Arrive(join({{0x01, 0x04}, levelled}));
+  EXPECT_EQ(Written(), kAckByte);
+  EXPECT_EQ(c.Text(diag::RxString), "01,03,C8,A0,04");
+  EXPECT_EQ(s.RunState, SequencerState::LevelReached);
+  EXPECT_TRUE(s.RxBuffer.empty());
+
+  // A false SOH claiming more bytes than arrive: its partial frame waits, but
+  // not past the next data event after kPartialFrameLimitMs; then both real
+  // frames are decoded, and nothing is lost.
+  s.RunState = SequencerState::WaitingForLevel;
+  Arrive(join({{0x01, 0x40}, levelled}));
+  EXPECT_TRUE(Written().empty());
+  p.loop.AdvanceBy(kPartialFrameLimitMs / 2);
+  Arrive({0x06});  // an early event: the partial frame still waits
+  EXPECT_TRUE(Written().empty());
+  p.loop.AdvanceBy(kPartialFrameLimitMs);
+  Arrive(levelling);
+  EXPECT_EQ(Written(), (Bytes{0x06, 0x06}));
+  EXPECT_EQ(s.RunState, SequencerState::WaitingForLevel);  // levelled, then levelling
+  EXPECT_TRUE(s.RxBuffer.empty());
+
+  // A real frame split with a short gap is not taken for noise.
+  Arrive({0x01, 0x03, 0xC8});
+  p.loop.AdvanceBy(20);
+  Arrive({0xA0, 0x04});
+  EXPECT_EQ(Written(), kAckByte);
+  EXPECT_EQ(s.RunState, SequencerState::LevelReached);
+}
+
+// The instrument answers every frame with one ACK or NAK, in the order the
+// frames came. A refused frame goes out again byte for byte, at most three
+// times; an answer with no frame waiting for one changes nothing.
+TEST_F(ReplyDecoderTest, RefusedCommandIsSentAgainAtMostThreeTimes) {
+  const Bytes keepAlive{0x01, 0x02, 0x28, 0x04};
+  const Bytes statusPoll{0x01, 0x02, 0x2B, 0x04};
+  const Bytes rfOff{0x01, 0x02, 0x88, 0x04};
+  QuietTimers(p.ctx);  // nothing of its own goes out meanwhile
+  SendCommand(p.ctx, cmd::KeepAlive);
+  SendCommand(p.ctx, cmd::StatusPoll);  // two frames before any answer
+  Bytes both = keepAlive;
+  both.insert(both.end(), statusPoll.begin(), statusPoll.end());
+  EXPECT_EQ(Written(), both);
+  Arrive({0x15});  // refuses the older of the two
+  EXPECT_EQ(Written(), keepAlive);
+  EXPECT_EQ(c.Text(diag::TxString), "01,02,28,04");
+  Arrive({0x06, 0x06});  // the poll, then the KeepAlive sent again
+  EXPECT_TRUE(Written().empty());
+  EXPECT_TRUE(s.Unanswered.empty());
+  Arrive({0x15});
+  EXPECT_TRUE(Written().empty());
+
+  // A frame not answered in time was lost on the line; a later answer is
+  // not taken for it.
+  SendCommand(p.ctx, cmd::KeepAlive);
+  p.loop.AdvanceBy(kAnswerWithinMs + 100);
+  SendCommand(p.ctx, cmd::StatusPoll);
+  Written();
+  Arrive({0x15});
+  EXPECT_EQ(Written(), statusPoll);
+  Arrive({0x06});
+
+  // Refused four times with no test running: no more sends, no message; the
+  // "Comms." lamp and "Reset Comms" show it, and the port stays open.
+  s.LinkUp = 1;
+  c.SetVisible(ctl::ResetComms, false);
+  c.SetColour(ctl::LampComms, kButtonFace);
+  SendCommand(p.ctx, cmd::RfOff);
+  Written();
+  for (int i = 0; i < kMaxResends; ++i) {
+    Arrive({0x15});
+    EXPECT_EQ(Written(), rfOff) << i;
+  }
+  EXPECT_EQ(c.ColourOf(ctl::LampComms), kButtonFace);
+  Arrive({0x15});
+  EXPECT_TRUE(Written().empty());
+  EXPECT_TRUE(p.port.IsOpen());
+  EXPECT_EQ(s.LinkUp, 1);
+  EXPECT_EQ(c.ColourOf(ctl::LampComms), kRed);
+  EXPECT_TRUE(c.Visible(ctl::ResetComms));
+  EXPECT_TRUE(p.op.messages.empty());
 }
 
 // "RX String" shows the receive buffer as it stood at the last frame: written
@@ -341,6 +458,7 @@ TEST_F(ReplyDecoderTest, ImpossibleCountsDoNotBlockReception) {
   // The largest frame that fits (COUNT 126) is still decoded.
   Bytes big{0x01, 126, 0xC8, 0x88};
   big.resize(128, 0x00);
+  big.back() = 0x04;
   Arrive(big);
   EXPECT_EQ(Written(), kAckByte);
   EXPECT_EQ(s.RunState, SequencerState::WaitingForLevel);
@@ -349,6 +467,7 @@ TEST_F(ReplyDecoderTest, ImpossibleCountsDoNotBlockReception) {
 TEST_F(ReplyDecoderTest, BufferHoldsAtMost128Bytes) {
   Bytes flood{0x01, 126};
   flood.resize(300, 0x06);  // a frame of 128 bytes, then more than fits
+  flood[127] = 0x04;
   p.port.Feed(flood);
   p.port.Feed({});  // nothing new
   p.loop.AdvanceBy(0);
