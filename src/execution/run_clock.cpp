@@ -74,6 +74,13 @@ void SendPreScannedStep(Context& ctx) {
 }  // namespace
 
 void AdvanceStep(ProgramState& s) {
+  // Results files have always begun with a copy of a sweep's first step in
+  // row 0 (the graph used to make it at each repaint). It is made once, when
+  // that step is recorded, so that a file opened later keeps its own row 0.
+  if (s.StepCount == 1 && !IsStripChart(s.TestType)) {
+    s.ResultFreqHz[0] = s.ResultFreqHz[1];
+    s.ResultLevel[0] = s.ResultLevel[1];
+  }
   ++s.StepCount;
   if (InTable(s.StepCount) && InTable(s.StepCount - 1)) {
     s.LevelFactor[s.StepCount] = s.LevelFactor[s.StepCount - 1];

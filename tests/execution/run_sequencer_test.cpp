@@ -98,6 +98,10 @@ TEST_F(SimulatedRun, StandardSweepStepsByPercentAndEndsOnTheFinishFrequency) {
     // Without an instrument the achieved levels become the pre-scan drives.
     EXPECT_EQ(p.state.PreScanDrive[i], RoundEven(p.state.ResultLevel[i] * 17)) << i;
   }
+  // Row 0 of the results repeats the first step, without an EUT status.
+  EXPECT_EQ(p.state.ResultFreqHz[0], steps[0]);
+  EXPECT_EQ(p.state.ResultLevel[0], p.state.ResultLevel[1]);
+  EXPECT_EQ(p.state.ResultEutStatus[0], 0);
 
   EXPECT_EQ(p.controls.Text(ctl::RunButton), "RUN");
   EXPECT_EQ(p.controls.Text(ctl::Actual), "0.0");
@@ -216,6 +220,8 @@ TEST_F(SimulatedRun, SingleFrequencyRecordsAPointEveryDwellAtItsOwnLevel) {
     EXPECT_GE(p.state.ResultLevel[i], 4.0) << i;
     EXPECT_LT(p.state.ResultLevel[i], 5.0) << i;
   }
+  // A strip chart has no first step to repeat in row 0.
+  EXPECT_EQ(p.state.ResultFreqHz[0], 0);
 
   // The level ramp: each point close to its own step of the ramp.
   p.state.StepCount = 1;
