@@ -34,6 +34,10 @@ class EventLoop {
   // reaches deadlineMs or the program is asked to quit.
   virtual void RunUntil(std::int64_t deadlineMs) = 0;
 
+  // True while a handler is paused in RunUntil: whatever runs now runs inside
+  // that handler, which cannot go on before it returns.
+  virtual bool Pausing() const { return false; }
+
   virtual bool QuitRequested() const = 0;
 };
 

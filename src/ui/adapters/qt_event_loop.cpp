@@ -49,6 +49,11 @@ bool QtEventLoop::TimerEnabled(TimerId id) const {
 }
 
 void QtEventLoop::RunUntil(std::int64_t deadlineMs) {
+  ++pauses_;
+  const struct Resumed {
+    int& pauses;
+    ~Resumed() { --pauses; }
+  } resumed{pauses_};
   while (!quit_) {
     const std::int64_t remaining = deadlineMs - NowMs();
     if (remaining <= 0) break;

@@ -24,6 +24,7 @@ class QtEventLoop : public QObject, public EventLoop {
   bool TimerEnabled(TimerId id) const override;
   void RunUntil(std::int64_t deadlineMs) override;
   bool QuitRequested() const override { return quit_; }
+  bool Pausing() const override { return pauses_ > 0; }
 
   void RequestQuit() { quit_ = true; }
 
@@ -35,6 +36,7 @@ class QtEventLoop : public QObject, public EventLoop {
   std::array<std::unique_ptr<QTimer>, kTimerCount> timers_;
   std::array<std::function<void()>, kTimerCount> handlers_;
   bool quit_ = false;
+  int pauses_ = 0;  // RunUntil calls in progress, nested ones included
 };
 
 }  // namespace mz

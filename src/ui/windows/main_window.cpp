@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPrinter>
+#include <QTimer>
 
 #include "core/control_names.h"
 #include "core/dispatch.h"
@@ -76,6 +77,14 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   // The window closes only when the close query says so; a failure in it
   // (the configuration could not be written) keeps the window open.
   event->ignore();
+  if (ctx_.loop.Pausing()) {
+    // A handler is paused (a run's tick between its poll commands). The
+    // question asked now would hold that handler, and with it the run and
+    // the instrument's polls, for as long as it is open: it is asked as soon
+    // as the handler has returned.
+    QTimer::singleShot(kCloseRetryMs, this, [this] { close(); });
+    return;
+  }
   bool close = false;
   Handle([&] { close = CloseQuery(ctx_); });
   if (!close) return;

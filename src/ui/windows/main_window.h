@@ -45,6 +45,9 @@ class MainWindow : public QMainWindow {
   static constexpr int kClientHeight = 434;
   // The three test panels overlap in one place; one shows at a time.
   static constexpr QRect kTestPanelRect{108, 32, 520, 232};
+  // A close that comes while a handler is paused is tried again this much
+  // later (a pause lasts one or two 55 ms ticks).
+  static constexpr int kCloseRetryMs = 60;
 
  signals:
   // The close query said yes and the window has closed: the program ends.
