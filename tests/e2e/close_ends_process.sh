@@ -13,32 +13,15 @@ for tool in Xvfb openbox dbus-run-session xdotool flock; do
 done
 [ -x /usr/libexec/at-spi-bus-launcher ] || { echo "missing at-spi2-core"; exit 1; }
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+# shellcheck source=x_server.sh
+source "$(dirname "$0")/x_server.sh"
 
 fail() {
   echo "FAIL: $*"
   exit 1
 }
 
-# The X server takes a display number no other server holds and tells it.
-# Without -noreset it resets whenever its last client leaves (an xdotool call
-# between the cases, before the window manager is up) and drops every client
-# that connects meanwhile: the window manager or the program then dies.
-Xvfb -displayfd 3 -noreset -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" \
-  >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { cat "$work/xvfb.log"; fail "the X server did not start"; }
-export DISPLAY=:$(head -1 "$work/display")
-for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
-xdotool getdisplaygeometry >/dev/null 2>&1 || fail "no X server on $DISPLAY"
+start_x_server
 
 # One program start on an emulated instrument; $1 names the way the window goes.
 run_case() {

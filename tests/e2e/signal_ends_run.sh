@@ -12,14 +12,8 @@ for tool in Xvfb openbox xdotool flock; do
   command -v "$tool" >/dev/null || { echo "missing $tool (tools/install-deps.sh)"; exit 1; }
 done
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+# shellcheck source=x_server.sh
+source "$(dirname "$0")/x_server.sh"
 
 fail() {
   echo "FAIL: $*"
@@ -28,16 +22,7 @@ fail() {
 }
 now_ms() { date +%s%3N; }
 
-# A display number no other server holds; -noreset keeps the clients when the
-# last one leaves between two xdotool calls.
-Xvfb -displayfd 3 -noreset -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" \
-  >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || fail "the X server did not start"
-export DISPLAY=:$(head -1 "$work/display")
-for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
-xdotool getdisplaygeometry >/dev/null 2>&1 || fail "no X server on $DISPLAY"
+start_x_server
 openbox >"$work/openbox.log" 2>&1 &
 pids+=($!)
 for _ in $(seq 300); do xdotool get_desktop >/dev/null 2>&1 && break; sleep 0.1; done
