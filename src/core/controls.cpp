@@ -14,17 +14,27 @@ std::string ColourText(Colour c) {
 }
 }  // namespace
 
+// The slot of a hash. FNV's low bits depend only on the low bits of each
+// character ("Edit11" and "Shape7" share them), so the top bits are folded in.
+std::size_t Controls::Slot(std::size_t hash) {
+  return (hash ^ (hash >> 57)) % kFoundSlots;
+}
+
 ControlProps* Controls::Cached(ControlId id) const {
-  const Found& f = found_[id.Hash() % found_.size()];
-  if (f.control != nullptr && f.hash == id.Hash() && f.control->first == id.Name()) {
+  Found& f = found_[Slot(id.Hash())];
+  if (f.control == nullptr || f.hash != id.Hash()) return nullptr;
+  const std::string_view name = id.Name();
+  if (f.name == name.data() && f.control->first.size() == name.size()) {
     return const_cast<ControlProps*>(&f.control->second);
   }
-  return nullptr;
+  if (f.control->first != name) return nullptr;
+  f.name = name.data();
+  return const_cast<ControlProps*>(&f.control->second);
 }
 
 void Controls::Remember(ControlId id,
                         const std::pair<const std::string, ControlProps>& control) const {
-  found_[id.Hash() % found_.size()] = {id.Hash(), &control};
+  found_[Slot(id.Hash())] = {id.Hash(), id.Name().data(), &control};
 }
 
 const ControlProps& Controls::Get(ControlId id) const {
@@ -37,6 +47,12 @@ const ControlProps& Controls::Get(ControlId id) const {
 
 ControlProps& Controls::Mutable(ControlId id) {
   if (ControlProps* c = Cached(id)) return *c;
+  return FindOrAdd(id);
+}
+
+// Off the setters' common path: found in the cache, a control takes no
+// registers or stack for the map's insertion.
+ControlProps& Controls::FindOrAdd(ControlId id) {
   auto it = controls_.find(id);
   if (it == controls_.end()) it = controls_.emplace(std::string(id.Name()), ControlProps{}).first;
   Remember(id, *it);

@@ -74,6 +74,7 @@ class Controls {
  private:
   const ControlProps& Get(ControlId id) const;
   ControlProps& Mutable(ControlId id);
+  [[gnu::noinline]] ControlProps& FindOrAdd(ControlId id);
   void Notify(ControlId id, Prop p, std::string value);
 
   // Looked up on every change the logic makes (the reply decoder sets several
@@ -94,11 +95,18 @@ class Controls {
   // The controls found last, by their hash: a repeated look-up compares a
   // hash and a name instead of dividing by the bucket count and walking a
   // bucket. The map's nodes never move, and controls are never removed.
+  // The ids are the constants of control_names.h, so the same control comes
+  // back with the very same name text: the text's address stands in for
+  // comparing the names (with the hash and length matching too); an id with
+  // its name elsewhere is compared by its name.
   struct Found {
     std::size_t hash = 0;
+    const char* name = nullptr;  // where the id last found here keeps its name
     const std::pair<const std::string, ControlProps>* control = nullptr;
   };
-  mutable std::array<Found, 128> found_{};
+  static constexpr std::size_t kFoundSlots = 128;
+  static std::size_t Slot(std::size_t hash);
+  mutable std::array<Found, kFoundSlots> found_{};
   ControlProps* Cached(ControlId id) const;
   void Remember(ControlId id, const std::pair<const std::string, ControlProps>& control) const;
   std::vector<std::pair<int, Listener>> listeners_;

@@ -84,6 +84,28 @@ double Convert(std::string_view t) {
   return v;
 }
 
+// n, a value scaled by 10^Decimals, as its whole part, a point and the
+// decimals.
+template <int Decimals>
+char* WholeAndDecimals(std::uint64_t n, char* out) {
+  constexpr std::uint64_t kUnit = [] {
+    std::uint64_t u = 1;
+    for (int i = 0; i < Decimals; ++i) u *= 10;
+    return u;
+  }();
+  out = std::to_chars(out, out + 24, n / kUnit).ptr;
+  if constexpr (Decimals > 0) {
+    *out++ = '.';
+    std::uint64_t rest = n % kUnit;
+    for (int i = Decimals - 1; i >= 0; --i) {
+      out[i] = static_cast<char>('0' + rest % 10);
+      rest /= 10;
+    }
+    out += Decimals;
+  }
+  return out;
+}
+
 // Fixed-point text of v with the given decimals exactly as std::to_chars
 // writes it (the binary value rounded to nearest, an exact half to even), by
 // integer arithmetic; the readings and frequencies of every reply go through
@@ -100,20 +122,39 @@ char* FastFixed(double v, int decimals, char* out) {
   const double fraction = scaled - whole;
   if (std::fabs(fraction - 0.5) < 1e-3) return nullptr;
   const auto n = static_cast<std::uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
-  const auto unit = static_cast<std::uint64_t>(kScale[decimals]);
   // to_chars keeps the sign of a negative value that rounds to zero.
   if (std::signbit(v)) *out++ = '-';
-  out = std::to_chars(out, out + 24, n / unit).ptr;
-  if (decimals > 0) {
-    *out++ = '.';
-    std::uint64_t rest = n % unit;
-    for (int i = decimals - 1; i >= 0; --i) {
-      out[i] = static_cast<char>('0' + rest % 10);
-      rest /= 10;
-    }
-    out += decimals;
+  switch (decimals) {  // a constant divisor each: no division instruction
+    case 0:
+      return WholeAndDecimals<0>(n, out);
+    case 1:
+      return WholeAndDecimals<1>(n, out);
+    case 2:
+      return WholeAndDecimals<2>(n, out);
+    case 3:
+      return WholeAndDecimals<3>(n, out);
+    case 4:
+      return WholeAndDecimals<4>(n, out);
+    case 5:
+      return WholeAndDecimals<5>(n, out);
+    case 6:
+      return WholeAndDecimals<6>(n, out);
+    case 7:
+      return WholeAndDecimals<7>(n, out);
+    case 8:
+      return WholeAndDecimals<8>(n, out);
+    default:
+      return WholeAndDecimals<9>(n, out);
   }
-  return out;
+}
+
+// The fixed-point text of v (without padding) at buf; returns its end.
+char* FixedDigits(double v, int decimals, char* buf) {
+  if (char* end = FastFixed(v, decimals, buf)) return end;
+  const auto [last, ec] =
+      std::to_chars(buf, buf + kNumberRoom, v, std::chars_format::fixed, decimals);
+  if (ec != std::errc()) throw ProgramError("Number too long to write");
+  return last;
 }
 
 }  // namespace
@@ -126,19 +167,36 @@ std::string FormatInt(std::int64_t v) {
   return std::to_string(v);
 }
 
+std::string_view FormatInt(std::int64_t v, NumberBuffer& buf) {
+  return {buf.data(), std::to_chars(buf.data(), buf.data() + buf.size(), v).ptr};
+}
+
 std::string FormatFixed(double v, int width, int decimals) {
   char buf[kNumberRoom];
-  char* end = FastFixed(v, decimals, buf);
-  if (end == nullptr) {
-    const auto [last, ec] =
-        std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
-    if (ec != std::errc()) throw ProgramError("Number too long to write");
-    end = last;
-  }
+  const char* end = FixedDigits(v, decimals, buf);
   const auto n = static_cast<int>(end - buf);
   std::string text(static_cast<std::size_t>(std::max(width - n, 0)), ' ');
-  text.append(buf, end);
+  text.append(buf, static_cast<std::size_t>(end - buf));
   return text;
+}
+
+std::string_view FormatFixed(double v, int width, int decimals, NumberBuffer& buf) {
+  static_assert(kNumberTextRoom > kNumberRoom);
+  // The digits are written after room for the padding, which then goes in
+  // front of them.
+  const auto room = static_cast<int>(kNumberTextRoom - kNumberRoom);
+  if (width > room) {
+    const std::string text = FormatFixed(v, width, decimals);
+    if (text.size() > buf.size()) throw ProgramError("Number too long to write");
+    return {buf.data(),
+            static_cast<std::size_t>(std::copy(text.begin(), text.end(), buf.data()) - buf.data())};
+  }
+  char* digits = buf.data() + room;
+  const char* end = FixedDigits(v, decimals, digits);
+  const int pad = std::max(width - static_cast<int>(end - digits), 0);
+  char* start = digits - pad;
+  std::fill(start, digits, ' ');
+  return {start, end};
 }
 
 std::string TwoDecimals(double v) {
@@ -163,6 +221,10 @@ std::string FormatScientific(double v) {
 
 std::string FreqText(std::int64_t hz) {
   return FormatFixed(static_cast<double>(hz) * 1e-6, 5, 3);
+}
+
+std::string_view FreqText(std::int64_t hz, NumberBuffer& buf) {
+  return FormatFixed(static_cast<double>(hz) * 1e-6, 5, 3, buf);
 }
 
 std::string FormatDuration(std::int64_t seconds) {

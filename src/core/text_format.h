@@ -1,6 +1,8 @@
 #pragma once
 // Number texts shared by every file the program writes and reads, and by the
 // boxes of the main window.
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <limits>
 #include <optional>
@@ -14,12 +16,22 @@ namespace mz {
 // Nearest integer, halves to even (2.5 -> 2, 3.5 -> 4).
 std::int64_t RoundEven(double v);
 
+// The reply decoder writes several numbers per frame; these forms write into
+// a buffer of the caller's instead of a new string. The text is the same as
+// the string forms give, and lasts as long as the buffer and until its next
+// use. The buffer holds the longest fixed-point text of a double with the
+// decimals and widths the program uses.
+inline constexpr std::size_t kNumberTextRoom = 448;
+using NumberBuffer = std::array<char, kNumberTextRoom>;
+
 // Plain decimal, no padding.
 std::string FormatInt(std::int64_t v);
+std::string_view FormatInt(std::int64_t v, NumberBuffer& buf);
 
 // Fixed point with `decimals` decimals, right-aligned in at least `width`
 // characters (FormatFixed(1, 8, 2) is "    1.00").
 std::string FormatFixed(double v, int width, int decimals);
+std::string_view FormatFixed(double v, int width, int decimals, NumberBuffer& buf);
 // FormatFixed(v, 0, 2): the boxes' and the monitor's two decimals.
 std::string TwoDecimals(double v);
 
@@ -29,6 +41,7 @@ std::string FormatScientific(double v);
 
 // A frequency in Hz as MHz with three decimals, at least five wide ("100.000").
 std::string FreqText(std::int64_t hz);
+std::string_view FreqText(std::int64_t hz, NumberBuffer& buf);
 
 // Seconds as hh:mm:ss, each part at least two digits (465 -> "00:07:45").
 std::string FormatDuration(std::int64_t seconds);

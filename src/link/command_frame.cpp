@@ -9,25 +9,36 @@
 
 namespace mz {
 
-std::vector<std::uint8_t> BuildFrame(Byte code, Integer value, Byte extra, Byte minimum) {
-  // Built in place: SOH, COUNT (filled in last), CODE, the data, EOT.
-  constexpr std::size_t kHead = 3;
-  std::vector<std::uint8_t> frame;
-  frame.reserve(kHead + 5 + 1);  // the longest frame the program builds, in one allocation
-  frame.insert(frame.end(), {kSoh, 0, code});
+CommandFrame BuildCommandFrame(Byte code, Integer value, Byte extra, Byte minimum) {
+  // The data first (value bytes without leading zeros, then the extra byte),
+  // then the frame around it with the zero bytes in front.
+  std::array<std::uint8_t, 5> data;
+  std::size_t length = 0;
   if (value >= 1) {
     const auto v = static_cast<std::uint32_t>(value);
     for (int shift = 24; shift >= 0; shift -= 8) {
       const auto b = static_cast<std::uint8_t>(v >> shift);
-      if (b != 0 || frame.size() > kHead) frame.push_back(b);
+      if (b != 0 || length > 0) data[length++] = b;
     }
-    if (extra != 0) frame.push_back(extra);
+    if (extra != 0) data[length++] = extra;
   }
-  const std::size_t length = frame.size() - kHead;
-  if (length < minimum) frame.insert(frame.begin() + kHead, minimum - length, 0x00);
-  frame[1] = static_cast<std::uint8_t>(frame.size() - kHead + 2);
-  frame.push_back(kEot);
+  const std::size_t zeros = length < minimum ? minimum - length : 0;
+  CommandFrame frame;
+  auto* out = frame.bytes.data();
+  *out++ = kSoh;
+  *out++ = static_cast<std::uint8_t>(zeros + length + 2);
+  *out++ = code;
+  out = std::fill_n(out, zeros, std::uint8_t{0});
+  out = std::copy_n(data.begin(), length, out);
+  *out++ = kEot;
+  frame.size = static_cast<std::size_t>(out - frame.bytes.data());
   return frame;
+}
+
+std::vector<std::uint8_t> BuildFrame(Byte code, Integer value, Byte extra, Byte minimum) {
+  const CommandFrame frame = BuildCommandFrame(code, value, extra, minimum);
+  const auto bytes = frame.view();
+  return {bytes.begin(), bytes.end()};
 }
 
 std::string_view FrameHexText(std::span<const std::uint8_t> bytes, HexTextBuffer& buf) {
@@ -84,8 +95,8 @@ void GiveUpRefusedCommand(Context& ctx) {
 }  // namespace
 
 void SendCommand(Context& ctx, Byte code, Integer value, Byte extra, Byte minimum) {
-  const auto frame = BuildFrame(code, value, extra, minimum);
-  ShowAndWrite(ctx, frame, 0);
+  const CommandFrame frame = BuildCommandFrame(code, value, extra, minimum);
+  ShowAndWrite(ctx, frame.view(), 0);
   if (code == cmd::SetFreqLevel || code == cmd::SetFreqPreScanLevel) {
     auto& s = ctx.state;
     s.FreqSentCode = code;
@@ -111,7 +122,7 @@ bool SendFrequencyAgain(Context& ctx) {
   auto& s = ctx.state;
   if (s.FreqSentCode == 0 || s.FreqResends >= kMaxResends) return false;
   ++s.FreqResends;
-  ShowAndWrite(ctx, BuildFrame(s.FreqSentCode, s.FreqSentHz, s.FreqSentDrive, 5), 0);
+  ShowAndWrite(ctx, BuildCommandFrame(s.FreqSentCode, s.FreqSentHz, s.FreqSentDrive, 5).view(), 0);
   return true;
 }
 

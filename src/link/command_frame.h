@@ -17,6 +17,15 @@ namespace mz {
 // when not 0, zero bytes in front up to `minimum` data bytes.
 std::vector<std::uint8_t> BuildFrame(Byte code, Integer value, Byte extra, Byte minimum);
 
+// The same frame built in place, without allocating (the decoder acknowledges
+// readings with one). Room for SOH, COUNT, CODE, up to 255 data bytes and EOT.
+struct CommandFrame {
+  std::array<std::uint8_t, 3 + 255 + 1> bytes;
+  std::size_t size = 0;
+  std::span<const std::uint8_t> view() const { return {bytes.data(), size}; }
+};
+CommandFrame BuildCommandFrame(Byte code, Integer value, Byte extra, Byte minimum);
+
 // "01,02,88,04": two upper-case hex digits per byte joined by commas; empty for
 // fewer than two bytes; cut to 255 characters.
 std::string FrameHexText(std::span<const std::uint8_t> bytes);

@@ -1,6 +1,8 @@
 #include "link/field_warnings.h"
 
+#include <algorithm>
 #include <array>
+#include <string>
 
 #include "core/control_names.h"
 #include "core/run_observer.h"
@@ -74,7 +76,17 @@ void ShowFieldWarning(Context& ctx, int /*kind*/, std::string_view text) {
 }
 
 void ShowVersionText(Context& ctx, std::string_view text) {
-  ctx.controls.SetText(ctl::HardwareVersion, "Hardware version : " + std::string(text));
+  // Put together on the stack: every version reply comes here.
+  static constexpr std::string_view kPrefix = "Hardware version : ";
+  std::array<char, 64> line;
+  if (text.size() > line.size() - kPrefix.size()) {
+    ctx.controls.SetText(ctl::HardwareVersion, std::string(kPrefix) + std::string(text));
+    return;
+  }
+  const auto end =
+      std::copy(text.begin(), text.end(), std::copy(kPrefix.begin(), kPrefix.end(), line.begin()));
+  ctx.controls.SetText(ctl::HardwareVersion,
+                       {line.data(), static_cast<std::size_t>(end - line.begin())});
 }
 
 }  // namespace mz

@@ -143,7 +143,8 @@ void OnStatus(Context& ctx, const ReplyData& d) {
 
 void OnVersion(Context& ctx, const ReplyData& d) {
   const Single version = static_cast<Single>(d[0]) + static_cast<Single>(d[1]) * 0.01f;
-  ShowVersionText(ctx, FormatFixed(version, 1, 2));
+  NumberBuffer text;
+  ShowVersionText(ctx, FormatFixed(version, 1, 2, text));
 }
 
 void OnReading(Context& ctx, const ReplyData& d, bool withAck) {
@@ -152,14 +153,15 @@ void OnReading(Context& ctx, const ReplyData& d, bool withAck) {
   const Integer freq = static_cast<Integer>((static_cast<std::uint32_t>(d[1] & 0x3F) << 24) |
                                             (static_cast<std::uint32_t>(d[2]) << 16) |
                                             (static_cast<std::uint32_t>(d[3]) << 8) | d[4]);
-  c.SetText(ctl::Current, FreqText(freq));
+  NumberBuffer text;
+  c.SetText(ctl::Current, FreqText(freq, text));
   const bool inTable = InTable(s.StepCount);
   const auto step = static_cast<std::size_t>(inTable ? s.StepCount : 0);
   if (inTable) s.ResultFreqHz[step] = freq;
 
   s.FieldReading = d[5];
-  c.SetText(diag::DataValidity, FormatInt(d[0]));
-  c.SetText(diag::RxValue, FormatInt(d[5]));
+  c.SetText(diag::DataValidity, FormatInt(d[0], text));
+  c.SetText(diag::RxValue, FormatInt(d[5], text));
 
   if (IsSingle(s.TestType)) {
     // A single-frequency test, pre-scanned or not, is corrected by the factor
@@ -172,7 +174,7 @@ void OnReading(Context& ctx, const ReplyData& d, bool withAck) {
 
   // The strip chart may have moved StepCount back; store where it points now.
   if (InTable(s.StepCount)) s.ResultLevel[static_cast<std::size_t>(s.StepCount)] = s.FieldReading;
-  c.SetText(ctl::Actual, FormatFixed(s.FieldReading, withAck ? 6 : 0, 2));
+  c.SetText(ctl::Actual, FormatFixed(s.FieldReading, withAck ? 6 : 0, 2, text));
 
   SetBits(s.ReadingBits, d[0]);
   ShowFaultMessage(ctx, FaultKindOfCondition(d[0] & 0x1F));  // may wait for the operator

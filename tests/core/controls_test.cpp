@@ -33,6 +33,30 @@ TEST(Controls, KeepsEveryControlApartByItsWholeName) {
   EXPECT_FALSE(c.Has(ControlId{"Edit500"}));
 }
 
+TEST(Controls, FindsAControlByItsNameWhereverTheIdKeepsIt) {
+  Controls c;
+  // The same name in another place than the constant's, and a name rewritten
+  // in place between two ids: each id finds the control of the name it holds.
+  const std::string copy(ctl::Actual.Name());
+  c.SetText(ctl::Actual, "1.00");
+  EXPECT_EQ(c.Text(ControlId{copy}), "1.00");
+  c.SetText(ControlId{copy}, "2.00");
+  EXPECT_EQ(c.Text(ctl::Actual), "2.00");
+
+  std::string name = "Edit11";  // as long as "Edit12", in the same place
+  c.SetText(ControlId{name}, "3.00");
+  name.back() = '2';
+  c.SetText(ControlId{name}, "4.00");
+  EXPECT_EQ(c.Text(ControlId{"Edit11"}), "3.00");
+  EXPECT_EQ(c.Text(ControlId{"Edit12"}), "4.00");
+  EXPECT_EQ(c.Text(ControlId{name}), "4.00");
+  // Names whose hashes share their low bits keep apart, and both stay found.
+  c.SetColour(ctl::LampEutFault, kRed);
+  c.SetText(ctl::Actual, "5.00");
+  EXPECT_EQ(c.ColourOf(ctl::LampEutFault), kRed);
+  EXPECT_EQ(c.Text(ctl::Actual), "5.00");
+}
+
 TEST(Controls, ListenersHearOnlyRealChangesMadeWhileTheyListen) {
   Controls c;
   c.SetText(ctl::Current, "100.000");  // before anyone listens: kept, told to nobody

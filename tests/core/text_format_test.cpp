@@ -83,6 +83,34 @@ TEST(FormatFixed, WritesWhatToCharsWrites) {
   }
 }
 
+TEST(FormatFixed, BufferFormsWriteWhatTheStringFormsWrite) {
+  NumberBuffer buf;
+  // The longest text (a double's 309 digits), padding past the buffer's
+  // room for it, negative zero, a half left to to_chars, infinity.
+  for (const double v : {0.0, -0.0, 1.0, -12.345, 2.675, 1e300, -1e300, 123456789.125,
+                         std::numeric_limits<double>::max(), -std::numeric_limits<double>::max(),
+                         std::numeric_limits<double>::infinity()}) {
+    for (const int width : {0, 1, 6, 8, 40, 60, 120}) {
+      for (const int d : {0, 2, 3, 6, 9}) {
+        EXPECT_EQ(FormatFixed(v, width, d, buf), FormatFixed(v, width, d))
+            << v << " " << width << " " << d;
+      }
+    }
+  }
+  for (const std::int64_t hz :
+       {0LL, 1LL, 1'500LL, 80'000'000LL, 100'099'998LL, 4'294'967'295LL, -2'500LL}) {
+    EXPECT_EQ(FreqText(hz, buf), FreqText(hz)) << hz;
+  }
+  for (const std::int64_t v :
+       {std::int64_t{0}, std::int64_t{7}, std::int64_t{-7}, std::int64_t{255},
+        std::numeric_limits<std::int64_t>::min(), std::numeric_limits<std::int64_t>::max()}) {
+    EXPECT_EQ(FormatInt(v, buf), FormatInt(v)) << v;
+  }
+  // A width that even the padding cannot reach is refused, as the text could
+  // not be held.
+  EXPECT_THROW(FormatFixed(1.0, static_cast<int>(kNumberTextRoom) + 1, 2, buf), ProgramError);
+}
+
 TEST(FormatScientific, IsTwentyThreeCharactersWithFourExponentDigits) {
   EXPECT_EQ(FormatScientific(10), " 1.00000000000000E+0001");
   EXPECT_EQ(FormatScientific(-10), "-1.00000000000000E+0001");

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "core/control_names.h"
 #include "link/command_codes.h"
 #include "support/test_program.h"
@@ -30,6 +32,14 @@ TEST(BuildFrame, FollowsTheDataByteRules) {
   EXPECT_EQ(BuildFrame(0x40, -5, 0x55, 0), (Bytes{0x01, 0x02, 0x40, 0x04}));
   // A zero inside the value is kept; only leading zeros go.
   EXPECT_EQ(BuildFrame(0x40, 0x010000, 0, 0), (Bytes{0x01, 0x05, 0x40, 0x01, 0x00, 0x00, 0x04}));
+  // The most data a frame can be padded to: 255 bytes, the value's last.
+  const Bytes longest = BuildFrame(0x40, 0x0102, 0x03, 255);
+  ASSERT_EQ(longest.size(), 259u);
+  EXPECT_EQ(longest[1], static_cast<std::uint8_t>(257));  // COUNT wraps in its byte
+  EXPECT_EQ(std::count(longest.begin() + 3, longest.end() - 4, 0), 252);
+  EXPECT_EQ((Bytes(longest.end() - 4, longest.end())), (Bytes{0x01, 0x02, 0x03, 0x04}));
+  const CommandFrame inPlace = BuildCommandFrame(0x40, 0x0102, 0x03, 255);
+  EXPECT_EQ((Bytes(inPlace.view().begin(), inPlace.view().end())), longest);
 }
 
 TEST(FrameHexText, JoinsUpperCaseHexWithCommas) {
