@@ -48,6 +48,7 @@ void ClearResultTables(ProgramState& s) {
   s.ResultEutStatus.fill(0);
   s.ResultLevel.fill(0);
   s.ResultFreqHz.fill(0);
+  s.ResultTarget.fill(0);
 }
 
 }  // namespace mz

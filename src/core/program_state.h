@@ -109,6 +109,10 @@ struct ProgramState {
   Table<Integer> ResultFreqHz{};
   Table<Real> ResultLevel{};
   Table<Byte> ResultEutStatus{};  // 0 none, 1 OK, 2 fail
+  // The target field (V/M) each recorded step was levelled for, as it went to
+  // the instrument; 0 where not known (rows read from a results file alone).
+  // Not part of the results file.
+  Table<Real> ResultTarget{};
   Table<Integer> PreScanFreqHz{};
   Table<Byte> PreScanDrive{};
   Table<Real> LevelFactor{};
@@ -152,6 +156,14 @@ struct ProgramState {
 
   // Run sequencer.
   Byte StepDriveCode = 0;
+  // The target (V/M) of the drive code last sent for a step: what the step
+  // being levelled or dwelt on aims at.
+  Real TargetSent = 0;
+  // The modulation (0 "None" .. 4 "1 KHz AM") last switched on for a dwell.
+  Byte ModulationSent = 0;
+  // The hardware version the instrument last reported ("2.05"); empty until
+  // it has answered a version request.
+  std::string HardwareVersion;
   Real SingleFieldFactor = 0;
   Byte EutHalt = 0;
   Integer LastLevelledFreqHz = 0;

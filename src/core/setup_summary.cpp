@@ -104,13 +104,43 @@ std::vector<SetupItem> SetupItems(const ProgramState& s) {
   return items;
 }
 
-std::string SetupSummary(const ProgramState& s) {
+std::string SetupSummary(const std::vector<SetupItem>& items) {
   std::string line;
-  for (const auto& item : SetupItems(s)) {
+  for (const auto& item : items) {
     if (!line.empty()) line += "; ";
     line += item.Name + ": " + item.Value;
   }
   return line;
+}
+
+std::string SetupSummary(const ProgramState& s) {
+  return SetupSummary(SetupItems(s));
+}
+
+std::vector<SetupItem> TestSetupItems(const Context& ctx) {
+  auto items = SetupItems(ctx.state);
+  const int m = DwellModulation(ctx);
+  for (auto& item : items) {
+    if (item.Name == "Modulation" && m >= 0 && m < static_cast<int>(std::size(kModulationNames))) {
+      item.Value = kModulationNames[m];
+    }
+  }
+  return items;
+}
+
+std::vector<SetupItem> ParseSetupSummary(std::string_view line) {
+  std::vector<SetupItem> items;
+  while (!line.empty()) {
+    const auto end = line.find("; ");
+    const std::string_view part = line.substr(0, end);
+    const auto colon = part.find(": ");
+    if (colon != std::string_view::npos) {
+      items.push_back({std::string(part.substr(0, colon)), std::string(part.substr(colon + 2))});
+    }
+    if (end == std::string_view::npos) break;
+    line.remove_prefix(end + 2);
+  }
+  return items;
 }
 
 }  // namespace mz

@@ -2,9 +2,11 @@
 // The test set-up in words, for the run journal's first row and the report:
 // one named item per setting that the test type uses.
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
+#include "core/context.h"
 #include "core/program_state.h"
 
 namespace mz {
@@ -29,5 +31,15 @@ std::vector<SetupItem> SetupItems(const ProgramState& s);
 
 // The items on one line, "Name: value; Name: value".
 std::string SetupSummary(const ProgramState& s);
+std::string SetupSummary(const std::vector<SetupItem>& items);
+
+// SetupItems as a test goes out on the wire: its modulation is the one each
+// dwell switches on (none in a Single Frequency test whose Modulation group is
+// at "Off").
+std::vector<SetupItem> TestSetupItems(const Context& ctx);
+
+// The items of a summary line ("Name: value; Name: value"), in order; a part
+// without ": " is skipped.
+std::vector<SetupItem> ParseSetupSummary(std::string_view line);
 
 }  // namespace mz

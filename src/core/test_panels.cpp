@@ -5,6 +5,13 @@
 
 namespace mz {
 
+int DwellModulation(const Context& ctx) {
+  // Anything but "On" counts as "Off", so an unset group never leaves
+  // modulation running unasked.
+  if (ctx.state.TestType == 2 && ctx.controls.ItemIndex(ctl::SingleModGroup) != 1) return 0;
+  return ctx.state.Modulation;
+}
+
 void ShowModulation(Context& ctx, int m) {
   auto& c = ctx.controls;
   const bool known = m >= 0 && m <= 4;

@@ -8,6 +8,10 @@ namespace mz {
 inline constexpr const char* kModulationNames[] = {"None", "1 Hz Pulse", "20 Hz Pulse",
                                                    "200 Hz Pulse", "1 KHz AM"};
 
+// The modulation a dwell switches on (0 "None" .. 4): the set-up's, except in
+// a Single Frequency test whose own Modulation group is not at "On".
+int DwellModulation(const Context& ctx);
+
 // Selects modulation m in the combo and shows its depth labels.
 void ShowModulation(Context& ctx, int m);
 

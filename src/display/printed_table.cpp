@@ -84,12 +84,25 @@ void PrintResultsTable(Context& ctx, Printer& printer) {
       y = DrawTableHeader(s, u, c);
     }
     const auto k = static_cast<std::size_t>(i);
-    const Real target = ShowTargetFieldAt(ctx, s.ResultFreqHz[k]);
+    const Real target = StepTarget(ctx, i);
     c.TextOut(u.X0, y,
               page::TableRow(i, s.ResultFreqHz[k], s.ResultLevel[k], target, s.ResultEutStatus[k]));
     y += rowHeight;
   }
   printer.EndDoc();
+}
+
+Real StepTarget(Context& ctx, Integer k) {
+  const auto& s = ctx.state;
+  if (k < 1 || k >= kTableSize) return 0;
+  // Results recorded by a run carry the targets they were levelled for; a
+  // target of 0 V/M is a step that asked for no field only when another step
+  // has a target.
+  const Integer last = std::min<Integer>(s.StepCount - 1, kTableSize - 1);
+  bool fromRun = false;
+  for (Integer i = 1; i <= last && !fromRun; ++i) fromRun = s.ResultTarget[i] != 0;
+  if (fromRun) return s.ResultTarget[k];
+  return ShowTargetFieldAt(ctx, s.ResultFreqHz[k]);
 }
 
 void Results1Click(Context& ctx, Printer& printer) {

@@ -33,8 +33,12 @@ int TableFirstRowY(const PageUnits& u);
 
 }  // namespace page
 
-// Prints the table; asks ShowTargetFieldAt for each row's target, which also
-// shows it in the Target box.
+// The target of recorded step k: the one it was levelled for when the
+// results come from a run (or a kept run's journal), else the set-up's target
+// at its frequency (ShowTargetFieldAt, which also shows it in the Target box).
+Real StepTarget(Context& ctx, Integer k);
+
+// Prints the table, each row with its StepTarget.
 void PrintResultsTable(Context& ctx, Printer& printer);
 
 // File > Print > Tabular...: the print dialog, then the table when it is

@@ -8,6 +8,7 @@
 #include "core/control_names.h"
 #include "core/setup_summary.h"
 #include "core/target_field.h"
+#include "core/test_types.h"
 #include "display/canvas.h"
 #include "display/printed_plot.h"
 #include "display/printed_table.h"
@@ -40,8 +41,37 @@ void DrawFooter(const ProgramState& s, const PageUnits& u, Canvas& c, int pageNo
   c.TextOut(u.CX - c.TextWidth(text) / 2, u.Vy(kFooterUnits), text);
 }
 
+std::string RangeText(double low, double high, int decimals, const char* unit) {
+  std::string text = DecimalText(low, decimals);
+  if (high != low) text += " to " + DecimalText(high, decimals);
+  return text + unit;
+}
+
+// A Single Frequency test is reported as it was levelled: the frequencies and
+// targets of its recorded steps, not what the arrows left in the boxes.
+void ShowLevelledSingle(const ProgramState& s, std::vector<SetupItem>& items) {
+  const int rows = RowCount(s);
+  if (!IsSingle(s.TestType) || rows == 0) return;
+  Integer fLow = s.ResultFreqHz[1];
+  Integer fHigh = fLow;
+  Real tLow = s.ResultTarget[1];
+  Real tHigh = tLow;
+  for (int i = 2; i <= rows; ++i) {
+    const auto k = static_cast<std::size_t>(i);
+    fLow = std::min(fLow, s.ResultFreqHz[k]);
+    fHigh = std::max(fHigh, s.ResultFreqHz[k]);
+    tLow = std::min(tLow, s.ResultTarget[k]);
+    tHigh = std::max(tHigh, s.ResultTarget[k]);
+  }
+  for (auto& item : items) {
+    if (item.Name == "Frequency") item.Value = RangeText(fLow * 1e-6, fHigh * 1e-6, 3, " MHz");
+    if (item.Name == "Level" && tHigh > 0) item.Value = RangeText(tLow, tHigh, 2, " V/M");
+  }
+}
+
 // Page 1: the test and its set-up, name and value in two columns.
-void DrawTestPage(const ProgramState& s, const ReportInfo& info, const PageUnits& u, Canvas& c) {
+void DrawTestPage(Context& ctx, const ReportInfo& info, const PageUnits& u, Canvas& c) {
+  const ProgramState& s = ctx.state;
   c.SetBrushStyle(BrushStyle::Solid);
   c.SetBrushColour(kWhite);
   c.SetPenStyle(PenStyle::Solid);
@@ -71,8 +101,10 @@ void DrawTestPage(const ProgramState& s, const ReportInfo& info, const PageUnits
   line("Date and time", info.DateTime);
 
   heading("SET-UP");
+  std::vector<SetupItem> items = info.Setup.empty() ? TestSetupItems(ctx) : info.Setup;
+  ShowLevelledSingle(s, items);
   std::vector<SetupItem> points;
-  for (const auto& item : SetupItems(s)) {
+  for (const auto& item : items) {
     if (item.Name.rfind("Custom point", 0) == 0) {
       points.push_back(item);
     } else {
@@ -127,7 +159,7 @@ void PrintReport(Context& ctx, const ReportInfo& info, Printer& printer) {
   const int pages = page::ReportPageCount(s, u);
   Canvas& c = printer.BeginDoc("MZ4800 Report");
 
-  DrawTestPage(s, info, u, c);
+  DrawTestPage(ctx, info, u, c);
   DrawFooter(s, u, c, 1, pages);
   printer.NewPage();
   DrawPlotPage(s, u, c);
@@ -142,7 +174,7 @@ void PrintReport(Context& ctx, const ReportInfo& info, Printer& printer) {
     int y = page::DrawTableHeader(s, u, c);
     for (int n = 0; n < perPage && i <= rows; ++n, ++i) {
       const auto k = static_cast<std::size_t>(i);
-      const Real target = ShowTargetFieldAt(ctx, s.ResultFreqHz[k]);
+      const Real target = StepTarget(ctx, i);
       c.TextOut(
           u.X0, y,
           page::TableRow(i, s.ResultFreqHz[k], s.ResultLevel[k], target, s.ResultEutStatus[k]));
@@ -157,13 +189,8 @@ ReportInfo CurrentReportInfo(Context& ctx) {
   ReportInfo info;
   info.DateTime = ctx.controls.Text(ctl::ClockLabel);
   info.CellFile = (ctx.folder / CellFileName(ctx.state.CellNumber)).string();
-  // "Hardware version : 2.05" once the instrument has told it.
-  const std::string& shown = ctx.controls.Text(ctl::HardwareVersion);
-  const auto colon = shown.find(':');
-  if (colon != std::string::npos) {
-    const auto start = shown.find_first_not_of(' ', colon + 1);
-    if (start != std::string::npos) info.HardwareVersion = shown.substr(start);
-  }
+  // As the instrument last reported it (Configure > System, or start-up).
+  info.HardwareVersion = ctx.state.HardwareVersion;
   info.ProgramVersion = std::string("MZ4800 Control, ") + kSoftwareVersion;
   return info;
 }

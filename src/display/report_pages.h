@@ -10,8 +10,10 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/context.h"
+#include "core/setup_summary.h"
 #include "display/page_units.h"
 
 namespace mz {
@@ -24,6 +26,9 @@ struct ReportInfo {
   std::string CellFile;         // the cell characteristic file
   std::string HardwareVersion;  // empty when not known
   std::string ProgramVersion;
+  // The set-up as the test sent it (a kept run's journal); empty: the set-up
+  // in memory.
+  std::vector<SetupItem> Setup;
 };
 
 inline constexpr const char* kReportFilter = "PDF Files|*.pdf";

@@ -122,10 +122,12 @@ void TakeTarget(Context& ctx, Integer freqHz) {
   if (t > 0 && t < 100) {
     s.StepDriveCode = CellDrive(ctx, t, freqHz);
     s.FieldLevel = t;
+    s.TargetSent = t;
   } else if (t <= 0) {
     CellDrive(ctx, 0, freqHz);
     s.StepDriveCode = kLowestDrive;
     s.FieldLevel = 0;
+    s.TargetSent = 0;
   }
 }
 
@@ -148,6 +150,7 @@ void Start(Context& ctx) {
       if (!s.AutoIncrease) ctx.controls.SetEnabled(ctl::AutoIncrease, false);
       s.StepDriveCode = CellDrive(ctx, s.SingleLevel, s.CurrentFreqHz);
       s.FieldLevel = s.SingleLevel;
+      s.TargetSent = s.SingleLevel;
       break;
     case 3:
     case 13:
@@ -186,6 +189,7 @@ void NextLevelStep(Context& ctx) {
   s.LastLevelledLevel = s.SingleLevel;
   s.StepDriveCode = CellDrive(ctx, s.SingleLevel, s.CurrentFreqHz);
   s.FieldLevel = s.SingleLevel;
+  s.TargetSent = s.SingleLevel;
   // The ramp computes its own drive codes, also in a pre-scanned single test.
   SendCommand(ctx, cmd::SetFreqLevel, s.CurrentFreqHz, s.StepDriveCode, 5);
   ctx.controls.SetText(ctl::Target, TwoDecimals(s.SingleLevel));
@@ -198,6 +202,7 @@ void RelevelSingle(Context& ctx) {
   if (s.SingleDiffers != 0) {
     s.StepDriveCode = CellDrive(ctx, s.SingleLevel, s.CurrentFreqHz);
     s.FieldLevel = s.SingleLevel;
+    s.TargetSent = s.SingleLevel;
   }
   // A pre-scanned single test replays the recorded codes while it has them;
   // past them it levels again at the instrument's own drive, as test type 2
@@ -265,6 +270,10 @@ void LevelReached(Context& ctx) {
     ctx.loop.SetTimerEnabled(TimerId::Sim, false);
   }
   s.RunState = SequencerState::Dwelling;
+  // The step is recorded with the target it was levelled for: FieldLevel
+  // follows the Standard panel at every tick, and the Single arrows change
+  // SingleLevel before it is sent.
+  if (InTable(s.StepCount)) s.ResultTarget[s.StepCount] = s.TargetSent;
 
   if (IsSweep(s.TestType)) {
     if (!DwellModulationOn(ctx)) return;
@@ -286,6 +295,7 @@ void LevelReached(Context& ctx) {
       }
       s.StepDriveCode = CellDrive(ctx, s.SingleLevel, s.CurrentFreqHz);
       SendCommand(ctx, cmd::SetFreqLevel, s.CurrentFreqHz, s.StepDriveCode, 5);
+      s.TargetSent = s.SingleLevel;
       s.RunState = SequencerState::WaitingForLevel;
     } else {
       if (!DwellModulationOn(ctx)) return;

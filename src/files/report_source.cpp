@@ -1,10 +1,15 @@
 #include "files/report_source.h"
 
+#include <cmath>
+
 #include "core/errors.h"
 #include "core/line_file.h"
+#include "core/setup_summary.h"
 #include "core/text_format.h"
 #include "execution/frequency_plan.h"
 #include "files/results_file.h"
+#include "files/run_journal.h"
+#include "files/run_record.h"
 
 namespace mz {
 
@@ -49,6 +54,62 @@ std::string ReadResultsForReport(Context& ctx, const std::string& name) {
     UpdateEstimatedTime(ctx);
   }
   return dateTime;
+}
+
+std::filesystem::path JournalBeside(const std::filesystem::path& results) {
+  auto journal = results;
+  journal.replace_extension(".csv");
+  return journal;
+}
+
+bool ReadJournalForReport(Context& ctx, const std::filesystem::path& journal, ReportInfo& info) {
+  std::error_code ec;
+  if (journal.empty() || !std::filesystem::is_regular_file(journal, ec)) return false;
+  std::vector<std::string> lines;
+  try {
+    LineReader in(journal.string());
+    while (!in.AtEnd()) lines.push_back(in.NextLine());
+  } catch (const std::exception&) {
+    return false;
+  }
+  if (lines.empty() || lines[0] != kJournalHeader) return false;
+
+  auto& s = ctx.state;
+  std::vector<SetupItem> setup;
+  std::string cellFile;
+  std::string hardware;
+  std::vector<std::pair<std::size_t, Real>> targets;
+  enum Column { kEvent = 1, kStep, kFreq, kTarget };
+  for (std::size_t n = 1; n < lines.size(); ++n) {
+    const auto fields = CsvFields(lines[n]);
+    if (fields.size() < 9) return false;
+    const std::string& event = fields[kEvent];
+    if ((event == "run started" || event == "pre-scan started") && setup.empty()) {
+      for (auto& item : ParseSetupSummary(fields.back())) {
+        if (item.Name == kCellItem) {
+          cellFile = item.Value;
+        } else if (item.Name == kHardwareItem) {
+          hardware = item.Value == "not known" ? std::string() : item.Value;
+        } else {
+          setup.push_back(std::move(item));
+        }
+      }
+    } else if (event == "step recorded") {
+      const auto step = ReadDecimal(fields[kStep]);
+      const auto mhz = ReadDecimal(fields[kFreq]);
+      const auto target = ReadDecimal(fields[kTarget]);
+      if (!step || !mhz || !target || *step < 1 || *step >= kTableSize) return false;
+      const auto k = static_cast<std::size_t>(*step);
+      // A journal of other results: its steps are at other frequencies.
+      if (std::abs(s.ResultFreqHz[k] - *mhz * 1e6) > 1) return false;
+      targets.emplace_back(k, static_cast<Real>(*target));
+    }
+  }
+  for (const auto& [k, target] : targets) s.ResultTarget[k] = target;
+  info.Setup = std::move(setup);
+  if (!cellFile.empty()) info.CellFile = cellFile;
+  info.HardwareVersion = hardware;
+  return true;
 }
 
 }  // namespace mz

@@ -1,10 +1,13 @@
 #pragma once
 // A results file read for a report made without the window (mz4800 --report):
 // the file's own delimiter (from its heading line) and date and time line,
-// the stored test type, and the level profile for the targets of the table.
+// the stored test type, and the level profile for the targets of the table;
+// and the journal kept beside it, for what the results file does not hold.
+#include <filesystem>
 #include <string>
 
 #include "core/context.h"
+#include "display/report_pages.h"
 
 namespace mz {
 
@@ -12,5 +15,16 @@ namespace mz {
 // time line. Throws FileError when the file cannot be read or is not a
 // results file.
 std::string ReadResultsForReport(Context& ctx, const std::string& name);
+
+// A kept run's journal (the .csv beside its results file) read for its
+// report: the target each step was levelled for (into ResultTarget), the
+// set-up as the test sent it, the cell characteristic file and the hardware
+// version its first row recorded. Returns false, changing nothing, when there
+// is no journal or it does not belong to the results in memory (a step's
+// frequency differs).
+bool ReadJournalForReport(Context& ctx, const std::filesystem::path& journal, ReportInfo& info);
+
+// The journal beside a results file: the same name ending in .csv.
+std::filesystem::path JournalBeside(const std::filesystem::path& results);
 
 }  // namespace mz

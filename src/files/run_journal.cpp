@@ -39,6 +39,31 @@ std::string CsvField(std::string_view text) {
   return out;
 }
 
+std::vector<std::string> CsvFields(std::string_view line) {
+  std::vector<std::string> fields(1);
+  bool quoted = false;
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    const char ch = line[i];
+    if (quoted) {
+      if (ch != '"') {
+        fields.back() += ch;
+      } else if (i + 1 < line.size() && line[i + 1] == '"') {
+        fields.back() += '"';
+        ++i;
+      } else {
+        quoted = false;
+      }
+    } else if (ch == '"') {
+      quoted = true;
+    } else if (ch == ',') {
+      fields.emplace_back();
+    } else {
+      fields.back() += ch;
+    }
+  }
+  return fields;
+}
+
 std::string IsoLocalTime(std::int64_t unixMs) {
   long offset = 0;
   const std::tm tm = LocalTime(unixMs, offset);

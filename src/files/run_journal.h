@@ -16,6 +16,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/types.h"
 
@@ -42,6 +43,9 @@ std::string JournalLine(const JournalRow& row);
 // A field as RFC 4180 writes it: quoted (quotes doubled) when it holds a
 // comma, a quote, a line break or a leading or trailing blank.
 std::string CsvField(std::string_view text);
+
+// The fields of one CSV line as CsvField writes them (quotes undone).
+std::vector<std::string> CsvFields(std::string_view line);
 
 // Local time as ISO 8601 with milliseconds: "2001-02-26T11:00:00.000+01:00".
 std::string IsoLocalTime(std::int64_t unixMs);

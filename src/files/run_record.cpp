@@ -2,6 +2,7 @@
 
 #include <iostream>
 
+#include "cell/cell_characteristic.h"
 #include "core/control_names.h"
 #include "core/errors.h"
 #include "core/line_file.h"
@@ -39,6 +40,14 @@ std::filesystem::path FreeRunPath(const std::filesystem::path& folder, const std
 
 }  // namespace
 
+std::vector<SetupItem> StartRowItems(const Context& ctx) {
+  auto items = TestSetupItems(ctx);
+  items.push_back({kCellItem, (ctx.folder / CellFileName(ctx.state.CellNumber)).string()});
+  items.push_back(
+      {kHardwareItem, ctx.state.HardwareVersion.empty() ? "not known" : ctx.state.HardwareVersion});
+  return items;
+}
+
 std::string NotKeptMessage(std::string_view reason) {
   std::string text = "The run is not being kept: ";
   text += reason;
@@ -73,7 +82,7 @@ void RunRecorder::RunStarted(Context& ctx, bool preScan) {
   } catch (const std::exception& e) {
     Report(ctx, e);
   }
-  std::string detail = SetupSummary(ctx.state);
+  std::string detail = SetupSummary(StartRowItems(ctx));
   if (preScan) detail = "Pre-Scan; " + detail;
   Append(ctx, EventRow(ctx, preScan ? "pre-scan started" : "run started", detail));
   SaveFiles(ctx);
@@ -100,8 +109,8 @@ void RunRecorder::StepRecorded(Context& ctx) {
     row.FreqHz = s.ResultFreqHz[k];
     row.Achieved = s.ResultLevel[k];
     row.Eut = EutMarkText(s.ResultEutStatus[k]);
+    row.Target = s.ResultTarget[k];
   }
-  row.Target = s.FieldLevel;
   if (drive_) row.Drive = *drive_;
   Append(ctx, row);
   SaveFiles(ctx);
@@ -172,7 +181,7 @@ JournalRow RunRecorder::EventRow(Context& ctx, std::string event, std::string de
   // progress; after that, the step recorded last (its dwell).
   row.Step = recorded_ + (levelling_ ? 1 : 0);
   row.FreqHz = s.CurrentFreqHz;
-  row.Target = s.FieldLevel;
+  row.Target = s.TargetSent;
   // The latest reading goes to the entry StepCount; just after a step is
   // recorded that entry is still empty and the step's own reading is the
   // latest.

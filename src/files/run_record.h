@@ -14,9 +14,17 @@
 
 #include "core/context.h"
 #include "core/run_observer.h"
+#include "core/setup_summary.h"
 #include "files/run_journal.h"
 
 namespace mz {
+
+// The journal's first row: the set-up as the test sends it, then the cell
+// characteristic file (its whole path, in the program folder the run was made
+// in) and the instrument's hardware version ("not known" until it answered).
+inline constexpr const char* kCellItem = "Cell characteristic";
+inline constexpr const char* kHardwareItem = "Instrument hardware";
+std::vector<SetupItem> StartRowItems(const Context& ctx);
 
 // What the operator is told when a run's files cannot be written.
 std::string NotKeptMessage(std::string_view reason);

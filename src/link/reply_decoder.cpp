@@ -144,7 +144,9 @@ void OnStatus(Context& ctx, const ReplyData& d) {
 void OnVersion(Context& ctx, const ReplyData& d) {
   const Single version = static_cast<Single>(d[0]) + static_cast<Single>(d[1]) * 0.01f;
   NumberBuffer text;
-  ShowVersionText(ctx, FormatFixed(version, 1, 2, text));
+  const auto shown = FormatFixed(version, 1, 2, text);
+  ctx.state.HardwareVersion.assign(shown.data(), shown.size());
+  ShowVersionText(ctx, shown);
 }
 
 void OnReading(Context& ctx, const ReplyData& d, bool withAck) {

@@ -73,6 +73,9 @@ void OpenLink(Context& ctx) {
     s.RxBuffer.clear();
     s.RxPartialSinceMs = -1;
     SendCommand(ctx, cmd::RfOff);
+    // The hardware version, as Configure > System asks for it, so that the
+    // run record and the report can name the instrument.
+    SendCommand(ctx, cmd::VersionRequest);
   } else {
     s.LinkUp = 0;
     ctx.controls.SetColour(ctl::LampComms, kRed);

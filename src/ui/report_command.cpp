@@ -128,6 +128,9 @@ int ReportCommand(const std::string& results, const std::string& pdf, int argc, 
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);
   info.CellFile = (ctx.folder / CellFileName(state->CellNumber)).string();
+  // A kept run's journal tells what the results file does not: the targets
+  // as sent, the set-up as it went out, its cell file and instrument.
+  ReadJournalForReport(ctx, JournalBeside(results), info);
   info.ProgramVersion = std::string("MZ4800 Control, ") + kSoftwareVersion;
   state->ClockText = info.DateTime;
   try {

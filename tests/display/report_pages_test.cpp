@@ -187,7 +187,7 @@ TEST_F(ReportPages, ExportAsksForTheFileAndWritesNothingWhenCancelled) {
   EXPECT_TRUE(paths.empty());
 
   tp.op.fileNames.push_back("/tmp/report.pdf");
-  tp.controls.SetText(ctl::HardwareVersion, "Hardware version : 2.05");
+  tp.state.HardwareVersion = "2.05";  // as the version reply leaves it
   tp.controls.SetText(ctl::ClockLabel, "9 December 2026 04:10");
   ExportReport1Click(tp.ctx, pdfFor);
   EXPECT_EQ(paths, vector<string>{"/tmp/report.pdf"});

@@ -27,6 +27,7 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 const Bytes kRfOff{0x01, 0x02, 0x88, 0x04};
 const Bytes kKeepAlive{0x01, 0x02, 0x28, 0x04};
+const Bytes kVersionRequest{0x01, 0x02, 0x29, 0x04};
 const Bytes kStatusPoll{0x01, 0x02, 0x2B, 0x04};
 
 Bytes Concat(std::initializer_list<Bytes> parts) {
@@ -63,7 +64,8 @@ TEST_F(StartupTest, WithAnInstrumentOpensThePortSwitchesOffAndPolls) {
   Start();
   EXPECT_EQ(p.port.opened, std::vector<int>{2});
   EXPECT_EQ(p.state.LinkUp, 1);
-  EXPECT_EQ(p.port.written, Concat({kRfOff, kKeepAlive, kStatusPoll}));
+  // The output off, the hardware version asked for, then the first poll.
+  EXPECT_EQ(p.port.written, Concat({kRfOff, kVersionRequest, kKeepAlive, kStatusPoll}));
   EXPECT_TRUE(p.op.messages.empty());
   EXPECT_EQ(p.controls.ColourOf(ctl::LampComms), kButtonFace);
   // The window's first state.
