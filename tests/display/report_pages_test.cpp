@@ -11,6 +11,7 @@
 #include "display/printer.h"
 #include "display/recording_canvas.h"
 #include "display/report_pages.h"
+#include "support/page_printer.h"
 #include "support/test_program.h"
 
 namespace mz::test {
@@ -18,47 +19,6 @@ namespace {
 
 using std::string;
 using std::vector;
-
-class PagePrinter : public Printer {
- public:
-  bool ShowPrintDialog() override { return true; }
-  int PageWidth() const override { return 4800; }
-  int PageHeight() const override { return 6600; }
-  Canvas& BeginDoc(std::string_view title) override {
-    this->title = title;
-    pages.emplace_back();
-    return canvas;
-  }
-  void NewPage() override {
-    Flush();
-    pages.emplace_back();
-  }
-  void EndDoc() override {
-    Flush();
-    ended = true;
-  }
-  // The texts of page n (from 1), in drawing order.
-  vector<string> Texts(std::size_t n) const {
-    vector<string> out;
-    for (const string& c : pages.at(n - 1)) {
-      if (!c.starts_with("TextOut ")) continue;
-      const auto afterX = c.find(' ', 8);
-      out.push_back(c.substr(c.find(' ', afterX + 1) + 1));
-    }
-    return out;
-  }
-
-  string title;
-  vector<vector<string>> pages;
-  bool ended = false;
-  RecordingCanvas canvas;
-
- private:
-  void Flush() {
-    pages.back() = canvas.calls;
-    canvas.Clear();
-  }
-};
 
 // Hands the export a printer it may delete, drawing on one the test keeps.
 class Forward : public Printer {

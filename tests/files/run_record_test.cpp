@@ -52,32 +52,6 @@ class UtcZone {
   string saved_;
 };
 
-// A CSV line cut into fields (RFC 4180 quoting).
-vector<string> CsvFields(const string& line) {
-  vector<string> out(1);
-  bool quoted = false;
-  for (std::size_t i = 0; i < line.size(); ++i) {
-    const char ch = line[i];
-    if (quoted) {
-      if (ch == '"' && i + 1 < line.size() && line[i + 1] == '"') {
-        out.back() += '"';
-        ++i;
-      } else if (ch == '"') {
-        quoted = false;
-      } else {
-        out.back() += ch;
-      }
-    } else if (ch == '"') {
-      quoted = true;
-    } else if (ch == ',') {
-      out.emplace_back();
-    } else {
-      out.back() += ch;
-    }
-  }
-  return out;
-}
-
 struct Journal {
   vector<vector<string>> rows;  // without the header
   int Count(const string& event) const {
