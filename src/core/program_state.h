@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/preferences.h"
 #include "core/receive_buffer.h"
 #include "core/types.h"
 #include "core/unanswered_frames.h"
@@ -83,6 +84,8 @@ struct ProgramState {
   Byte PortNumber = 0;  // 0 simulation, 1..4 COM1..COM4
   std::string CellNumber;
   char FileDelimiter = '\0';
+  // The preferences file, read at start-up (defaults where it says nothing).
+  Preferences Prefs;
 
   // 2. Test set-up (the set-up block).
   Integer CurrentFreqHz = 0;

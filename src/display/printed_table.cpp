@@ -31,6 +31,17 @@ std::string TableRow(int index, Integer freqHz, Real level, Real target, Byte eu
   return row;
 }
 
+std::string FieldMark(FieldVerdict verdict) {
+  switch (verdict) {
+    case FieldVerdict::Below:
+      return "  FIELD LOW";
+    case FieldVerdict::Above:
+      return "  FIELD HIGH";
+    default:
+      return "";
+  }
+}
+
 int TableFirstRowY(const PageUnits& u) {
   return u.T + u.Vy(25) + u.Vy(15) + u.Vy(15);
 }
@@ -86,7 +97,8 @@ void PrintResultsTable(Context& ctx, Printer& printer) {
     const auto k = static_cast<std::size_t>(i);
     const Real target = StepTarget(ctx, i);
     c.TextOut(u.X0, y,
-              page::TableRow(i, s.ResultFreqHz[k], s.ResultLevel[k], target, s.ResultEutStatus[k]));
+              page::TableRow(i, s.ResultFreqHz[k], s.ResultLevel[k], target, s.ResultEutStatus[k]) +
+                  page::FieldMark(CheckStep(s, i, s.Prefs.Tolerance).Verdict));
     y += rowHeight;
   }
   printer.EndDoc();

@@ -1,12 +1,13 @@
 #pragma once
 // File > Print > Tabular...: the results as a table, one line per recorded
 // step with its number, frequency, field achieved, target field and EUT
-// status, under the product header, the title line and two heading lines.
-// Rows that do not fit on a page continue on the next one under the same
-// header.
+// status (and a mark when the field is out of tolerance), under the product
+// header, the title line and two heading lines. Rows that do not fit on a
+// page continue on the next one under the same header.
 #include <string>
 
 #include "core/context.h"
+#include "core/field_tolerance.h"
 #include "display/page_units.h"
 
 namespace mz {
@@ -19,6 +20,10 @@ namespace page {
 // The 39-character row of step i: number (4), frequency in MHz with two
 // blanks (12), level (9), target (8), status (6).
 std::string TableRow(int index, Integer freqHz, Real level, Real target, Byte eutStatus);
+
+// What follows the row of a step whose field is out of tolerance: "  FIELD
+// LOW" or "  FIELD HIGH"; nothing for any other verdict.
+std::string FieldMark(FieldVerdict verdict);
 
 inline constexpr const char* kTableHeading1 =
     "  Result     Frequency                 Level           Target        UUT";
@@ -38,7 +43,8 @@ int TableFirstRowY(const PageUnits& u);
 // at its frequency (ShowTargetFieldAt, which also shows it in the Target box).
 Real StepTarget(Context& ctx, Integer k);
 
-// Prints the table, each row with its StepTarget.
+// Prints the table, each row with its StepTarget and the FieldMark of its
+// field against the preferences' tolerance.
 void PrintResultsTable(Context& ctx, Printer& printer);
 
 // File > Print > Tabular...: the print dialog, then the table when it is

@@ -6,6 +6,7 @@
 #include "core/aux_dialogs.h"
 #include "core/colours.h"
 #include "core/control_names.h"
+#include "core/field_tolerance.h"
 #include "core/setup_summary.h"
 #include "core/target_field.h"
 #include "core/test_types.h"
@@ -69,6 +70,37 @@ void ShowLevelledSingle(const ProgramState& s, std::vector<SetupItem>& items) {
   }
 }
 
+// How many recorded steps were out of the field tolerance, of those that
+// were checked (a step that asked for no field, or whose target is not
+// known, is not).
+std::string OutOfToleranceText(const ProgramState& s, const FieldTolerance& tolerance) {
+  const int rows = RowCount(s);
+  int checked = 0;
+  int out = 0;
+  for (int i = 1; i <= rows; ++i) {
+    const FieldVerdict v = CheckStep(s, i, tolerance).Verdict;
+    checked += v != FieldVerdict::NotChecked;
+    out += OutOfTolerance(v);
+  }
+  if (rows == 0) return "no step recorded";
+  if (checked == 0) return "not checked: no step has a known target";
+  std::string text = std::to_string(out) + " of " + std::to_string(checked) + " steps";
+  if (checked < rows) text += " with a target";
+  return text + " (tolerance " + ToleranceText(tolerance) + ")";
+}
+
+// Page 1's RESULT section: the steps out of the field tolerance. Returns the
+// y below it.
+int DrawFieldToleranceLines(const ProgramState& s, const ReportInfo& info, const PageUnits& u,
+                            Canvas& c, int y) {
+  y += u.Vy(kLineUnits / 2);
+  c.TextOut(u.X0, y, "RESULT");
+  y += u.Vy(kLineUnits);
+  c.TextOut(u.X0, y, "Field out of tolerance");
+  c.TextOut(u.X0 + u.Hx(kValueUnits), y, OutOfToleranceText(s, info.Tolerance));
+  return y + u.Vy(kLineUnits);
+}
+
 // Page 1: the test and its set-up, name and value in two columns.
 void DrawTestPage(Context& ctx, const ReportInfo& info, const PageUnits& u, Canvas& c) {
   const ProgramState& s = ctx.state;
@@ -128,6 +160,7 @@ void DrawTestPage(Context& ctx, const ReportInfo& info, const PageUnits& u, Canv
   line("Cell characteristic", info.CellFile);
   line("Instrument hardware", info.HardwareVersion.empty() ? "not known" : info.HardwareVersion);
   line("Program", info.ProgramVersion);
+  y = DrawFieldToleranceLines(s, info, u, c, y);
 
   heading("NOTES");
   for (const std::string& note : s.Notes) {
@@ -177,7 +210,8 @@ void PrintReport(Context& ctx, const ReportInfo& info, Printer& printer) {
       const Real target = StepTarget(ctx, i);
       c.TextOut(
           u.X0, y,
-          page::TableRow(i, s.ResultFreqHz[k], s.ResultLevel[k], target, s.ResultEutStatus[k]));
+          page::TableRow(i, s.ResultFreqHz[k], s.ResultLevel[k], target, s.ResultEutStatus[k]) +
+              page::FieldMark(CheckStep(s, i, info.Tolerance).Verdict));
       y += rowHeight;
     }
     DrawFooter(s, u, c, pageNo, pages);
@@ -192,6 +226,7 @@ ReportInfo CurrentReportInfo(Context& ctx) {
   // As the instrument last reported it (Configure > System, or start-up).
   info.HardwareVersion = ctx.state.HardwareVersion;
   info.ProgramVersion = std::string("MZ4800 Control, ") + kSoftwareVersion;
+  info.Tolerance = ctx.state.Prefs.Tolerance;
   return info;
 }
 

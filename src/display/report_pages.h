@@ -2,17 +2,19 @@
 // File > Export Report (PDF)...: the whole test on A4 pages without the print
 // dialog. Page 1 the test (title, procedure name, notes, date and time, the
 // whole set-up, the cell characteristic file, the instrument's hardware
-// version when known and the program version), page 2 the plot as File >
-// Print > Plot... draws it, then the results table on as many pages as it
-// needs, each under the table's own heading lines. Every page says "Page n of
-// m" at its foot. The pages are composed on the Printer seam; the window
-// layer gives it a PDF writer.
+// version when known, the program version and how many steps were out of
+// the field tolerance), page 2 the plot as File > Print > Plot... draws it,
+// then the results table on as many pages as it needs, each under the
+// table's own heading lines. Every page says "Page n of m" at its foot. The
+// pages are composed on the Printer seam; the window layer gives it a PDF
+// writer.
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "core/context.h"
+#include "core/preferences.h"
 #include "core/setup_summary.h"
 #include "display/page_units.h"
 
@@ -29,6 +31,9 @@ struct ReportInfo {
   // The set-up as the test sent it (a kept run's journal); empty: the set-up
   // in memory.
   std::vector<SetupItem> Setup;
+  // The field tolerance the steps are checked against: the one a kept run's
+  // journal recorded, else the preferences'.
+  FieldTolerance Tolerance;
 };
 
 inline constexpr const char* kReportFilter = "PDF Files|*.pdf";
@@ -41,13 +46,14 @@ int ReportRowsPerPage(const PageUnits& u);
 int ReportPageCount(const ProgramState& s, const PageUnits& u);
 }  // namespace page
 
-// Composes the report as one document on printer. Each row's target comes
-// from ShowTargetFieldAt, as in the printed table.
+// Composes the report as one document on printer. Each row's target is its
+// StepTarget, as in the printed table, and a step whose field is out of
+// info.Tolerance is marked after its row; page 1 counts those steps.
 void PrintReport(Context& ctx, const ReportInfo& info, Printer& printer);
 
 // The report's information for the results in memory: the clock label as the
 // date and time, the cell file of the configured cell, the version the
-// instrument last reported.
+// instrument last reported, the field tolerance of the preferences.
 ReportInfo CurrentReportInfo(Context& ctx);
 
 // A printer that writes a PDF file at path, made by the window layer.

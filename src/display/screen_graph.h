@@ -29,8 +29,14 @@ void DrawGraphFrame(Context& ctx);  // on the graph canvas
 // The set-point line of the current test type.
 void DrawSetPoint(const ProgramState& s, Canvas& canvas);
 
+// The colour of the mark of a step whose field is out of tolerance.
+inline constexpr Colour kFieldMarkColour = 0x0000FF;  // red
+
 // Draws step i of a frequency-axis series (1 results, 2 pre-scan); i below 2
-// starts the series. Continues from the x left by the previous call.
+// starts the series. Continues from the x left by the previous call. A
+// results step whose field is out of the preferences' tolerance (CheckStep)
+// gets a filled triangle centred on its point, 7 pixels wide and 4 high, in
+// kFieldMarkColour: pointing down when below, up when above.
 void PlotSeriesStep(ProgramState& s, Canvas& canvas, int series, int i);
 void PlotSeriesStep(Context& ctx, int series, int i);  // on the graph canvas
 

@@ -1,5 +1,6 @@
 // Frequency-axis series: the achieved field of each step, or the pre-scan
 // drive codes, one segment per call.
+#include "core/field_tolerance.h"
 #include "display/canvas.h"
 #include "display/graph_geometry.h"
 #include "display/screen_graph.h"
@@ -28,6 +29,20 @@ struct Series {
   }
 };
 
+// The out-of-tolerance mark of results step i at (x, y), when it has one.
+void DrawFieldMark(const ProgramState& s, Canvas& canvas, int i, int x, int y) {
+  const FieldVerdict v = CheckStep(s, i, s.Prefs.Tolerance).Verdict;
+  if (!OutOfTolerance(v)) return;
+  canvas.SetPenColour(kFieldMarkColour);
+  // Rows 7, 5, 3 and 1 pixels wide (a line stops short of its end point):
+  // the widest on top when below (pointing down), at the bottom when above.
+  for (int r = 0; r < 4; ++r) {
+    const int rowY = v == FieldVerdict::Below ? y - 2 + r : y + 1 - r;
+    canvas.MoveTo(x - 3 + r, rowY);
+    canvas.LineTo(x + 4 - r, rowY);
+  }
+}
+
 }  // namespace
 
 void PlotSeriesStep(ProgramState& s, Canvas& canvas, int which, int i) {
@@ -38,6 +53,7 @@ void PlotSeriesStep(ProgramState& s, Canvas& canvas, int which, int i) {
     s.PlotX = FreqToX(s.GraphRange, series.Freq(1));
     s.PlotPrevX = s.PlotX;
     canvas.MoveTo(s.PlotX, series.Y(1));
+    if (which == kSeriesResults) DrawFieldMark(s, canvas, 1, s.PlotX, series.Y(1));
     return;
   }
   if (series.Freq(i) > kMinPlottedHz) s.PlotX = FreqToX(s.GraphRange, series.Freq(i));
@@ -48,6 +64,10 @@ void PlotSeriesStep(ProgramState& s, Canvas& canvas, int which, int i) {
     canvas.SetPenColour(series.Pen());
     canvas.LineTo(s.PlotX, series.Y(i));
     if (which == kSeriesResults) DrawStatusMark(s, canvas, i, s.PlotPrevX, s.PlotX);
+  }
+  // Marked even where its segment adds nothing (the same pixel column).
+  if (which == kSeriesResults && series.Freq(i) > kMinPlottedHz) {
+    DrawFieldMark(s, canvas, i, s.PlotX, series.Y(i));
   }
   s.PlotPrevX = s.PlotX;
 }

@@ -74,19 +74,22 @@ void UpdateStripTimeLabels(Context& ctx) {
   s.StripTimeLabels[slot] = now;
   if (s.StepCount == kStripSteps) {
     // Scroll by one label interval: the newest 384 steps move to the front.
-    // Frequencies and EUT marks move with their levels, and the steps left
-    // behind are cleared, so that a saved result keeps its pairs together and
-    // an old fail mark never shows under a new step.
+    // Frequencies, targets and EUT marks move with their levels, and the
+    // steps left behind are cleared, so that a saved result keeps its pairs
+    // together, a step is checked against its own target and an old fail
+    // mark never shows under a new step.
     const int kept = kStripSteps - kStripLabelSpacing;
     for (int k = 1; k <= kept; ++k) {
       s.ResultLevel[k] = s.ResultLevel[k + kStripLabelSpacing];
       s.ResultFreqHz[k] = s.ResultFreqHz[k + kStripLabelSpacing];
       s.ResultEutStatus[k] = s.ResultEutStatus[k + kStripLabelSpacing];
+      s.ResultTarget[k] = s.ResultTarget[k + kStripLabelSpacing];
     }
     for (int k = kept + 1; k <= kStripSteps; ++k) {
       s.ResultLevel[k] = 0;
       s.ResultFreqHz[k] = 0;
       s.ResultEutStatus[k] = 0;
+      s.ResultTarget[k] = 0;
     }
     for (int k = 1; k <= 5; ++k) s.StripTimeLabels[k] = s.StripTimeLabels[k + 1];
     s.StripTimeLabels[6] = now;

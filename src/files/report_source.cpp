@@ -1,8 +1,10 @@
 #include "files/report_source.h"
 
 #include <cmath>
+#include <optional>
 
 #include "core/errors.h"
+#include "core/field_tolerance.h"
 #include "core/line_file.h"
 #include "core/setup_summary.h"
 #include "core/text_format.h"
@@ -78,6 +80,7 @@ bool ReadJournalForReport(Context& ctx, const std::filesystem::path& journal, Re
   std::vector<SetupItem> setup;
   std::string cellFile;
   std::string hardware;
+  std::optional<FieldTolerance> tolerance;
   std::vector<std::pair<std::size_t, Real>> targets;
   enum Column { kEvent = 1, kStep, kFreq, kTarget };
   for (std::size_t n = 1; n < lines.size(); ++n) {
@@ -90,6 +93,8 @@ bool ReadJournalForReport(Context& ctx, const std::filesystem::path& journal, Re
           cellFile = item.Value;
         } else if (item.Name == kHardwareItem) {
           hardware = item.Value == "not known" ? std::string() : item.Value;
+        } else if (item.Name == kToleranceItem) {
+          tolerance = ParseToleranceText(item.Value);  // unreadable: the caller's
         } else {
           setup.push_back(std::move(item));
         }
@@ -109,6 +114,7 @@ bool ReadJournalForReport(Context& ctx, const std::filesystem::path& journal, Re
   info.Setup = std::move(setup);
   if (!cellFile.empty()) info.CellFile = cellFile;
   info.HardwareVersion = hardware;
+  if (tolerance) info.Tolerance = *tolerance;
   return true;
 }
 

@@ -11,7 +11,9 @@
 // A step row carries the step as recorded (the frequency and field read back,
 // its EUT mark); any other row carries the step in progress when the event
 // happened (the one sent and not yet recorded, else the one recorded last):
-// the frequency set, the latest field read, the EUT as last reported.
+// the frequency set, the latest field read, the EUT as last reported. A step
+// whose field is out of the field tolerance is followed by a row "field out
+// of tolerance" with the same columns and the dB and tolerance as its detail.
 #include <cstdint>
 #include <optional>
 #include <string>

@@ -5,6 +5,7 @@
 #include "cell/cell_characteristic.h"
 #include "core/control_names.h"
 #include "core/errors.h"
+#include "core/field_tolerance.h"
 #include "core/line_file.h"
 #include "core/setup_summary.h"
 #include "files/prescan_file.h"
@@ -45,6 +46,7 @@ std::vector<SetupItem> StartRowItems(const Context& ctx) {
   items.push_back({kCellItem, (ctx.folder / CellFileName(ctx.state.CellNumber)).string()});
   items.push_back(
       {kHardwareItem, ctx.state.HardwareVersion.empty() ? "not known" : ctx.state.HardwareVersion});
+  items.push_back({kToleranceItem, ToleranceText(ctx.state.Prefs.Tolerance)});
   return items;
 }
 
@@ -113,6 +115,12 @@ void RunRecorder::StepRecorded(Context& ctx) {
   }
   if (drive_) row.Drive = *drive_;
   Append(ctx, row);
+  const FieldTolerance& tolerance = s.Prefs.Tolerance;
+  if (const FieldCheck check = CheckStep(s, n, tolerance); OutOfTolerance(check.Verdict)) {
+    row.Event = kOutOfToleranceEvent;
+    row.Detail = DbText(check.Db) + ", tolerance " + ToleranceText(tolerance);
+    Append(ctx, row);
+  }
   SaveFiles(ctx);
 }
 

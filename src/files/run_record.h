@@ -21,13 +21,20 @@ namespace mz {
 
 // The journal's first row: the set-up as the test sends it, then the cell
 // characteristic file (its whole path, in the program folder the run was made
-// in) and the instrument's hardware version ("not known" until it answered).
+// in), the instrument's hardware version ("not known" until it answered) and
+// the field tolerance its steps are checked against (ToleranceText).
 inline constexpr const char* kCellItem = "Cell characteristic";
 inline constexpr const char* kHardwareItem = "Instrument hardware";
+inline constexpr const char* kToleranceItem = "Field tolerance";
 std::vector<SetupItem> StartRowItems(const Context& ctx);
 
 // What the operator is told when a run's files cannot be written.
 std::string NotKeptMessage(std::string_view reason);
+
+// The journal's event of a step whose achieved field is out of the field
+// tolerance; the row follows the step's own and carries the same columns,
+// its detail the dB and the tolerance ("-6.02 dB, tolerance 0.0 dB to +6.0 dB").
+inline constexpr const char* kOutOfToleranceEvent = "field out of tolerance";
 
 class RunRecorder : public RunObserver {
  public:

@@ -8,6 +8,7 @@
 #include "core/text_format.h"
 #include "execution/show_setup.h"
 #include "files/config_file.h"
+#include "files/preferences_file.h"
 #include "link/command_codes.h"
 #include "link/command_frame.h"
 #include "link/supervision.h"
@@ -109,6 +110,9 @@ void Startup(Context& ctx) {
     s.StartupDone = 1;
     s.StartupRunning = 1;
     ReadConfigurationOrDefaults(ctx);
+    // What MZ4800.INI has no line for; defaults for anything it cannot give,
+    // never a message.
+    ReadPreferences(ctx);
     LoadCellCharacteristic(ctx);
     OpenLink(ctx);
     UpdateLamps(ctx);

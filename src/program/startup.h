@@ -8,10 +8,10 @@
 
 namespace mz {
 
-// The start-up timer's handler: reads the configuration, loads the cell
-// characteristic, opens the port and brings the main window to its first
-// state. A port that cannot be opened ends the tick; the timer, still
-// enabled, runs the window part again a second later.
+// The start-up timer's handler: reads the configuration and the preferences
+// file, loads the cell characteristic, opens the port and brings the main
+// window to its first state. A port that cannot be opened ends the tick;
+// the timer, still enabled, runs the window part again a second later.
 void Startup(Context& ctx);
 
 // The main window's close query. Asks "Close MZ4800 ?" first; No changes

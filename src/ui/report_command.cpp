@@ -13,6 +13,7 @@
 #include "display/recording_canvas.h"
 #include "display/report_pages.h"
 #include "files/config_file.h"
+#include "files/preferences_file.h"
 #include "files/report_source.h"
 #include "ui/adapters/qt_pdf_printer.h"
 #include "ui/qt_program.h"
@@ -128,8 +129,13 @@ int ReportCommand(const std::string& results, const std::string& pdf, int argc, 
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);
   info.CellFile = (ctx.folder / CellFileName(state->CellNumber)).string();
+  // The field tolerance of the program folder's preferences, unless the
+  // journal recorded the one the run was checked against.
+  ReadPreferences(ctx);
+  info.Tolerance = state->Prefs.Tolerance;
   // A kept run's journal tells what the results file does not: the targets
-  // as sent, the set-up as it went out, its cell file and instrument.
+  // as sent, the set-up as it went out, its cell file, instrument and field
+  // tolerance.
   ReadJournalForReport(ctx, JournalBeside(results), info);
   info.ProgramVersion = std::string("MZ4800 Control, ") + kSoftwareVersion;
   state->ClockText = info.DateTime;

@@ -258,6 +258,26 @@ TEST_F(PrintedPages, TableRowsHeadingsAndTargetBox) {
   EXPECT_EQ(page::TableRow(7, 1'000'000'000, 10, 10, 2), "   7  1000.000      10.00   10.00 FAULT");
 }
 
+// File > Print > Tabular marks the rows of steps out of the preferences'
+// tolerance after the EUT column, and leaves the row as it was otherwise.
+TEST_F(PrintedPages, TableRowsOutOfToleranceCarryAMark) {
+  Step(1, 100'000'000, 2.9, 1);
+  Step(2, 110'000'000, 3.0, 2);
+  Step(3, 120'000'000, 6.3, 0);
+  for (int i = 1; i <= 3; ++i) tp.state.ResultTarget[i] = 3.0;
+  tp.state.StepCount = 4;
+  PrintResultsTable(tp.ctx, printer);
+  EXPECT_TRUE(printer.Has("TextOut 218 1023    1   100.000       2.90    3.00 OK     FIELD LOW"));
+  EXPECT_TRUE(printer.Has("TextOut 218 1122    2   110.000       3.00    3.00 FAULT"));
+  EXPECT_TRUE(printer.Has("TextOut 218 1221    3   120.000       6.30    3.00 --     FIELD HIGH"));
+
+  printer.canvas.Clear();
+  tp.state.Prefs.Tolerance = {-1, 7};
+  PrintResultsTable(tp.ctx, printer);
+  EXPECT_TRUE(printer.Has("TextOut 218 1023    1   100.000       2.90    3.00 OK   "));
+  EXPECT_TRUE(printer.Has("TextOut 218 1221    3   120.000       6.30    3.00 --   "));
+}
+
 TEST_F(PrintedPages, LongTablesContinueOnNewPagesUnderTheSameHeader) {
   for (int i = 1; i <= 120; ++i) Step(i, 30'000'000 + i * 1'000'000, 3.0, 1);
   tp.state.StepCount = 121;

@@ -127,6 +127,50 @@ TEST_F(ReportPages, LongTableRunsOverPagesUnderItsHeadingsWithEveryRow) {
   }
 }
 
+// Page 1 counts the steps out of the field tolerance in a RESULT section of
+// its own after the equipment, and the table marks their rows; the report
+// takes the tolerance it is given, not the preferences in memory.
+TEST_F(ReportPages, StepsOutOfToleranceAreCountedAndMarked) {
+  Steps(6);
+  auto& s = tp.state;
+  for (int i = 1; i <= 6; ++i) s.ResultTarget[i] = 3.0;
+  s.ResultLevel[2] = 1.5;  // -6.02 dB
+  s.ResultLevel[4] = 6.3;  // +6.44 dB
+  s.ResultTarget[5] = 0;   // no field asked: not checked
+  s.ResultLevel[5] = 0.2;
+  s.Prefs.Tolerance = {-20, 20};
+  info.Tolerance = {};
+  PrintReport(tp.ctx, info, printer);
+  const auto first = printer.Texts(1);
+  const auto at = [&](const string& text) {
+    return std::find(first.begin(), first.end(), text) - first.begin();
+  };
+  ASSERT_TRUE(Holds(first, "RESULT"));
+  EXPECT_EQ(at("RESULT"), at(info.ProgramVersion) + 1);
+  EXPECT_LT(at("RESULT"), at("NOTES"));
+  EXPECT_EQ(first[static_cast<std::size_t>(at("RESULT") + 1)], "Field out of tolerance");
+  EXPECT_EQ(first[static_cast<std::size_t>(at("RESULT") + 2)],
+            "2 of 5 steps with a target (tolerance 0.0 dB to +6.0 dB)");
+
+  const auto table = printer.Texts(3);
+  auto row = [&](int i) {
+    const auto k = static_cast<std::size_t>(i);
+    return page::TableRow(i, s.ResultFreqHz[k], s.ResultLevel[k], s.ResultTarget[k],
+                          s.ResultEutStatus[k]);
+  };
+  EXPECT_TRUE(Holds(table, row(1)));
+  EXPECT_TRUE(Holds(table, row(2) + "  FIELD LOW"));
+  EXPECT_TRUE(Holds(table, row(3)));
+  EXPECT_TRUE(Holds(table, row(4) + "  FIELD HIGH"));
+  EXPECT_TRUE(Holds(table, row(5)));
+
+  // Results read from a file alone have no targets to check against.
+  s.ResultTarget.fill(0);
+  PagePrinter none;
+  PrintReport(tp.ctx, info, none);
+  EXPECT_TRUE(Holds(none.Texts(1), "not checked: no step has a known target"));
+}
+
 TEST_F(ReportPages, NoResultsStillGivesAHeadedTablePage) {
   PrintReport(tp.ctx, info, printer);
   ASSERT_EQ(printer.pages.size(), 3u);

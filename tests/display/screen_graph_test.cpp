@@ -18,7 +18,7 @@ using graph::FreqToX;
 using graph::LevelToY;
 
 constexpr Colour kBorder = 0xC0C0C0, kGrid = 0x000000, kScreen = 0xFFFFFF, kOk = 0x00FF00,
-                 kFail = 0x000080, kSet = 0xFF0000, kAchieved = 0x0000FF, kPre = 0x008000;
+                 kFail = 0x000080, kSet = 0xFF0000, kAchieved = 0x0000C0, kPre = 0x008000;
 
 struct Seg {
   int x0, y0, x1, y1;
@@ -177,6 +177,50 @@ TEST_F(Graph, LiveStepsSkipTheSamePixelColumnHoldLevelsOnTheEdgesAndMarkStatus) 
   EXPECT_EQ(r.strip[0], (Rect{197, FreqToX(0, 110'000'000), kFail, kFail}));
   EXPECT_EQ(r.strip[1].brush, kFail);
   EXPECT_EQ(r.strip[1].pen, kFail);
+}
+
+// A step out of the field tolerance gets a filled triangle on its point, down
+// when below and up when above, as it is recorded and again on a repaint.
+TEST_F(Graph, StepsOutOfToleranceAreMarkedLiveAndOnRepaint) {
+  auto& s = p.state;
+  const Integer freqs[] = {0, 100'000'000, 120'000'000, 144'000'000, 172'800'000, 200'000'000};
+  const double levels[] = {0, 1.2, 3.0, 7.0, 1.0, 2.9};
+  const double targets[] = {0, 3.0, 3.0, 3.0, 0.0, 3.0};  // step 4 asked for no field
+  for (int i = 1; i <= 5; ++i) {
+    s.ResultFreqHz[i] = freqs[i];
+    s.ResultLevel[i] = levels[i];
+    s.ResultTarget[i] = targets[i];
+    s.ResultEutStatus[i] = 1;
+    PlotSeriesStep(p.ctx, kSeriesResults, i);
+  }
+  // Rows 7, 5, 3 and 1 pixels wide centred on the point (a line stops one
+  // pixel short of its end).
+  auto triangle = [](Integer f, double level, bool down) {
+    const int x = FreqToX(0, f), y = LevelToY(level);
+    std::vector<Seg> rows;
+    for (int r = 0; r < 4; ++r) {
+      const int ry = down ? y - 2 + r : y + 1 - r;
+      rows.push_back({x - 3 + r, ry, x + 4 - r, ry});
+    }
+    return rows;
+  };
+  std::vector<Seg> expected;
+  for (const auto& t : {triangle(freqs[1], levels[1], true), triangle(freqs[3], levels[3], false),
+                        triangle(freqs[5], levels[5], true)}) {
+    expected.insert(expected.end(), t.begin(), t.end());
+  }
+  EXPECT_EQ(Replay(p.display.canvas).In(kFieldMarkColour), expected);
+  // The curve itself is untouched by the marks: one segment per step after the first.
+  EXPECT_EQ(Replay(p.display.canvas).In(kAchieved).size(), 4u);
+
+  s.StepCount = 6;
+  Replay r = Paint();
+  EXPECT_EQ(r.In(kFieldMarkColour), expected);
+  EXPECT_EQ(r.In(kAchieved).size(), 4u);
+
+  // A wider tolerance takes them all in.
+  s.Prefs.Tolerance = {-20, 20};
+  EXPECT_TRUE(Paint().In(kFieldMarkColour).empty());
 }
 
 TEST_F(Graph, SetPointOfCustomAndSingleFrequencyTests) {

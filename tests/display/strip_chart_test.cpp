@@ -25,6 +25,7 @@ class Strip : public ::testing::Test {
     UpdateStripTimeLabels(p.ctx);
     s.ResultLevel[s.StepCount] = n;
     s.ResultEutStatus[s.StepCount] = n == 400 ? 2 : 1;
+    s.ResultTarget[s.StepCount] = 0.5 * n;  // a ramp: each step has its own target
     ++s.StepCount;
   }
   std::string TimeOfStep(int n) { return StripTimeText(At(9, 0, n)); }
@@ -57,6 +58,10 @@ TEST_F(Strip, LabelsFillEveryNinetySixStepsAndTheChartScrollsAt480) {
   EXPECT_EQ(p.state.ResultEutStatus[400], 0);
   EXPECT_EQ(p.state.ResultFreqHz[384], 50'000'000);
   EXPECT_EQ(p.state.ResultFreqHz[385], 0);
+  // Targets too, so that each step is checked against its own.
+  EXPECT_EQ(p.state.ResultTarget[1], 0.5 * 97);
+  EXPECT_EQ(p.state.ResultTarget[384], 0.5 * 480);
+  EXPECT_EQ(p.state.ResultTarget[385], 0);
 
   // The repaint after the scroll draws the strip with the moved labels.
   p.display.canvas.Clear();

@@ -1,8 +1,10 @@
 // Every run and pre-scan leaves its results file, its journal and (for a
 // pre-scan) its pre-scan file in Runs/, however it ends; the results file
-// reads back to the table the run recorded.
+// reads back to the table the run recorded; steps out of the field tolerance
+// are journalled and counted in the report, also one made from the kept files.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cerrno>
 #include <clocale>
 #include <cmath>
@@ -12,14 +14,18 @@
 #include <sstream>
 #include <system_error>
 
+#include "core/field_tolerance.h"
 #include "core/text_format.h"
+#include "display/report_pages.h"
 #include "execution/pre_scan.h"
 #include "execution/run_sequencer.h"
 #include "files/prescan_file.h"
+#include "files/report_source.h"
 #include "files/results_file.h"
 #include "files/run_record.h"
 #include "support/emulated_program.h"
 #include "support/file_size_limit.h"
+#include "support/page_printer.h"
 #include "support/run_setup.h"
 #include "support/test_program.h"
 
@@ -248,12 +254,16 @@ TEST_F(KeptRun, StoppedRunAndStopWhileHeldAreJournalled) {
   ASSERT_TRUE(RunUntil([&] { return p.state.StepCount == 4; }));
   Button1MouseDown(p.ctx);
   ExpectKept(p, rec, "The Run has been Stopped by User. ");
-  const auto events = ReadJournal(With(rec.RunPath(), ".csv")).Events();
+  // The simulation reads below the target: its steps' tolerance rows are
+  // left out here.
+  auto events = ReadJournal(With(rec.RunPath(), ".csv")).Events();
+  std::erase(events, string(kOutOfToleranceEvent));
   const vector<string> tail(events.end() - 6, events.end());
   EXPECT_EQ(tail, (vector<string>{"step recorded", "DWELL", "RELEASE", "step recorded",
                                   "operator STOP", "run ended"}));
   const Journal j = ReadJournal(With(rec.RunPath(), ".csv"));
-  const auto& dwell = j.rows[j.rows.size() - 5];
+  const auto dwell = *std::find_if(j.rows.begin(), j.rows.end(),
+                                   [](const vector<string>& r) { return r[1] == "DWELL"; });
   EXPECT_EQ(dwell[2], "2");  // held during the dwell of step 2
   EXPECT_EQ(dwell[3], "31.500000");
 }
@@ -501,6 +511,99 @@ TEST_F(FieldWarningRun, AFieldWarningIsJournalledOnceWithItsText) {
   }
 }
 
+// Standard runs of 5 steps with the field read at a share of the drive code,
+// which the level factor otherwise turns into the target.
+class ToleranceRun : public KeptEmulatedRun {
+ protected:
+  explicit ToleranceRun(double share)
+      : KeptEmulatedRun({.FieldReading = [share](std::int32_t, std::uint8_t drive) {
+          return static_cast<std::uint8_t>(std::lround(drive * share));
+        }}) {}
+  void Run(const string& field) {
+    FillStandardPanel(p.ctx, {.Field = field});
+    Button1MouseDown(p.ctx);
+    ASSERT_TRUE(
+        p.loop.RunUntilTrue([&] { return !p.loop.TimerEnabled(TimerId::RunClock); }, 600'000));
+    ASSERT_EQ(p.state.StepCount, 6);
+  }
+  // Page 1 of the report, and the table's rows (the step number in 4).
+  static std::pair<vector<string>, vector<string>> Report(Context& ctx, const ReportInfo& info) {
+    PagePrinter printer;
+    PrintReport(ctx, info, printer);
+    vector<string> rows = printer.Texts(3);
+    std::erase_if(rows, [](const string& t) {
+      return t.size() < 39 || !std::isdigit(static_cast<unsigned char>(t[3]));
+    });
+    return {printer.Texts(1), rows};
+  }
+  static bool Holds(const vector<string>& texts, const string& text) {
+    return std::find(texts.begin(), texts.end(), text) != texts.end();
+  }
+};
+
+class HalfTheTarget : public ToleranceRun {
+ protected:
+  HalfTheTarget() : ToleranceRun(0.5) {}
+};
+
+TEST_F(HalfTheTarget, EveryStepIsOutOfToleranceInTheJournalAndTheReport) {
+  Run("10");  // drive 234, read as 117: exactly 5 V/M
+  const Journal j = ReadJournal(With(rec.RunPath(), ".csv"));
+  EXPECT_NE(j.rows.front()[8].find("; Field tolerance: 0.0 dB to +6.0 dB"), string::npos);
+  EXPECT_EQ(j.Count(kOutOfToleranceEvent), 5);
+  for (std::size_t n = 0; n + 1 < j.rows.size(); ++n) {
+    if (j.rows[n][1] != "step recorded") continue;
+    // Right after its step, with the step's own columns.
+    const auto& out = j.rows[n + 1];
+    EXPECT_EQ(out[1], kOutOfToleranceEvent);
+    EXPECT_TRUE(std::equal(out.begin() + 2, out.begin() + 8, j.rows[n].begin() + 2)) << n;
+    EXPECT_EQ(out[5], "5.00");
+    EXPECT_EQ(out[8], "-6.02 dB, tolerance 0.0 dB to +6.0 dB");
+  }
+  EXPECT_EQ(j.Count("field warning"), 0);  // the instrument's own warnings: none
+
+  const auto [first, rows] = Report(p.ctx, CurrentReportInfo(p.ctx));
+  EXPECT_TRUE(Holds(first, "5 of 5 steps (tolerance 0.0 dB to +6.0 dB)"));
+  ASSERT_EQ(rows.size(), 5u);
+  // The mark right after the EUT column (not monitored here: "--").
+  for (const string& row : rows) EXPECT_TRUE(row.ends_with(" --     FIELD LOW")) << row;
+
+  // Reported later from the kept files, as --report reads them, where the
+  // preferences say otherwise: the run's own tolerance counts.
+  TestProgram later;
+  ApplyConfigurationDefaults(later.state);
+  ReportInfo info;
+  info.DateTime = ReadResultsForReport(later.ctx, With(rec.RunPath(), ".MZ").string());
+  info.Tolerance = {-20, 20};
+  ASSERT_TRUE(ReadJournalForReport(later.ctx, With(rec.RunPath(), ".csv"), info));
+  EXPECT_EQ(info.Tolerance, FieldTolerance{});
+  const auto [keptFirst, keptRows] = Report(later.ctx, info);
+  EXPECT_TRUE(Holds(keptFirst, "5 of 5 steps (tolerance 0.0 dB to +6.0 dB)"));
+  EXPECT_EQ(keptRows, rows);
+}
+
+class AboveTheTarget : public ToleranceRun {
+ protected:
+  AboveTheTarget() : ToleranceRun(1.2) {}
+};
+
+// 1.2 times the target is in the default tolerance; out of one the
+// preferences narrow to +1 dB.
+TEST_F(AboveTheTarget, InTheDefaultToleranceOutOfANarrowerOne) {
+  for (const FieldTolerance tolerance : {FieldTolerance{}, FieldTolerance{0, 1}}) {
+    p.state.Prefs.Tolerance = tolerance;
+    Run("2");  // drive 39, read as 47: +1.62 dB
+    ASSERT_NEAR(p.state.ResultLevel[3] / p.state.ResultTarget[3], 1.2, 0.01);
+    const int out = tolerance == FieldTolerance{} ? 0 : 5;
+    EXPECT_EQ(ReadJournal(With(rec.RunPath(), ".csv")).Count(kOutOfToleranceEvent), out);
+    const auto [first, rows] = Report(p.ctx, CurrentReportInfo(p.ctx));
+    EXPECT_TRUE(Holds(
+        first, std::to_string(out) + " of 5 steps (tolerance " + ToleranceText(tolerance) + ")"));
+    ASSERT_EQ(rows.size(), 5u);
+    for (const string& row : rows) EXPECT_EQ(row.ends_with("  FIELD HIGH"), out == 5) << row;
+  }
+}
+
 // The journal's format, pinned by a hand-written file: a short test played
 // through the recorder by hand, with every kind of field the journal writes
 // (quoted details, empty columns, the set-up summary).
@@ -535,7 +638,7 @@ TEST(RunJournal, MatchesTheHandWrittenJournal) {
   p.loop.AdvanceBy(2'500);
   p.state.ResultTarget[1] = 3;
   p.state.ResultFreqHz[1] = 80'000'000;
-  p.state.ResultLevel[1] = 3.05;
+  p.state.ResultLevel[1] = 2.85;  // -0.45 dB: below the default tolerance
   p.state.ResultEutStatus[1] = 1;
   p.state.StepCount = 2;
   p.state.RunState = SequencerState::Dwelling;

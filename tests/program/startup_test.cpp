@@ -14,6 +14,7 @@
 #include "execution/run_sequencer.h"
 #include "execution/setup_handlers.h"
 #include "files/config_file.h"
+#include "files/preferences_file.h"
 #include "files/run_record.h"
 #include "link/command_codes.h"
 #include "support/emulated_program.h"
@@ -81,6 +82,16 @@ TEST_F(StartupTest, WithAnInstrumentOpensThePortSwitchesOffAndPolls) {
   for (int k = 1; k <= 8; ++k) EXPECT_EQ(p.state.FieldWarningEnabled[k], 1);
   EXPECT_FALSE(p.loop.TimerEnabled(TimerId::Startup));
   EXPECT_EQ(p.display.shown, (std::vector<std::string>{"+Msg", "-Msg"}));
+}
+
+// The preferences are read beside the configuration.
+TEST_F(StartupTest, ReadsThePreferences) {
+  WriteConfig(0);
+  test::WriteFile(p.folder.path() / kPreferencesFileName,
+                  "FieldToleranceLowDb = -1.5\r\nFieldToleranceHighDb = 3\r\n");
+  Start();
+  EXPECT_EQ(p.state.Prefs.Tolerance, (FieldTolerance{-1.5, 3}));
+  EXPECT_TRUE(p.op.messages.empty());
 }
 
 TEST_F(StartupTest, PortZeroRunsInSimulationWithoutAMessage) {

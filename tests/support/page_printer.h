@@ -1,6 +1,6 @@
 #pragma once
-// A printer whose pages are kept as the canvas calls drawn on them, for tests
-// that read what a printed or exported document says.
+// A printer that records each page's drawing calls on a 4800 x 6600 page,
+// for tests of the report and the printouts.
 #include <string>
 #include <string_view>
 #include <vector>

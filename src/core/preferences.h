@@ -1,0 +1,30 @@
+#pragma once
+// The settings of the preferences file (files/preferences_file.h) with their
+// defaults: what the program keeps beside MZ4800.INI, whose 104 lines stay as
+// they are. ProgramState holds one copy (Prefs), read at start-up, so that
+// every layer sees the same values.
+namespace mz {
+
+// The band in which a recorded step's achieved field counts as levelled,
+// in dB of the achieved field over its target (20 log10(achieved / target)).
+// The default, 0 dB to +6 dB, asks for at least the target and at most twice
+// it.
+struct FieldTolerance {
+  double LowDb = 0.0;
+  double HighDb = 6.0;
+  bool operator==(const FieldTolerance&) const = default;
+};
+
+// Each limit of a field tolerance lies within -20 dB to +20 dB.
+inline constexpr double kToleranceLimitDb = 20.0;
+
+// Both limits finite and within kToleranceLimitDb, the low one not above the
+// high one.
+bool IsValidTolerance(const FieldTolerance& t);
+
+struct Preferences {
+  FieldTolerance Tolerance;
+  bool operator==(const Preferences&) const = default;
+};
+
+}  // namespace mz

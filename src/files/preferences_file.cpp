@@ -1,0 +1,175 @@
+#include "files/preferences_file.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cmath>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/errors.h"
+#include "core/field_tolerance.h"
+#include "core/line_file.h"
+#include "core/text_format.h"
+
+namespace mz {
+
+namespace {
+
+// One setting of the file. Read sets it from the value text, or to its
+// default when the value is refused; Write gives the value text.
+struct Key {
+  const char* Name;
+  const char* Comment;  // the line above the key where the program adds it; may be null
+  void (*Read)(std::string_view value, Preferences& p);
+  std::string (*Write)(const Preferences& p);
+};
+
+void ReadLimit(std::string_view value, double& out, double fallback) {
+  const auto v = ReadDecimal(value);
+  out = v && std::fabs(*v) <= kToleranceLimitDb ? *v : fallback;
+}
+
+constexpr FieldTolerance kDefaultTolerance{};
+
+constexpr std::array kKeys{
+    Key{"FieldToleranceLowDb",
+        "; Field tolerance of every recorded step, in dB of the achieved field over its target "
+        "(-20 to +20, low not above high)",
+        [](std::string_view v, Preferences& p) {
+          ReadLimit(v, p.Tolerance.LowDb, kDefaultTolerance.LowDb);
+        },
+        [](const Preferences& p) { return LimitNumberText(p.Tolerance.LowDb); }},
+    Key{"FieldToleranceHighDb", nullptr,
+        [](std::string_view v, Preferences& p) {
+          ReadLimit(v, p.Tolerance.HighDb, kDefaultTolerance.HighDb);
+        },
+        [](const Preferences& p) { return LimitNumberText(p.Tolerance.HighDb); }},
+};
+
+// What a read leaves that the keys cannot judge one by one.
+void SettleTogether(Preferences& p) {
+  if (!IsValidTolerance(p.Tolerance)) p.Tolerance = kDefaultTolerance;
+}
+
+constexpr const char* kNewFileHeading[] = {
+    "; MZ4800 Control preferences: one setting a line, \"Key = value\".",
+    "; Numbers take a decimal point. Lines starting with \";\" are comments.",
+};
+
+std::string_view Trim(std::string_view s) {
+  const auto first = s.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  const auto last = s.find_last_not_of(" \t");
+  return s.substr(first, last - first + 1);
+}
+
+bool SameKey(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) ==
+                  std::tolower(static_cast<unsigned char>(y));
+         });
+}
+
+// The key of a "Key = value" line among kKeys, and its value; nothing for a
+// comment, a blank line, a line without "=" or an unknown key.
+struct KeyLine {
+  const Key* key = nullptr;
+  std::string_view value;
+};
+KeyLine Parse(std::string_view line) {
+  const std::string_view text = Trim(line);
+  if (text.empty() || text.front() == ';') return {};
+  const auto eq = text.find('=');
+  if (eq == std::string_view::npos) return {};
+  const std::string_view name = Trim(text.substr(0, eq));
+  for (const Key& k : kKeys) {
+    if (SameKey(name, k.Name)) return {&k, Trim(text.substr(eq + 1))};
+  }
+  return {};
+}
+
+// The text lines of a file; a line that is not text is left out. Throws
+// FileError when the file cannot be read at all.
+std::vector<std::string> TextLines(const std::filesystem::path& path) {
+  LineReader in(path);
+  std::vector<std::string> lines;
+  while (!in.AtEnd()) {
+    try {
+      lines.push_back(in.NextLine());
+    } catch (const FileError&) {
+      // binary data: the line is skipped, the reader has moved past it
+    }
+  }
+  return lines;
+}
+
+}  // namespace
+
+std::filesystem::path PreferencesPath(const Context& ctx) {
+  return ctx.folder / kPreferencesFileName;
+}
+
+Preferences ReadPreferences(const std::filesystem::path& path) {
+  Preferences p;
+  try {
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) return p;
+    for (const std::string& line : TextLines(path)) {
+      const KeyLine k = Parse(line);
+      if (k.key != nullptr) k.key->Read(k.value, p);
+    }
+    SettleTogether(p);
+    return p;
+  } catch (...) {
+    // Unreadable, not a regular file, too large, out of memory: the defaults.
+    return Preferences{};
+  }
+}
+
+void ReadPreferences(Context& ctx) {
+  ctx.state.Prefs = ReadPreferences(PreferencesPath(ctx));
+}
+
+void WritePreferences(const std::filesystem::path& path, const Preferences& prefs) {
+  std::vector<std::string> existing;
+  try {
+    existing = TextLines(path);
+  } catch (const FileError&) {
+    // Not there or not readable: written afresh.
+  }
+  LineWriter out;
+  if (existing.empty()) {
+    for (const char* line : kNewFileHeading) out.Line(line);
+  }
+  std::array<bool, kKeys.size()> written{};
+  auto keyLine = [&prefs](const Key& k) { return std::string(k.Name) + " = " + k.Write(prefs); };
+  for (const std::string& line : existing) {
+    const KeyLine k = Parse(line);
+    if (k.key == nullptr) {
+      out.Line(line);  // comments, blank lines, other keys: as they are
+      continue;
+    }
+    const auto i = static_cast<std::size_t>(k.key - kKeys.data());
+    if (!written[i]) out.Line(keyLine(*k.key));
+    written[i] = true;
+  }
+  for (std::size_t i = 0; i < kKeys.size(); ++i) {
+    if (written[i]) continue;
+    if (kKeys[i].Comment != nullptr) out.Line(kKeys[i].Comment);
+    out.Line(keyLine(kKeys[i]));
+  }
+
+  std::error_code ec;
+  const auto folder = path.parent_path();
+  if (!folder.empty()) std::filesystem::create_directories(folder, ec);
+  if (ec) throw FileError("Cannot create folder " + folder.string() + ": " + ec.message());
+  out.SaveAtomically(path);
+}
+
+void WritePreferences(Context& ctx) {
+  WritePreferences(PreferencesPath(ctx), ctx.state.Prefs);
+}
+
+}  // namespace mz
