@@ -9,21 +9,25 @@
 
 namespace mz {
 
-FieldCheck CheckField(Real achieved, Real target, const FieldTolerance& t) {
+FieldCheck CheckField(Real achieved, Real target, const FieldTolerance& t, Real resolution) {
   if (!(target > 0) || std::isnan(achieved)) return {};
   if (!(achieved > 0)) {
     return {FieldVerdict::Below, -std::numeric_limits<double>::infinity()};
   }
   const double db = 20 * std::log10(achieved / target);
-  if (db < t.LowDb - kToleranceAllowanceDb) return {FieldVerdict::Below, db};
-  if (db > t.HighDb + kToleranceAllowanceDb) return {FieldVerdict::Above, db};
+  const double room = resolution > 0 && std::isfinite(resolution) ? resolution : 0.0;
+  auto dbOf = [target](double v) {
+    return v > 0 ? 20 * std::log10(v / target) : -std::numeric_limits<double>::infinity();
+  };
+  if (dbOf(achieved + room) < t.LowDb - kToleranceAllowanceDb) return {FieldVerdict::Below, db};
+  if (dbOf(achieved - room) > t.HighDb + kToleranceAllowanceDb) return {FieldVerdict::Above, db};
   return {FieldVerdict::InTolerance, db};
 }
 
 FieldCheck CheckStep(const ProgramState& s, Integer k, const FieldTolerance& t) {
   if (k < 0 || k >= kTableSize) return {};
   const auto i = static_cast<std::size_t>(k);
-  return CheckField(s.ResultLevel[i], s.ResultTarget[i], t);
+  return CheckField(s.ResultLevel[i], s.ResultTarget[i], t, s.ResultCount[i]);
 }
 
 namespace {

@@ -31,10 +31,15 @@ inline constexpr double kToleranceAllowanceDb = 1e-6;
 // The verdict on an achieved field for a target. A target of 0 or below (or
 // not a number) is not checked; an achieved field of 0 or below is below any
 // tolerance.
-FieldCheck CheckField(Real achieved, Real target, const FieldTolerance& t);
+// A reading within `resolution` (V/M) of a limit counts as within it.
+FieldCheck CheckField(Real achieved, Real target, const FieldTolerance& t, Real resolution = 0);
 
-// CheckField of recorded step k (ResultLevel[k] against ResultTarget[k]);
-// not checked outside the tables.
+// CheckField of recorded step k (ResultLevel[k] against ResultTarget[k]),
+// with one count of the instrument's reading (ResultCount[k]) as its
+// resolution: the reading is a whole count divided by the step's level
+// factor, and the drive code sent is a whole number too, so a step levelled
+// as well as the codes allow may read up to half a count off its target. Not
+// checked outside the tables.
 FieldCheck CheckStep(const ProgramState& s, Integer k, const FieldTolerance& t);
 
 inline bool OutOfTolerance(FieldVerdict v) {

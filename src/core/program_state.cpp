@@ -49,6 +49,7 @@ void ClearResultTables(ProgramState& s) {
   s.ResultLevel.fill(0);
   s.ResultFreqHz.fill(0);
   s.ResultTarget.fill(0);
+  s.ResultCount.fill(0);
 }
 
 }  // namespace mz

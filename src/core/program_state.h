@@ -116,6 +116,9 @@ struct ProgramState {
   // the instrument; 0 where not known (rows read from a results file alone).
   // Not part of the results file.
   Table<Real> ResultTarget{};
+  // One count of each recorded step's reading in V/M (1 / its level factor):
+  // the resolution its field is checked with; 0 where not known.
+  Table<Real> ResultCount{};
   Table<Integer> PreScanFreqHz{};
   Table<Byte> PreScanDrive{};
   Table<Real> LevelFactor{};

@@ -84,12 +84,14 @@ void UpdateStripTimeLabels(Context& ctx) {
       s.ResultFreqHz[k] = s.ResultFreqHz[k + kStripLabelSpacing];
       s.ResultEutStatus[k] = s.ResultEutStatus[k + kStripLabelSpacing];
       s.ResultTarget[k] = s.ResultTarget[k + kStripLabelSpacing];
+      s.ResultCount[k] = s.ResultCount[k + kStripLabelSpacing];
     }
     for (int k = kept + 1; k <= kStripSteps; ++k) {
       s.ResultLevel[k] = 0;
       s.ResultFreqHz[k] = 0;
       s.ResultEutStatus[k] = 0;
       s.ResultTarget[k] = 0;
+      s.ResultCount[k] = 0;
     }
     for (int k = 1; k <= 5; ++k) s.StripTimeLabels[k] = s.StripTimeLabels[k + 1];
     s.StripTimeLabels[6] = now;

@@ -80,7 +80,7 @@ void NextStep(Context& ctx) {
 void LevelReached(Context& ctx) {
   auto& s = ctx.state;
   if (!LevelIsOfStepSent(ctx)) return;
-  if (s.StepCount >= 0 && s.StepCount < kTableSize) s.ResultTarget[s.StepCount] = s.TargetSent;
+  RecordTargetSent(s);
   StartTickTimer(ctx, s.DwellTimer, kHoldTicks);
   PlotSeriesStep(ctx, 1, s.StepCount);
   AdvanceStep(s);

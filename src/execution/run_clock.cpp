@@ -73,6 +73,13 @@ void SendPreScannedStep(Context& ctx) {
 
 }  // namespace
 
+void RecordTargetSent(ProgramState& s) {
+  if (!InTable(s.StepCount)) return;
+  s.ResultTarget[s.StepCount] = s.TargetSent;
+  const Real factor = s.LevelFactor[s.StepCount];
+  s.ResultCount[s.StepCount] = factor > 0 ? 1 / factor : 0;
+}
+
 void AdvanceStep(ProgramState& s) {
   // Results files have always begun with a copy of a sweep's first step in
   // row 0 (the graph used to make it at each repaint). It is made once, when
@@ -273,7 +280,7 @@ void LevelReached(Context& ctx) {
   // The step is recorded with the target it was levelled for: FieldLevel
   // follows the Standard panel at every tick, and the Single arrows change
   // SingleLevel before it is sent.
-  if (InTable(s.StepCount)) s.ResultTarget[s.StepCount] = s.TargetSent;
+  RecordTargetSent(s);
 
   if (IsSweep(s.TestType)) {
     if (!DwellModulationOn(ctx)) return;

@@ -95,6 +95,9 @@ inline StepCode StepCodeFor(int testType) {
 // new entry (during the dwell, after a levelling report, after the last
 // step) are corrected by its level factor, not by one left from before.
 void AdvanceStep(ProgramState& s);
+// Keeps, for the step being recorded (StepCount), the target it was levelled
+// for and one count of its reading (1 / its level factor).
+void RecordTargetSent(ProgramState& s);
 
 // Sends the current step, then waits for its level (or finishes on STOP).
 void SendStepAndWait(Context& ctx, StepCode code);

@@ -81,8 +81,13 @@ bool ReadJournalForReport(Context& ctx, const std::filesystem::path& journal, Re
   std::string cellFile;
   std::string hardware;
   std::optional<FieldTolerance> tolerance;
-  std::vector<std::pair<std::size_t, Real>> targets;
-  enum Column { kEvent = 1, kStep, kFreq, kTarget };
+  struct StepRow {
+    std::size_t k;
+    Real target;
+    Real factor;
+  };
+  std::vector<StepRow> targets;
+  enum Column { kEvent = 1, kStep, kFreq, kTarget, kAchieved, kDrive };
   for (std::size_t n = 1; n < lines.size(); ++n) {
     const auto fields = CsvFields(lines[n]);
     if (fields.size() < 9) return false;
@@ -107,10 +112,18 @@ bool ReadJournalForReport(Context& ctx, const std::filesystem::path& journal, Re
       const auto k = static_cast<std::size_t>(*step);
       // A journal of other results: its steps are at other frequencies.
       if (std::abs(s.ResultFreqHz[k] - *mhz * 1e6) > 1) return false;
-      targets.emplace_back(k, static_cast<Real>(*target));
+      // The drive code sent for the target stands for the level factor the
+      // readings were divided by, which the field check takes its
+      // resolution from.
+      const auto drive = ReadDecimal(fields[kDrive]);
+      const Real factor = drive && *drive > 0 && *target > 0 ? *drive / *target : 0;
+      targets.push_back({k, static_cast<Real>(*target), factor});
     }
   }
-  for (const auto& [k, target] : targets) s.ResultTarget[k] = target;
+  for (const auto& step : targets) {
+    s.ResultTarget[step.k] = step.target;
+    s.ResultCount[step.k] = step.factor > 0 ? 1 / step.factor : 0;
+  }
   info.Setup = std::move(setup);
   if (!cellFile.empty()) info.CellFile = cellFile;
   info.HardwareVersion = hardware;

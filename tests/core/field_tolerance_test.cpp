@@ -46,6 +46,20 @@ TEST(FieldTolerance, ADriveTimesItsLevelFactorIsTheTarget) {
   }
 }
 
+// One count of the reading is its resolution: a reading that far from a
+// limit is taken as on it, one further is not.
+TEST(FieldTolerance, AReadingWithinItsResolutionOfALimitIsWithinIt) {
+  const FieldTolerance standard{};
+  const double count = 3.0 / 58.5;  // 3 V/M at drive 58.5
+  EXPECT_EQ(CheckField(3.0 - count, 3.0, standard, count).Verdict, FieldVerdict::InTolerance);
+  EXPECT_EQ(CheckField(3.0 - count, 3.0, standard).Verdict, FieldVerdict::Below);
+  EXPECT_EQ(CheckField(3.0 - 2 * count, 3.0, standard, count).Verdict, FieldVerdict::Below);
+  EXPECT_EQ(CheckField(6.0 + count / 2, 3.0, standard, count).Verdict, FieldVerdict::InTolerance);
+  EXPECT_EQ(CheckField(6.0 + 2 * count, 3.0, standard, count).Verdict, FieldVerdict::Above);
+  // The verdict's dB stays the reading's own.
+  EXPECT_LT(CheckField(3.0 - count, 3.0, standard, count).Db, -0.1);
+}
+
 TEST(FieldTolerance, TextsAndTheToleranceReadBack) {
   EXPECT_EQ(DbText(-6.0206), "-6.02 dB");
   EXPECT_EQ(DbText(0.137), "+0.14 dB");

@@ -604,6 +604,25 @@ TEST_F(AboveTheTarget, InTheDefaultToleranceOutOfANarrowerOne) {
   }
 }
 
+class AtTheTarget : public ToleranceRun {
+ protected:
+  AtTheTarget() : ToleranceRun(1.0) {}
+};
+
+// 3 V/M asks for drive 58.5 and goes out as 58, which the instrument reads
+// back as 2.97 V/M: levelled as well as the codes allow, and in tolerance.
+TEST_F(AtTheTarget, AReadingHalfACountUnderTheTargetIsInTolerance) {
+  Run("3");
+  ASSERT_LT(p.state.ResultLevel[1], 3.0);
+  EXPECT_EQ(ReadJournal(With(rec.RunPath(), ".csv")).Count(kOutOfToleranceEvent), 0);
+  TestProgram later;
+  ApplyConfigurationDefaults(later.state);
+  ReportInfo info;
+  ReadResultsForReport(later.ctx, With(rec.RunPath(), ".MZ").string());
+  ASSERT_TRUE(ReadJournalForReport(later.ctx, With(rec.RunPath(), ".csv"), info));
+  EXPECT_TRUE(Holds(Report(later.ctx, info).first, "0 of 5 steps (tolerance 0.0 dB to +6.0 dB)"));
+}
+
 // The journal's format, pinned by a hand-written file: a short test played
 // through the recorder by hand, with every kind of field the journal writes
 // (quoted details, empty columns, the set-up summary).
