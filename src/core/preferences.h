@@ -24,6 +24,9 @@ bool IsValidTolerance(const FieldTolerance& t);
 
 struct Preferences {
   FieldTolerance Tolerance;
+  // Mode > Fast Stepping: the sequencers paced by the instrument's reports
+  // instead of their fixed ticks (execution/pacing.h).
+  bool FastStepping = false;
   bool operator==(const Preferences&) const = default;
 };
 

@@ -53,9 +53,12 @@ struct CellRow {
 };
 
 // A timer counted in 55 ms ticks of the millisecond clock (tick_timer.h).
+// A timer started by the fast pacing also keeps its expiry on the
+// millisecond clock (ExpiryMs); -1 when it counts in ticks only.
 struct TickTimer {
   std::int64_t StartTick = 0;
   std::int64_t ExpiryTick = 0;
+  std::int64_t ExpiryMs = -1;
 };
 
 template <typename T>
@@ -189,6 +192,9 @@ struct ProgramState {
   // how many status polls have gone out since.
   std::int64_t LastReceivedMs = 0;
   Integer PollsUnanswered = 0;
+  // The fast pacing's last KeepAlive and StatusPoll (execution/pacing.h).
+  std::int64_t LastKeepAliveMs = 0;
+  std::int64_t LastStatusPollMs = 0;
 
   // Single-frequency control: the step of the frequency arrows, read from the
   // "Inc" box at each press.

@@ -16,6 +16,10 @@ constexpr bool IsSingle(int type) {
 constexpr bool IsCustom(int type) {
   return type == 3 || type == 13;
 }
+// A test run with the drive codes of a pre-scan (11, 12, 13).
+constexpr bool IsPreScanned(int type) {
+  return type > 10;
+}
 // Standard and Custom step through frequencies; Single stays on one.
 constexpr bool IsSweep(int type) {
   return IsStandard(type) || IsCustom(type);
@@ -23,7 +27,7 @@ constexpr bool IsSweep(int type) {
 // A pre-scanned sweep replays recorded drive codes and needs no cell
 // characteristic; every other test computes its codes from it.
 constexpr bool IsPreScannedSweep(int type) {
-  return type == 11 || type == 13;
+  return IsPreScanned(type) && IsSweep(type);
 }
 // The graph of a single-frequency test is a strip chart over time.
 constexpr bool IsStripChart(int type) {

@@ -8,6 +8,7 @@
 #include "core/text_format.h"
 #include "display/screen_graph.h"
 #include "execution/frequency_plan.h"
+#include "execution/pacing.h"
 #include "execution/run_sequencer.h"
 #include "execution/tick_timer.h"
 #include "link/command_codes.h"
@@ -18,7 +19,7 @@ namespace mz {
 
 namespace {
 
-constexpr int kHoldTicks = 18;  // each step is held for about a second
+constexpr int kHoldSeconds = 1;  // each step is held for a second
 constexpr const char* kOverwriteQuestion = "Overwrite Existing Pre-Scan Data ?";
 
 // A pre-scan measures what the instrument needs for the computed codes, so it
@@ -81,7 +82,7 @@ void LevelReached(Context& ctx) {
   auto& s = ctx.state;
   if (!LevelIsOfStepSent(ctx)) return;
   RecordTargetSent(s);
-  StartTickTimer(ctx, s.DwellTimer, kHoldTicks);
+  StartDwell(ctx, s.DwellTimer, kHoldSeconds);
   PlotSeriesStep(ctx, 1, s.StepCount);
   AdvanceStep(s);
   Runs(ctx).StepRecorded(ctx);
@@ -164,6 +165,7 @@ bool StartPreScan(Context& ctx) {
   s.RunState = SequencerState::Start;
   s.EutHalt = 0;
   ClearPreScan(s);
+  StartPacing(ctx, TimerId::PreScan);
   ctx.loop.SetTimerEnabled(TimerId::PreScan, true);
   s.PreScanRunning = 1;
   s.TestRunning = 1;
@@ -195,13 +197,7 @@ void button2click(Context& ctx) {
 
 void pscantimerTimer(Context& ctx) {
   auto& s = ctx.state;
-  if (InstrumentLost(ctx)) {
-    EndOnLostInstrument(ctx);
-    return;
-  }
-  PollInstrument(ctx);
-  // An amplifier fault reported during the poll has ended the pre-scan.
-  if (!ctx.loop.TimerEnabled(TimerId::PreScan)) return;
+  if (!PollForTick(ctx, TimerId::PreScan)) return;
 
   switch (s.RunState) {
     case SequencerState::Start:
@@ -215,6 +211,9 @@ void pscantimerTimer(Context& ctx) {
       break;
     case SequencerState::Dwelling:
       Holding(ctx);
+      // Without an instrument to ask, the next step follows the hold in the
+      // same tick when the pacing asks for it.
+      if (s.RunState == SequencerState::NextStep && FollowsOnAtOnce(ctx)) NextStep(ctx);
       break;
     case SequencerState::Finish:
       Finish(ctx);
@@ -224,6 +223,7 @@ void pscantimerTimer(Context& ctx) {
   }
   UpdateLamps(ctx);
   Runs(ctx).Ticked(ctx);
+  ScheduleNextTick(ctx, TimerId::PreScan);
 }
 
 }  // namespace mz

@@ -8,6 +8,7 @@
 #include "core/text_format.h"
 #include "display/screen_graph.h"
 #include "execution/frequency_plan.h"
+#include "execution/pacing.h"
 #include "execution/run_sequencer.h"
 #include "execution/single_frequency.h"
 #include "execution/tick_timer.h"
@@ -19,7 +20,7 @@ namespace mz {
 
 namespace {
 
-constexpr int kSettleTicks = 18;
+constexpr int kSettleTicks = kTicksPerSecond;
 
 // Every index into the result and pre-scan tables goes through here, so a
 // step count outside the tables can never write past them.
@@ -144,30 +145,21 @@ void Start(Context& ctx) {
   auto& s = ctx.state;
   s.StepCount = 1;
   FollowPortWithSim(ctx);
-  switch (s.TestType) {
-    case 1:
-    case 11:
-      ValidateStandardSetup(ctx);
-      s.CurrentFreqHz = s.StartFreqHz;
-      TakeTarget(ctx, s.CurrentFreqHz);
-      break;
-    case 2:
-    case 12:
-      ValidateSingleSetup(ctx);
-      if (!s.AutoIncrease) ctx.controls.SetEnabled(ctl::AutoIncrease, false);
-      s.StepDriveCode = CellDrive(ctx, s.SingleLevel, s.CurrentFreqHz);
-      s.FieldLevel = s.SingleLevel;
-      s.TargetSent = s.SingleLevel;
-      break;
-    case 3:
-    case 13:
-      // A table refused since RUN (edited meanwhile) ends the run unsent.
-      if (!ValidateCustomTable(ctx)) s.SetupValid = false;
-      s.CurrentFreqHz = s.StartFreqHz;
-      TakeTarget(ctx, s.CurrentFreqHz);
-      break;
-    default:
-      break;
+  if (IsStandard(s.TestType)) {
+    ValidateStandardSetup(ctx);
+    s.CurrentFreqHz = s.StartFreqHz;
+    TakeTarget(ctx, s.CurrentFreqHz);
+  } else if (IsSingle(s.TestType)) {
+    ValidateSingleSetup(ctx);
+    if (!s.AutoIncrease) ctx.controls.SetEnabled(ctl::AutoIncrease, false);
+    s.StepDriveCode = CellDrive(ctx, s.SingleLevel, s.CurrentFreqHz);
+    s.FieldLevel = s.SingleLevel;
+    s.TargetSent = s.SingleLevel;
+  } else if (IsCustom(s.TestType)) {
+    // A table refused since RUN (edited meanwhile) ends the run unsent.
+    if (!ValidateCustomTable(ctx)) s.SetupValid = false;
+    s.CurrentFreqHz = s.StartFreqHz;
+    TakeTarget(ctx, s.CurrentFreqHz);
   }
   BeginFirstStep(ctx, StepCodeFor(s.TestType));
 }
@@ -214,7 +206,7 @@ void RelevelSingle(Context& ctx) {
   // A pre-scanned single test replays the recorded codes while it has them;
   // past them it levels again at the instrument's own drive, as test type 2
   // always does.
-  if (s.TestType == 2 || !HasRecordedCode(s)) {
+  if (!IsPreScanned(s.TestType) || !HasRecordedCode(s)) {
     SendCommand(ctx, cmd::Relevel);
   } else {
     SendPreScannedStep(ctx);
@@ -225,26 +217,15 @@ void RelevelSingle(Context& ctx) {
 void NextStep(Context& ctx) {
   auto& s = ctx.state;
   ctx.controls.SetText(ctl::Dwell, "0.0");
-  switch (s.TestType) {
-    case 1:
-    case 11:
-      NextSweepStep(ctx, false);
-      break;
-    case 3:
-    case 13:
-      NextSweepStep(ctx, true);
-      break;
-    case 2:
-    case 12:
-      if (s.AutoIncrease) {
-        NextLevelStep(ctx);
-      } else {
-        RelevelSingle(ctx);
-      }
-      StartTickTimer(ctx, s.SettleTimer, kSettleTicks);
-      break;
-    default:
-      break;
+  if (IsSweep(s.TestType)) {
+    NextSweepStep(ctx, IsCustom(s.TestType));
+  } else if (IsSingle(s.TestType)) {
+    if (s.AutoIncrease) {
+      NextLevelStep(ctx);
+    } else {
+      RelevelSingle(ctx);
+    }
+    StartTickTimer(ctx, s.SettleTimer, kSettleTicks);
   }
   FollowPortWithSim(ctx);
 }
@@ -260,6 +241,14 @@ bool RunEndedMeanwhile(const Context& ctx) {
 // ModulationOn, unless the run ended during its pause; false then.
 bool DwellModulationOn(Context& ctx) {
   PauseTicks(ctx, 1);
+  if (RunEndedMeanwhile(ctx)) return false;
+  SendDwellModulation(ctx);
+  return true;
+}
+
+// The first modulation of a dwell, after the pause the pacing asks for.
+bool FirstDwellModulationOn(Context& ctx) {
+  PauseBeforeDwell(ctx);
   if (RunEndedMeanwhile(ctx)) return false;
   SendDwellModulation(ctx);
   return true;
@@ -283,8 +272,8 @@ void LevelReached(Context& ctx) {
   RecordTargetSent(s);
 
   if (IsSweep(s.TestType)) {
-    if (!DwellModulationOn(ctx)) return;
-    StartTickTimer(ctx, s.DwellTimer, std::int64_t{s.DwellTime} * 18);
+    if (!FirstDwellModulationOn(ctx)) return;
+    StartDwell(ctx, s.DwellTimer, s.DwellTime);
     PlotSeriesStep(ctx, 1, s.StepCount);
     if (!DwellModulationOn(ctx)) return;
   } else if (IsSingle(s.TestType)) {
@@ -305,8 +294,8 @@ void LevelReached(Context& ctx) {
       s.TargetSent = s.SingleLevel;
       s.RunState = SequencerState::WaitingForLevel;
     } else {
-      if (!DwellModulationOn(ctx)) return;
-      StartTickTimer(ctx, s.DwellTimer, std::int64_t{s.AutoIncDwell} * 18);
+      if (!FirstDwellModulationOn(ctx)) return;
+      StartDwell(ctx, s.DwellTimer, s.AutoIncDwell);
       if (!s.AutoIncrease) s.SingleDiffers = 0;
     }
     PlotStripStep(ctx, s.StepCount);
@@ -325,7 +314,8 @@ void Dwelling(Context& ctx) {
     s.RunState = SequencerState::Finish;
     return;
   }
-  const bool dwellDone = TickTimerExpired(ctx, s.DwellTimer) && s.DwellHold == 0;
+  const bool dwellDone =
+      (TickTimerExpired(ctx, s.DwellTimer) || DwellEndsForChange(ctx)) && s.DwellHold == 0;
   if (IsSweep(s.TestType)) {
     ctx.controls.SetText(ctl::Dwell, FormatInt(TickTimerElapsedSeconds(ctx, s.DwellTimer)));
     if (dwellDone) {
@@ -373,12 +363,7 @@ void Finish(Context& ctx) {
 
 void runclockTimer(Context& ctx) {
   auto& s = ctx.state;
-  if (InstrumentLost(ctx)) {
-    EndOnLostInstrument(ctx);
-    return;
-  }
-  PollInstrument(ctx);
-  if (RunEndedMeanwhile(ctx)) return;
+  if (!PollForTick(ctx, TimerId::RunClock)) return;
   UpdateRunControls(ctx);
   ValidateStandardSetup(ctx);
 
@@ -404,6 +389,12 @@ void runclockTimer(Context& ctx) {
       break;
     case SequencerState::Dwelling:
       Dwelling(ctx);
+      // The step after a dwell that has run out, in the same tick when the
+      // pacing asks for it.
+      if (s.RunState == SequencerState::NextStep && FollowsOnAtOnce(ctx) && s.EutHalt == 0 &&
+          s.StopRequested == 0) {
+        NextStep(ctx);
+      }
       break;
     case SequencerState::Finish:
       Finish(ctx);
@@ -417,6 +408,7 @@ void runclockTimer(Context& ctx) {
   }
   UpdateLamps(ctx);
   Runs(ctx).Ticked(ctx);
+  ScheduleNextTick(ctx, TimerId::RunClock);
 }
 
 }  // namespace mz

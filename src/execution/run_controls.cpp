@@ -28,7 +28,7 @@ void UpdateRunControls(Context& ctx) {
     c.SetEnabled(name, false);
   c.SetEnabled(ctl::DwellButton, s.PreScanRunning == 0);
   if (IsStandard(type)) c.SetEnabled(ctl::StandardButton, true);
-  if (type == 3 || type == 13) c.SetEnabled(ctl::CustomButton, true);
+  if (IsCustom(type)) c.SetEnabled(ctl::CustomButton, true);
   if (single) {
     c.SetEnabled(ctl::SingleButton, true);
     // Holding a level makes sense only while the level steps by itself.

@@ -2,6 +2,7 @@
 // The run sequencer: RUN/STOP, the run clock's state machine, the end of a
 // run and the run controls, the DWELL hold and the modulation command.
 #include "core/context.h"
+#include "core/test_types.h"
 
 namespace mz {
 
@@ -87,7 +88,7 @@ void TakeTarget(Context& ctx, Integer freqHz);
 // characteristic, or the one a pre-scan recorded for the step.
 enum class StepCode { Computed, PreScanned };
 inline StepCode StepCodeFor(int testType) {
-  return testType > 10 ? StepCode::PreScanned : StepCode::Computed;
+  return IsPreScanned(testType) ? StepCode::PreScanned : StepCode::Computed;
 }
 
 // Counts the step just recorded. Until the next step is computed the drive

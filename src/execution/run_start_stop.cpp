@@ -3,6 +3,7 @@
 #include "core/run_observer.h"
 #include "core/test_panels.h"
 #include "core/test_types.h"
+#include "execution/pacing.h"
 #include "execution/run_sequencer.h"
 #include "execution/tick_timer.h"
 #include "link/command_codes.h"
@@ -50,6 +51,7 @@ void Button1MouseDown(Context& ctx) {
   ctx.display.Repaint();
   Runs(ctx).RunStarted(ctx, false);
   s.RunState = SequencerState::Start;
+  StartPacing(ctx, TimerId::RunClock);
   ctx.loop.SetTimerEnabled(TimerId::RunClock, true);
 }
 

@@ -11,9 +11,11 @@ std::int64_t ClockTick(const Context& ctx) {
 void StartTickTimer(const Context& ctx, TickTimer& timer, std::int64_t ticks) {
   timer.StartTick = ClockTick(ctx);
   timer.ExpiryTick = timer.StartTick + ticks;
+  timer.ExpiryMs = -1;
 }
 
 bool TickTimerExpired(const Context& ctx, const TickTimer& timer) {
+  if (timer.ExpiryMs >= 0) return ctx.loop.NowMs() >= timer.ExpiryMs;
   return ClockTick(ctx) >= timer.ExpiryTick;
 }
 

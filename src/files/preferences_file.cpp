@@ -24,6 +24,9 @@ struct Key {
   const char* Comment;  // the line above the key where the program adds it; may be null
   void (*Read)(std::string_view value, Preferences& p);
   std::string (*Write)(const Preferences& p);
+  // A key the writer adds to a file only once it differs from its default;
+  // null for a key always added.
+  bool (*AtDefault)(const Preferences& p) = nullptr;
 };
 
 void ReadLimit(std::string_view value, double& out, double fallback) {
@@ -46,6 +49,10 @@ constexpr std::array kKeys{
           ReadLimit(v, p.Tolerance.HighDb, kDefaultTolerance.HighDb);
         },
         [](const Preferences& p) { return LimitNumberText(p.Tolerance.HighDb); }},
+    Key{"FastStepping", "; Mode > Fast Stepping: 1 on, 0 off",
+        [](std::string_view v, Preferences& p) { p.FastStepping = v == "1"; },
+        [](const Preferences& p) { return std::string(p.FastStepping ? "1" : "0"); },
+        [](const Preferences& p) { return !p.FastStepping; }},
 };
 
 // What a read leaves that the keys cannot judge one by one.
@@ -157,6 +164,7 @@ void WritePreferences(const std::filesystem::path& path, const Preferences& pref
   }
   for (std::size_t i = 0; i < kKeys.size(); ++i) {
     if (written[i]) continue;
+    if (kKeys[i].AtDefault != nullptr && kKeys[i].AtDefault(prefs)) continue;
     if (kKeys[i].Comment != nullptr) out.Line(kKeys[i].Comment);
     out.Line(keyLine(kKeys[i]));
   }

@@ -22,6 +22,7 @@
 //
 //   FieldToleranceLowDb    0.0   -20 to +20   the tolerance of every recorded
 //   FieldToleranceHighDb   6.0   -20 to +20   step's field, in dB (FieldTolerance)
+//   FastStepping           0     0 or 1       Mode > Fast Stepping
 //
 // A low limit above the high one gives both their defaults.
 //
@@ -29,7 +30,8 @@
 // comments, blank lines, keys it does not know (a newer program's) and
 // lines it cannot make sense of stay where they are, each known key's first
 // line takes the new value and any repeat of it goes, and a known key the
-// file lacks is added at the end with its comment line. A file that is not
+// file lacks is added at the end with its comment line (FastStepping only
+// once it is on). A file that is not
 // there, or cannot be read as text, is written afresh. The file is replaced
 // atomically (LineWriter::SaveAtomically).
 #include <filesystem>

@@ -47,6 +47,7 @@ std::vector<SetupItem> StartRowItems(const Context& ctx) {
   items.push_back(
       {kHardwareItem, ctx.state.HardwareVersion.empty() ? "not known" : ctx.state.HardwareVersion});
   items.push_back({kToleranceItem, ToleranceText(ctx.state.Prefs.Tolerance)});
+  items.push_back({kPacingItem, ctx.state.Prefs.FastStepping ? "fast" : "design"});
   return items;
 }
 

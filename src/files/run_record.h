@@ -22,10 +22,13 @@ namespace mz {
 // The journal's first row: the set-up as the test sends it, then the cell
 // characteristic file (its whole path, in the program folder the run was made
 // in), the instrument's hardware version ("not known" until it answered) and
-// the field tolerance its steps are checked against (ToleranceText).
+// the field tolerance its steps are checked against (ToleranceText), and
+// the pacing the sequencer ran with ("fast" with Mode > Fast Stepping,
+// "design" otherwise).
 inline constexpr const char* kCellItem = "Cell characteristic";
 inline constexpr const char* kHardwareItem = "Instrument hardware";
 inline constexpr const char* kToleranceItem = "Field tolerance";
+inline constexpr const char* kPacingItem = "Pacing";
 std::vector<SetupItem> StartRowItems(const Context& ctx);
 
 // What the operator is told when a run's files cannot be written.

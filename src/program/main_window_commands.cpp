@@ -7,6 +7,8 @@
 #include "execution/frequency_plan.h"
 #include "execution/run_sequencer.h"
 #include "execution/show_setup.h"
+#include "files/file_support.h"
+#include "files/preferences_file.h"
 #include "link/command_codes.h"
 #include "link/command_frame.h"
 #include "program/instrument_details.h"
@@ -58,6 +60,18 @@ void ShowFieldWarningMessages1Click(Context& ctx) {
   auto& s = ctx.state;
   s.ShowFieldWarnings = s.ShowFieldWarnings == 1 ? 0 : 1;
   ctx.controls.SetChecked(ctl::MenuShowFieldWarnings, s.ShowFieldWarnings == 1);
+}
+
+void FastStepping1Click(Context& ctx) {
+  auto& s = ctx.state;
+  if (s.TestRunning != 0) return;  // the Mode menu is greyed during a test
+  s.Prefs.FastStepping = !s.Prefs.FastStepping;
+  ctx.controls.SetChecked(ctl::MenuFastStepping, s.Prefs.FastStepping);
+  try {
+    WritePreferences(ctx);
+  } catch (const FileError&) {
+    // Kept for this session; the file keeps its last choice.
+  }
 }
 
 void System1Click(Context& ctx) {

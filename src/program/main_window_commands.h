@@ -16,6 +16,11 @@ void ShowReport(Context& ctx);
 // Configure > KV3100 (1) / WPA20 (2) / PA Other (0).
 void SelectAmplifier(Context& ctx, int type);
 
+// Mode > Fast Stepping: toggles the fast pacing (execution/pacing.h) and
+// keeps the choice in the preferences file; a file that cannot be written
+// leaves the choice for this session only.
+void FastStepping1Click(Context& ctx);
+
 // Display > Show Field Warning Messages: toggles ShowFieldWarnings.
 void ShowFieldWarningMessages1Click(Context& ctx);
 

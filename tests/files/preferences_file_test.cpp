@@ -65,7 +65,7 @@ TEST_F(PreferencesFile, EachBadValueGivesItsDefaultAndTheRestStillCounts) {
   // Limits that cannot go together: both defaults.
   EXPECT_EQ(ReadText("FieldToleranceLowDb = 8\r\n"), Preferences{});  // above the default high
   // Comments and unknown keys set nothing; a comment is no value.
-  EXPECT_EQ(ReadText("; FieldToleranceLowDb = -4\r\nFastStepping = 1\r\n"
+  EXPECT_EQ(ReadText("; FieldToleranceLowDb = -4\r\nQuickSweep = 1\r\n"
                      "FieldToleranceHighDb = 5 ; five\r\n"),
             Preferences{});
 }

@@ -112,6 +112,10 @@ void MainWindow::BuildMenus() {
   Item(mode, ControlId{"SingleFrequencyMode1"}, "Si&ngle Frequency Mode",
        [this] { SelectTestType(ctx_, 2); });
   Item(mode, ControlId{"CustomScan1"}, "&Custom Scan", [this] { SelectTestType(ctx_, 3); });
+  mode->addSeparator();
+  Item(
+      mode, ctl::MenuFastStepping, "&Fast Stepping", [this] { FastStepping1Click(ctx_); }, true);
+  ctx_.controls.SetChecked(ctl::MenuFastStepping, ctx_.state.Prefs.FastStepping);
 
   QMenu* configure = topMenu(ControlId{"Configure1"}, "&Configure");
   Item(configure, ControlId{"Cell1"}, "&Cell...");
