@@ -50,6 +50,7 @@ void ClearResultTables(ProgramState& s) {
   s.ResultFreqHz.fill(0);
   s.ResultTarget.fill(0);
   s.ResultCount.fill(0);
+  s.EutFailedStep = 0;
 }
 
 }  // namespace mz

@@ -125,6 +125,11 @@ struct ProgramState {
   Table<Integer> PreScanFreqHz{};
   Table<Byte> PreScanDrive{};
   Table<Real> LevelFactor{};
+  // The step at which the run that recorded these results ended on an EUT
+  // failure (Halt, or Stop on EUT Fault); 0 when it did not, and for results
+  // read from a file, which do not say how their run ended (a report made
+  // from a kept run reads it from the journal beside it).
+  Integer EutFailedStep = 0;
 
   // 4. Cell characteristic.
   Table<CellRow> CellTable{};
@@ -175,6 +180,18 @@ struct ProgramState {
   std::string HardwareVersion;
   Real SingleFieldFactor = 0;
   Byte EutHalt = 0;
+  // While a test runs, the step whose setting is on the wire: the index at
+  // which it is (or will be) recorded, and its frequency (the frequency sent;
+  // 0 until the test has sent its first step). EUT reports mark this step,
+  // so a fault during the dwell of a recorded step is marked on that step.
+  // Until the instrument has answered the step's command, a status reply
+  // still tells of the step applied before (PriorAppliedStep): it answers a
+  // poll written ahead of the command.
+  Integer AppliedStep = 0;
+  Integer AppliedFreqHz = 0;
+  Integer PriorAppliedStep = 0;
+  // The step marked by the fault that set EutHalt: where the EUT failed.
+  Integer EutHaltStep = 0;
   Integer LastLevelledFreqHz = 0;
   Real LastLevelledLevel = 0;
   Byte SingleChanged = 0;  // the arrow buttons changed frequency or level
@@ -252,8 +269,8 @@ void ApplyConfigurationDefaults(ProgramState& s);
 // Zero the pre-scan drive and frequency tables and the EUT marks (0..2000).
 void ClearPreScan(ProgramState& s);
 
-// Zero the result tables (0..2000) without the display update; ClearResults
-// (results.h) adds it.
+// Zero the result tables (0..2000) and EutFailedStep without the display
+// update; ClearResults (results.h) adds it.
 void ClearResultTables(ProgramState& s);
 
 }  // namespace mz

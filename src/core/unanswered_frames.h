@@ -42,6 +42,18 @@ class UnansweredFrames {
     ++count_;
   }
 
+  // Whether a frame with one of codes (its third byte) written at or after
+  // sinceMs still waits for its answer. Whatever the instrument sent before
+  // that answer, it sent before it acted on the frame.
+  bool Awaits(std::span<const std::uint8_t> codes, std::int64_t sinceMs) const {
+    for (std::size_t k = 0; k < count_; ++k) {
+      const Frame& f = frames_[(head_ + k) % kCapacity];
+      if (f.writtenMs < sinceMs || f.size < 3) continue;
+      if (std::find(codes.begin(), codes.end(), f.bytes[2]) != codes.end()) return true;
+    }
+    return false;
+  }
+
   // Takes the oldest frame written at or after sinceMs. Older ones were never
   // answered (lost on the line, or written before the port was reopened) and
   // are forgotten, so one lost answer does not shift every later one.

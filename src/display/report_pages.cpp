@@ -10,6 +10,7 @@
 #include "core/setup_summary.h"
 #include "core/target_field.h"
 #include "core/test_types.h"
+#include "core/text_format.h"
 #include "display/canvas.h"
 #include "display/printed_plot.h"
 #include "display/printed_table.h"
@@ -25,6 +26,7 @@ constexpr double kFooterUnits = 960;    // the foot line, from the top of the pa
 constexpr double kTableEndUnits = 940;  // rows stop above the foot line
 constexpr double kLineUnits = 17;       // the line step of the first page
 constexpr double kValueUnits = 170;     // where the values of the first page start
+constexpr int kFaultsListed = 3;        // the first steps with a fault mark named on page 1
 
 // The rows the printed table prints: the recorded steps 1 to StepCount - 1,
 // up to the first without a frequency.
@@ -89,15 +91,45 @@ std::string OutOfToleranceText(const ProgramState& s, const FieldTolerance& tole
   return text + " (tolerance " + ToleranceText(tolerance) + ")";
 }
 
-// Page 1's RESULT section: the steps out of the field tolerance. Returns the
-// y below it.
-int DrawFieldToleranceLines(const ProgramState& s, const ReportInfo& info, const PageUnits& u,
-                            Canvas& c, int y) {
+// "4 (83.000, 85.000, 87.000, ... MHz)": how many recorded steps carry an
+// EUT fault mark, and the first few of their frequencies.
+std::string EutFaultMarksText(const ProgramState& s) {
+  const int rows = RowCount(s);
+  std::string listed;
+  int count = 0;
+  for (int i = 1; i <= rows; ++i) {
+    if (s.ResultEutStatus[static_cast<std::size_t>(i)] != 2) continue;
+    if (++count <= kFaultsListed) {
+      listed += count == 1 ? " (" : ", ";
+      listed += FreqText(s.ResultFreqHz[static_cast<std::size_t>(i)]);
+    }
+  }
+  if (count == 0) return "none";
+  return std::to_string(count) + listed + (count > kFaultsListed ? ", ... MHz)" : " MHz)");
+}
+
+// Page 1's RESULT section: the steps recorded, beside the heading with where
+// the EUT failed when the run ended on its failure; the steps out of the
+// field tolerance and those with an EUT fault mark. Returns the y below it.
+int DrawResultLines(Context& ctx, const ReportInfo& info, const PageUnits& u, Canvas& c, int y) {
+  const ProgramState& s = ctx.state;
+  const int valueX = u.X0 + u.Hx(kValueUnits);
+  const int rows = RowCount(s);
+  std::string recorded = std::to_string(rows) + (rows == 1 ? " step recorded" : " steps recorded");
+  if (s.EutFailedStep >= 1 && s.EutFailedStep <= rows) {
+    const Integer hz = s.ResultFreqHz[static_cast<std::size_t>(s.EutFailedStep)];
+    recorded += "; EUT failed at " + FreqText(hz) + " MHz, " +
+                TwoDecimals(StepTarget(ctx, s.EutFailedStep)) + " V/M";
+  }
   y += u.Vy(kLineUnits / 2);
   c.TextOut(u.X0, y, "RESULT");
+  c.TextOut(valueX, y, recorded);
   y += u.Vy(kLineUnits);
   c.TextOut(u.X0, y, "Field out of tolerance");
-  c.TextOut(u.X0 + u.Hx(kValueUnits), y, OutOfToleranceText(s, info.Tolerance));
+  c.TextOut(valueX, y, OutOfToleranceText(s, info.Tolerance));
+  y += u.Vy(kLineUnits);
+  c.TextOut(u.X0, y, "EUT fault marks");
+  c.TextOut(valueX, y, EutFaultMarksText(s));
   return y + u.Vy(kLineUnits);
 }
 
@@ -160,7 +192,7 @@ void DrawTestPage(Context& ctx, const ReportInfo& info, const PageUnits& u, Canv
   line("Cell characteristic", info.CellFile);
   line("Instrument hardware", info.HardwareVersion.empty() ? "not known" : info.HardwareVersion);
   line("Program", info.ProgramVersion);
-  y = DrawFieldToleranceLines(s, info, u, c, y);
+  y = DrawResultLines(ctx, info, u, c, y);
 
   heading("NOTES");
   for (const std::string& note : s.Notes) {

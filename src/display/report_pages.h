@@ -2,12 +2,13 @@
 // File > Export Report (PDF)...: the whole test on A4 pages without the print
 // dialog. Page 1 the test (title, procedure name, notes, date and time, the
 // whole set-up, the cell characteristic file, the instrument's hardware
-// version when known, the program version and how many steps were out of
-// the field tolerance), page 2 the plot as File > Print > Plot... draws it,
-// then the results table on as many pages as it needs, each under the
-// table's own heading lines. Every page says "Page n of m" at its foot. The
-// pages are composed on the Printer seam; the window layer gives it a PDF
-// writer.
+// version when known, the program version, and the result: the steps
+// recorded, how many were out of the field tolerance, those with an EUT fault
+// mark, and where the EUT failed when the run ended on its failure), page 2
+// the plot as File > Print > Plot... draws it, then the results table on as
+// many pages as it needs, each under the table's own heading lines. Every
+// page says "Page n of m" at its foot. The pages are composed on the Printer
+// seam; the window layer gives it a PDF writer.
 #include <functional>
 #include <memory>
 #include <string>

@@ -9,6 +9,7 @@
 #include "core/test_types.h"
 #include "display/canvas.h"
 #include "display/graph_geometry.h"
+#include "display/status_strip.h"
 
 namespace mz {
 
@@ -48,6 +49,19 @@ void FormPaint(Context& ctx, Canvas& canvas) {
     // the picture leaves it alone, so results saved again keep their row 0.
     for (int i = 1; i <= steps - 1; ++i) PlotSeriesStep(s, canvas, kSeriesResults, i);
   }
+}
+
+void PlotStepMarkAgain(ProgramState& s, Canvas& canvas, int i) {
+  if (i < 1 || i >= s.StepCount || i >= kTableSize) return;
+  if (IsStripChart(s.TestType)) {
+    PlotStripMarkAgain(s, canvas, i);
+  } else {
+    PlotSeriesMarkAgain(s, canvas, i);
+  }
+}
+
+void PlotStepMarkAgain(Context& ctx, int i) {
+  PlotStepMarkAgain(ctx.state, ctx.display.GraphCanvas(), i);
 }
 
 void Button12Click(Context& ctx) {

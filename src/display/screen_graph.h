@@ -44,6 +44,13 @@ void PlotSeriesStep(Context& ctx, int series, int i);  // on the graph canvas
 void PlotStripStep(ProgramState& s, Canvas& canvas, int i);
 void PlotStripStep(Context& ctx, int i);  // on the graph canvas
 
+// Draws the EUT mark of recorded step i again where the two above drew it,
+// for a mark that changed after the step was recorded (a report during its
+// dwell). Nothing for a step not yet recorded (i at or past StepCount), or
+// one the graph gives no mark of its own.
+void PlotStepMarkAgain(ProgramState& s, Canvas& canvas, int i);
+void PlotStepMarkAgain(Context& ctx, int i);  // on the graph canvas
+
 // The strip chart's time labels and its scroll at 480 steps, kept by the
 // reading reply and the simulation for single-frequency tests each time a
 // level is recorded (before it is stored at StepCount).

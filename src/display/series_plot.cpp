@@ -72,6 +72,26 @@ void PlotSeriesStep(ProgramState& s, Canvas& canvas, int which, int i) {
   s.PlotPrevX = s.PlotX;
 }
 
+namespace {
+
+// The x the results curve stands at after step k, as the calls from step 1
+// leave it: a step at or below kMinPlottedHz keeps the x before it.
+int ResultsX(const ProgramState& s, int k) {
+  for (; k > 1; --k) {
+    if (s.ResultFreqHz[k] > kMinPlottedHz) return FreqToX(s.GraphRange, s.ResultFreqHz[k]);
+  }
+  return FreqToX(s.GraphRange, s.ResultFreqHz[1]);
+}
+
+}  // namespace
+
+void PlotSeriesMarkAgain(const ProgramState& s, Canvas& canvas, int i) {
+  if (i < 2 || i >= kTableSize) return;
+  const int left = ResultsX(s, i - 1);
+  const int right = ResultsX(s, i);
+  if (right > left) DrawStatusMark(s, canvas, i, left, right);
+}
+
 void PlotSeriesStep(Context& ctx, int series, int i) {
   PlotSeriesStep(ctx.state, ctx.display.GraphCanvas(), series, i);
 }

@@ -50,6 +50,12 @@ void PlotStripStep(ProgramState& s, Canvas& canvas, int i) {
   }
 }
 
+void PlotStripMarkAgain(const ProgramState& s, Canvas& canvas, int i) {
+  if (i < 1 || i >= kTableSize) return;
+  const int left = kPlotLeft - 1 + i;
+  DrawStatusMark(s, canvas, i, left, left + 1);
+}
+
 void PlotStripStep(Context& ctx, int i) {
   PlotStripStep(ctx.state, ctx.display.GraphCanvas(), i);
 }
@@ -96,6 +102,10 @@ void UpdateStripTimeLabels(Context& ctx) {
     for (int k = 1; k <= 5; ++k) s.StripTimeLabels[k] = s.StripTimeLabels[k + 1];
     s.StripTimeLabels[6] = now;
     s.StepCount = kept;
+    // The steps applied move with their entries, so EUT reports follow them.
+    for (Integer* step : {&s.AppliedStep, &s.PriorAppliedStep, &s.EutHaltStep}) {
+      if (*step > kStripLabelSpacing) *step -= kStripLabelSpacing;
+    }
   }
   if (s.StepCount == 3 || (s.StepCount % kStripLabelSpacing == 0 && s.StepCount <= 384)) {
     ctx.display.Repaint();

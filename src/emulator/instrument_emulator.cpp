@@ -135,7 +135,7 @@ void InstrumentEmulator::Act(std::span<const std::uint8_t> frame, std::int64_t n
       if (freqHz_ > 0) {
         rfOn_ = true;
         levelStartMs_ = nowMs;
-        SendStatus(nowMs, lastEutFault_, out);
+        SendStatus(nowMs, EutLineNow(nowMs), out);
       }
       break;
     case cmd::StatusPoll:
@@ -159,7 +159,7 @@ void InstrumentEmulator::Act(std::span<const std::uint8_t> frame, std::int64_t n
       if (++frequencyCommands_ == b_.AmplifierFaultAt) amplifierFault_ = true;
       // Levelling is reported at once, so that a levelled status answering a
       // poll sent before this command cannot pass for this step's.
-      SendStatus(nowMs, lastEutFault_, out);
+      SendStatus(nowMs, EutLineNow(nowMs), out);
       break;
     case cmd::SetModulation:
       modulation_ = static_cast<std::uint8_t>(c.Value);
@@ -190,6 +190,7 @@ void InstrumentEmulator::AnswerStatusPoll(std::int64_t nowMs, std::vector<Chunk>
     ++statusRepliesRfOn_;
     eutFault = b_.EutFaultEvery > 0 && statusRepliesRfOn_ % b_.EutFaultEvery == 0;
   }
+  if (b_.EutFault && b_.EutFault(rfOn_ ? freqHz_ : 0, Levelled(nowMs), nowMs)) eutFault = true;
   lastEutFault_ = eutFault;
   SendStatus(nowMs, eutFault, out);
 
@@ -204,6 +205,11 @@ void InstrumentEmulator::AnswerStatusPoll(std::int64_t nowMs, std::vector<Chunk>
             out);
   ++readingsSent_;
   if (code == reply::Reading) readingAwaitingAck_ = true;
+}
+
+bool InstrumentEmulator::EutLineNow(std::int64_t nowMs) const {
+  if (b_.EutFault) return b_.EutFault(rfOn_ ? freqHz_ : 0, Levelled(nowMs), nowMs);
+  return lastEutFault_;
 }
 
 void InstrumentEmulator::SendStatus(std::int64_t nowMs, bool eutFault, std::vector<Chunk>& out) {

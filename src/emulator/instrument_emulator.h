@@ -19,6 +19,11 @@
 //  - SetModulation: the modulation byte is kept.
 //  - RfOff: RF off, instrument idle (state 0); a latched amplifier fault and
 //    a watchdog alarm are cleared (the clearing is reported by an alarm reply).
+//  - The EUT line: every EutFaultEvery-th poll answered with RF on reports a
+//    fault, and so does every status reply for which EutFault says so (from
+//    the present frequency, whether the field has levelled, and the time).
+//    The levelling reports of frequency commands and Relevel take EutFault's
+//    word when it is set, else repeat the line as last reported.
 //  - StatusPoll: a status reply: bit 7 amplifier OK, bit 6 EUT fault, state in
 //    bits 3 to 5: 0 idle (RF off, or the amplifier tripped), 1 while
 //    levelling, 4 once levelled, 7 while the watchdog alarm stands. Once levelled, a reading reply
@@ -58,7 +63,11 @@ struct Behaviour {
   std::function<std::uint8_t(std::int32_t freqHz, std::uint8_t drive)> LevelDrive = nullptr;
   // Condition byte of reading replies (bits 0..4 the condition code).
   std::function<std::uint8_t(std::int32_t freqHz)> Condition = nullptr;
-  int EutFaultEvery = 0;     // every n-th status reply with RF on reports an EUT fault
+  int EutFaultEvery = 0;  // every n-th status reply with RF on reports an EUT fault
+  // The EUT line at a frequency (0 with RF off), once the field has levelled
+  // or not, at nowMs. When set it decides the levelling reports of commands;
+  // a poll reports a fault when it or EutFaultEvery says so.
+  std::function<bool(std::int32_t freqHz, bool levelled, std::int64_t nowMs)> EutFault = nullptr;
   int AmplifierFaultAt = 0;  // from the n-th frequency command the amplifier is faulty until RfOff
   int WatchdogAlarmAtPoll = 0;      // the n-th status poll finds the watchdog tripped
   int WatchdogTimeoutMs = 0;        // no KeepAlive for longer trips the watchdog (0: never)
@@ -117,6 +126,8 @@ class InstrumentEmulator {
   void SendFrame(std::uint8_t code, std::vector<std::uint8_t> data, std::vector<Chunk>& out);
   void AnswerStatusPoll(std::int64_t nowMs, std::vector<Chunk>& out);
   void SendStatus(std::int64_t nowMs, bool eutFault, std::vector<Chunk>& out);
+  // The EUT line of a levelling report sent in answer to a command.
+  bool EutLineNow(std::int64_t nowMs) const;
 
   Behaviour b_;
   std::vector<std::uint8_t> rx_;

@@ -83,6 +83,7 @@ void LevelReached(Context& ctx) {
   if (!LevelIsOfStepSent(ctx)) return;
   RecordTargetSent(s);
   StartDwell(ctx, s.DwellTimer, kHoldSeconds);
+  s.AppliedStep = s.StepCount;  // EUT reports during the hold mark this step
   PlotSeriesStep(ctx, 1, s.StepCount);
   AdvanceStep(s);
   Runs(ctx).StepRecorded(ctx);
@@ -171,6 +172,9 @@ bool StartPreScan(Context& ctx) {
   s.TestRunning = 1;
   ctx.controls.SetText(ctl::PreScanButton, "STOP");
   s.StepCount = 1;
+  s.AppliedStep = 1;
+  s.PriorAppliedStep = 1;
+  s.AppliedFreqHz = 0;
   ctx.display.Repaint();
   Runs(ctx).RunStarted(ctx, true);
   return true;

@@ -14,6 +14,7 @@
 #include "execution/tick_timer.h"
 #include "link/command_codes.h"
 #include "link/command_frame.h"
+#include "link/eut_marks.h"
 #include "link/supervision.h"
 
 namespace mz {
@@ -40,6 +41,14 @@ void WaitOrFinish(ProgramState& s) {
 // The lowest drive code: the instrument takes a drive code of 0 for "no drive
 // byte", which shifts the frequency bytes of the frame.
 constexpr Byte kLowestDrive = 1;
+
+// A setting has just gone to the instrument; it will be recorded at entry
+// step. Relevel keeps the frequency last sent, which is the one on the wire.
+void NoteStepApplied(ProgramState& s, Integer step) {
+  s.PriorAppliedStep = s.AppliedStep;
+  s.AppliedStep = step;
+  s.AppliedFreqHz = s.FreqSentHz;
+}
 
 }  // namespace
 
@@ -103,6 +112,7 @@ void SendStepAndWait(Context& ctx, StepCode code) {
   } else {
     SendPreScannedStep(ctx);
   }
+  NoteStepApplied(s, s.StepCount);
   WaitOrFinish(s);
 }
 
@@ -144,6 +154,7 @@ namespace {
 void Start(Context& ctx) {
   auto& s = ctx.state;
   s.StepCount = 1;
+  s.AppliedStep = 1;  // a restart records from step 1 again
   FollowPortWithSim(ctx);
   if (IsStandard(s.TestType)) {
     ValidateStandardSetup(ctx);
@@ -191,6 +202,7 @@ void NextLevelStep(Context& ctx) {
   s.TargetSent = s.SingleLevel;
   // The ramp computes its own drive codes, also in a pre-scanned single test.
   SendCommand(ctx, cmd::SetFreqLevel, s.CurrentFreqHz, s.StepDriveCode, 5);
+  NoteStepApplied(s, s.StepCount);
   ctx.controls.SetText(ctl::Target, TwoDecimals(s.SingleLevel));
   WaitOrFinish(s);
 }
@@ -211,6 +223,7 @@ void RelevelSingle(Context& ctx) {
   } else {
     SendPreScannedStep(ctx);
   }
+  NoteStepApplied(s, s.StepCount);
   WaitOrFinish(s);
 }
 
@@ -257,6 +270,9 @@ bool FirstDwellModulationOn(Context& ctx) {
 void LevelReached(Context& ctx) {
   auto& s = ctx.state;
   if (!LevelIsOfStepSent(ctx)) return;
+  // The setting on the wire is recorded here; a level reported again during a
+  // dwell records it once more, and the reports of the new dwell mark that.
+  s.AppliedStep = s.StepCount;
   if (s.PortNumber == 0) {
     if (InTable(s.StepCount)) {
       ctx.controls.SetText(ctl::Actual, TwoDecimals(s.ResultLevel[s.StepCount]));
@@ -292,6 +308,8 @@ void LevelReached(Context& ctx) {
       s.StepDriveCode = CellDrive(ctx, s.SingleLevel, s.CurrentFreqHz);
       SendCommand(ctx, cmd::SetFreqLevel, s.CurrentFreqHz, s.StepDriveCode, 5);
       s.TargetSent = s.SingleLevel;
+      // Recorded after the entry this tick records.
+      NoteStepApplied(s, s.StepCount + 1);
       s.RunState = SequencerState::WaitingForLevel;
     } else {
       if (!FirstDwellModulationOn(ctx)) return;
@@ -336,6 +354,7 @@ void Dwelling(Context& ctx) {
         // run back through the wait for the level; the simulated instrument
         // needs that wait, and its timer, to take the point's reading.
         SendCommand(ctx, cmd::Relevel);
+        NoteStepApplied(s, s.StepCount);
         if (s.PortNumber == 0) {
           s.RunState = SequencerState::WaitingForLevel;
           FollowPortWithSim(ctx);
@@ -347,12 +366,46 @@ void Dwelling(Context& ctx) {
   }
 }
 
+// A run that ends on an EUT failure ends with the step the EUT failed at as
+// its last row. A fault during that step's dwell has marked it, recorded
+// already; one during its levelling came before it was recorded, and it is
+// recorded now: the frequency and target sent, its last reading (0 when the
+// entry holds only readings of the step before, at another frequency) and
+// the fail mark.
+void RecordFailingStep(Context& ctx) {
+  auto& s = ctx.state;
+  const Integer i = s.EutHaltStep;
+  if (s.AppliedFreqHz == 0 || i < 1 || !InTable(i)) return;  // no step has gone out
+  if (i < s.StepCount) {
+    SetEutMark(ctx, i, 2);
+  } else {
+    if (i != s.StepCount || s.StepCount > kMaxSteps) return;
+    const auto k = static_cast<std::size_t>(i);
+    if (s.ResultFreqHz[k] != s.AppliedFreqHz) {
+      s.ResultFreqHz[k] = s.AppliedFreqHz;
+      s.ResultLevel[k] = 0;
+    }
+    s.ResultEutStatus[k] = 2;
+    RecordTargetSent(s);
+    if (IsStripChart(s.TestType)) {
+      PlotStripStep(ctx, i);
+    } else {
+      PlotSeriesStep(ctx, 1, i);
+    }
+    AdvanceStep(s);
+    Runs(ctx).StepRecorded(ctx);
+  }
+  s.EutFailedStep = i;
+}
+
 void Finish(Context& ctx) {
   auto& s = ctx.state;
   ctx.loop.SetTimerEnabled(TimerId::RunClock, false);
   ctx.controls.SetEnabled(ctl::AutoIncrease, true);
   SendCommand(ctx, cmd::RfOff);
-  if (s.StepCount > kMaxSteps) EndRun(ctx, EndReason::MaximumResults);
+  const bool full = s.StepCount > kMaxSteps;
+  if (s.EutHalt != 0) RecordFailingStep(ctx);
+  if (full) EndRun(ctx, EndReason::MaximumResults);
   EndRun(ctx, s.EutHalt != 0 ? EndReason::EutFailure : EndReason::Completed);
   ctx.display.Repaint();
   s.RunState = SequencerState::Idle;

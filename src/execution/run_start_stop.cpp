@@ -44,6 +44,10 @@ void Button1MouseDown(Context& ctx) {
   ctx.loop.SetTimerEnabled(TimerId::PreScan, false);
   ctx.controls.SetText(ctl::RunButton, "STOP");
   s.StepCount = 1;
+  // EUT reports before the first step is sent mark step 1.
+  s.AppliedStep = 1;
+  s.PriorAppliedStep = 1;
+  s.AppliedFreqHz = 0;
   ClearResults(ctx);
   // A run whose set-up fails at the start ends without a first step; its
   // Total then counts from here rather than from an earlier run.

@@ -1,7 +1,9 @@
 #include "files/report_source.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
+#include <string_view>
 
 #include "core/errors.h"
 #include "core/field_tolerance.h"
@@ -87,6 +89,7 @@ bool ReadJournalForReport(Context& ctx, const std::filesystem::path& journal, Re
     Real factor;
   };
   std::vector<StepRow> targets;
+  std::optional<double> failedMhz;  // where the run ended on an EUT failure
   enum Column { kEvent = 1, kStep, kFreq, kTarget, kAchieved, kDrive };
   for (std::size_t n = 1; n < lines.size(); ++n) {
     const auto fields = CsvFields(lines[n]);
@@ -118,11 +121,25 @@ bool ReadJournalForReport(Context& ctx, const std::filesystem::path& journal, Re
       const auto drive = ReadDecimal(fields[kDrive]);
       const Real factor = drive && *drive > 0 && *target > 0 ? *drive / *target : 0;
       targets.push_back({k, static_cast<Real>(*target), factor});
+    } else if (event == "run ended") {
+      const std::string& detail = fields.back();
+      const auto at = detail.find(kEutFailedAt);
+      const auto mhz = at == std::string::npos ? std::string::npos : detail.find(" MHz", at);
+      if (mhz != std::string::npos) {
+        const auto from = at + std::string_view(kEutFailedAt).size();
+        failedMhz = ReadDecimal(std::string_view(detail).substr(from, mhz - from));
+      }
     }
   }
   for (const auto& step : targets) {
     s.ResultTarget[step.k] = step.target;
     s.ResultCount[step.k] = step.factor > 0 ? 1 / step.factor : 0;
+  }
+  // The step the EUT failed at is the run's last row.
+  const Integer last = std::min<Integer>(s.StepCount - 1, kTableSize - 1);
+  if (failedMhz && last >= 1 &&
+      std::abs(s.ResultFreqHz[static_cast<std::size_t>(last)] - *failedMhz * 1e6) <= 1) {
+    s.EutFailedStep = last;
   }
   info.Setup = std::move(setup);
   if (!cellFile.empty()) info.CellFile = cellFile;

@@ -20,9 +20,11 @@ std::string ReadResultsForReport(Context& ctx, const std::string& name);
 // report: the target each step was levelled for (into ResultTarget), the
 // set-up as the test sent it, the cell characteristic file, the hardware
 // version and the field tolerance its first row recorded (a journal without
-// the tolerance leaves info.Tolerance as it was). Returns false, changing
-// nothing, when there is no journal or it does not belong to the results in
-// memory (a step's frequency differs).
+// the tolerance leaves info.Tolerance as it was), and the step the EUT failed
+// at when its end line says the run ended on an EUT failure (into
+// EutFailedStep). Returns false, changing nothing, when there is no journal
+// or it does not belong to the results in memory (a step's frequency
+// differs).
 bool ReadJournalForReport(Context& ctx, const std::filesystem::path& journal, ReportInfo& info);
 
 // The journal beside a results file: the same name ending in .csv.

@@ -8,8 +8,11 @@
 #include "core/field_tolerance.h"
 #include "core/line_file.h"
 #include "core/setup_summary.h"
+#include "core/text_format.h"
+#include "execution/run_sequencer.h"
 #include "files/prescan_file.h"
 #include "files/results_file.h"
+#include "link/eut_marks.h"
 
 namespace mz {
 
@@ -37,6 +40,17 @@ std::filesystem::path FreeRunPath(const std::filesystem::path& folder, const std
   std::filesystem::path base = folder / stamp;
   for (int n = 2; taken(base); ++n) base = folder / (stamp + "_" + std::to_string(n));
   return base;
+}
+
+// Where the EUT of a run that ended on its failure failed (its last row):
+// " The EUT failed at 133.100000 MHz, target 3.00 V/M.", or nothing when no
+// step had gone out.
+std::string EutFailureText(const ProgramState& s) {
+  const Integer i = s.EutFailedStep;
+  if (i < 1 || i >= kTableSize) return {};
+  const auto k = static_cast<std::size_t>(i);
+  return kEutFailedAt + FormatFixed(s.ResultFreqHz[k] / 1e6, 0, 6) + " MHz, target " +
+         TwoDecimals(s.ResultTarget[k]) + " V/M.";
 }
 
 }  // namespace
@@ -132,10 +146,24 @@ void RunRecorder::EutReported(Context& ctx, bool fault) {
   // The first report tells the state the test starts in; only a fault is
   // worth a line then.
   if (fault) {
-    Append(ctx, EventRow(ctx, "EUT fault"));
+    Append(ctx, EutRow(ctx, "EUT fault"));
   } else if (!first) {
-    Append(ctx, EventRow(ctx, "EUT OK"));
+    Append(ctx, EutRow(ctx, "EUT OK"));
   }
+}
+
+JournalRow RunRecorder::EutRow(Context& ctx, std::string event) const {
+  JournalRow row = EventRow(ctx, std::move(event));
+  // A report that tells of a recorded step (its dwell, or the poll answered
+  // just before the next step's command) names that step, as its mark does.
+  const auto& s = ctx.state;
+  const Integer i = EutMarkStep(ctx);
+  if (row.Step && i >= 1 && i < s.StepCount && i < kTableSize) {
+    row.Step = recorded_ - (s.StepCount - 1 - i);
+    row.FreqHz = s.ResultFreqHz[static_cast<std::size_t>(i)];
+    row.Target = s.ResultTarget[static_cast<std::size_t>(i)];
+  }
+  return row;
 }
 
 void RunRecorder::FieldCondition(Context& ctx, int kind, std::string_view text) {
@@ -160,8 +188,12 @@ void RunRecorder::InstrumentLost(Context& ctx) {
   if (active_) Append(ctx, EventRow(ctx, "instrument lost"));
 }
 
-void RunRecorder::RunEnded(Context& ctx, int /*reason*/, std::string_view message) {
-  Finish(ctx, message);
+void RunRecorder::RunEnded(Context& ctx, int reason, std::string_view message) {
+  if (reason != static_cast<int>(EndReason::EutFailure)) {
+    Finish(ctx, message);
+    return;
+  }
+  Finish(ctx, std::string(message) + EutFailureText(ctx.state));
 }
 
 void RunRecorder::ProgramClosing(Context& ctx) {

@@ -5,10 +5,12 @@
 // and for a pre-scan its .PSC. The results file is rewritten whole (beside it,
 // then renamed over it) after every recorded step and once more when the test
 // ends, before the end message shows; the journal gets one line per event as
-// it happens. Files are created afresh, never through an entry of the same
-// name (a link included). A file that cannot be written never stops the
-// test: the failure is reported once per run, in a window that does not wait
-// for the operator, and on standard error.
+// it happens; the end line of a run that ended on an EUT failure names the
+// frequency and target at which the EUT failed. Files are created afresh,
+// never through an entry of the same name (a link included). A file that
+// cannot be written never stops the test: the failure is reported once per
+// run, in a window that does not wait for the operator, and on standard
+// error.
 #include <filesystem>
 #include <optional>
 
@@ -30,6 +32,10 @@ inline constexpr const char* kHardwareItem = "Instrument hardware";
 inline constexpr const char* kToleranceItem = "Field tolerance";
 inline constexpr const char* kPacingItem = "Pacing";
 std::vector<SetupItem> StartRowItems(const Context& ctx);
+
+// What follows the end message in the journal's end line of a run that ended
+// on an EUT failure: " The EUT failed at 133.100000 MHz, target 3.00 V/M."
+inline constexpr const char* kEutFailedAt = " The EUT failed at ";
 
 // What the operator is told when a run's files cannot be written.
 std::string NotKeptMessage(std::string_view reason);
@@ -64,6 +70,8 @@ class RunRecorder : public RunObserver {
  private:
   // A row for an event other than a recorded step: the step in progress.
   JournalRow EventRow(Context& ctx, std::string event, std::string detail = {}) const;
+  // A row for an EUT report: the step it tells of.
+  JournalRow EutRow(Context& ctx, std::string event) const;
   void Append(Context& ctx, const JournalRow& row);
   void SaveFiles(Context& ctx);
   void Finish(Context& ctx, std::string_view detail);

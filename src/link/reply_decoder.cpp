@@ -12,6 +12,7 @@
 #include "link/command_codes.h"
 #include "link/command_frame.h"
 #include "link/diagnostics.h"
+#include "link/eut_marks.h"
 #include "link/field_warnings.h"
 
 namespace mz {
@@ -44,27 +45,29 @@ void PaintStatusLampsRed(Controls& c) {
   }
 }
 
+// A report marks the step whose setting it tells of (EutMarkStep): a fault
+// during a dwell lands on the step being dwelt on, not on the next one. A
+// fail mark is never turned back to OK.
 void ApplyEutFault(Context& ctx) {
   auto& s = ctx.state;
   ctx.controls.SetColour(ctl::LampEutOk, kButtonFace);
   ctx.controls.SetColour(ctl::LampEutFault, s.PreScanRunning != 0 ? kButtonFace : kRed);
   const bool marks = s.EutStatusMode == 1 || s.EutStatusMode == 2;
+  const Integer step = EutMarkStep(ctx);
   switch (s.TestType) {
     case 1:
     case 3:
     case 11:
     case 13:
       if (marks) {
-        if (InTable(s.StepCount)) s.ResultEutStatus[static_cast<std::size_t>(s.StepCount)] = 2;
-        s.EutHalt = s.EutStatusMode == 1 ? 1 : 0;
+        SetEutMark(ctx, step, 2);
+        SetEutHalt(s, s.EutStatusMode == 1, step);
       }
       break;
     case 2:
     case 12:
-      s.EutHalt = s.StopOnEutFault ? 1 : 0;
-      if (marks && InTable(s.StepCount)) {
-        s.ResultEutStatus[static_cast<std::size_t>(s.StepCount)] = 2;
-      }
+      SetEutHalt(s, s.StopOnEutFault, step);
+      if (marks) SetEutMark(ctx, step, 2);
       break;
     default:
       break;
@@ -76,9 +79,9 @@ void ApplyEutOk(Context& ctx) {
   ctx.controls.SetColour(ctl::LampEutOk, s.PreScanRunning != 0 ? kButtonFace : kGreen);
   ctx.controls.SetColour(ctl::LampEutFault, kButtonFace);
   if (s.EutStatusMode == 1 || s.EutStatusMode == 2) {
-    if (InTable(s.StepCount)) {
-      auto& mark = s.ResultEutStatus[static_cast<std::size_t>(s.StepCount)];
-      if (mark == 0) mark = 1;
+    const Integer step = EutMarkStep(ctx);
+    if (InTable(step) && s.ResultEutStatus[static_cast<std::size_t>(step)] == 0) {
+      SetEutMark(ctx, step, 1);
     }
     s.EutHalt = 0;
   }

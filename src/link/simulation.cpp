@@ -7,6 +7,7 @@
 #include "core/test_types.h"
 #include "core/text_format.h"
 #include "display/screen_graph.h"
+#include "link/eut_marks.h"
 #include "link/field_warnings.h"
 
 namespace mz {
@@ -45,20 +46,23 @@ void simtimerTimer(Context& ctx) {
   Runs(ctx).EutReported(ctx, r == 9);
   c.SetColour(ctl::LampAmplifier, kButtonFace);  // the simulated amplifier never fails
 
+  // The simulated EUT is marked on the step whose setting is applied, as the
+  // reply decoder marks the instrument's reports.
+  const Integer markStep = EutMarkStep(ctx);
   if (r == 9) {  // an EUT fault, one tick in ten on average
     c.SetColour(ctl::LampEutOk, kButtonFace);
     c.SetColour(ctl::LampEutFault, kRed);
     if (sweep && eutWatched) {
-      if (step) s.ResultEutStatus[s.StepCount] = 2;
-      s.EutHalt = s.EutStatusMode == 1 ? 1 : 0;
+      SetEutMark(ctx, markStep, 2);
+      SetEutHalt(s, s.EutStatusMode == 1, markStep);
     } else if (single) {
-      s.EutHalt = s.StopOnEutFault ? 1 : 0;
+      SetEutHalt(s, s.StopOnEutFault, markStep);
     }
   } else {
     c.SetColour(ctl::LampEutOk, kGreen);
     c.SetColour(ctl::LampEutFault, kButtonFace);
     if (eutWatched) {
-      if (step) s.ResultEutStatus[s.StepCount] = 1;
+      SetEutMark(ctx, markStep, 1);
       s.EutHalt = 0;
     }
   }

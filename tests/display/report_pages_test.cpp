@@ -91,6 +91,63 @@ TEST_F(ReportPages, TestPageTellsTheTestTheSetupAndTheEquipment) {
   EXPECT_EQ(plot.back(), "Page 2 of 3");
 }
 
+// Page 1 sums up the result: how many steps, which carry an EUT fault mark,
+// and, when the run ended on an EUT failure, the frequency and target there.
+TEST_F(ReportPages, TestPageStatesTheResult) {
+  Steps(3);
+  PrintReport(tp.ctx, info, printer);
+  auto first = printer.Texts(1);
+  EXPECT_TRUE(Holds(first, "RESULT"));
+  EXPECT_TRUE(Holds(first, "3 steps recorded"));
+  EXPECT_TRUE(Holds(first, "EUT fault marks"));
+  EXPECT_TRUE(Holds(first, "none"));
+  EXPECT_FALSE(std::any_of(first.begin(), first.end(),
+                           [](const string& t) { return t.find("EUT failed") != string::npos; }));
+
+  // Continued past faults at steps 3, 5, 7 and 9: the first three are named.
+  Steps(10);
+  for (const std::size_t i : {3u, 5u, 9u}) tp.state.ResultEutStatus[i] = 2;
+  printer.pages.clear();
+  PrintReport(tp.ctx, info, printer);
+  first = printer.Texts(1);
+  EXPECT_TRUE(Holds(first, "10 steps recorded"));
+  EXPECT_TRUE(Holds(first, "4 (83.000, 85.000, 87.000, ... MHz)"));
+
+  // Halted at the tenth step, the run's last row.
+  tp.state.EutFailedStep = 10;
+  printer.pages.clear();
+  PrintReport(tp.ctx, info, printer);
+  EXPECT_TRUE(Holds(printer.Texts(1), "10 steps recorded; EUT failed at 90.000 MHz, 3.00 V/M"));
+  EXPECT_EQ(printer.pages.size(), 3u);  // the rest of the report as it was
+}
+
+// The fullest first page (all 30 custom points, every note, a halted run)
+// still ends above its foot line, its last note the lowest text.
+TEST_F(ReportPages, FullestTestPageEndsAboveTheFoot) {
+  tp.state.TestType = 3;
+  for (int row = 1; row <= kCustomRows; ++row) {
+    tp.state.CustomTable[static_cast<std::size_t>(row)] = {80'000'000 + row * 10'000'000, 3.0f};
+  }
+  for (auto& note : tp.state.Notes) note = "A note of the test";
+  Steps(10);
+  tp.state.EutFailedStep = 10;
+  PrintReport(tp.ctx, info, printer);
+  const auto u = page::ComputePageUnits(4800, 6600);
+  int lowest = 0;
+  string last;
+  for (const string& c : printer.pages.at(0)) {
+    if (!c.starts_with("TextOut ") || c.find("Page 1 of") != string::npos) continue;
+    const auto afterX = c.find(' ', 8);
+    const int y = std::stoi(c.substr(afterX + 1));
+    if (y >= lowest) {
+      lowest = y;
+      last = c;
+    }
+  }
+  EXPECT_TRUE(last.ends_with("A note of the test"));
+  EXPECT_LE(lowest + u.Vy(15), u.Vy(960));
+}
+
 TEST_F(ReportPages, LongTableRunsOverPagesUnderItsHeadingsWithEveryRow) {
   const auto u = page::ComputePageUnits(4800, 6600);
   const int perPage = page::ReportRowsPerPage(u);
@@ -148,8 +205,9 @@ TEST_F(ReportPages, StepsOutOfToleranceAreCountedAndMarked) {
   ASSERT_TRUE(Holds(first, "RESULT"));
   EXPECT_EQ(at("RESULT"), at(info.ProgramVersion) + 1);
   EXPECT_LT(at("RESULT"), at("NOTES"));
-  EXPECT_EQ(first[static_cast<std::size_t>(at("RESULT") + 1)], "Field out of tolerance");
-  EXPECT_EQ(first[static_cast<std::size_t>(at("RESULT") + 2)],
+  EXPECT_EQ(first[static_cast<std::size_t>(at("RESULT") + 1)], "6 steps recorded");
+  EXPECT_EQ(first[static_cast<std::size_t>(at("RESULT") + 2)], "Field out of tolerance");
+  EXPECT_EQ(first[static_cast<std::size_t>(at("RESULT") + 3)],
             "2 of 5 steps with a target (tolerance 0.0 dB to +6.0 dB)");
 
   const auto table = printer.Texts(3);

@@ -223,6 +223,35 @@ TEST_F(Graph, StepsOutOfToleranceAreMarkedLiveAndOnRepaint) {
   EXPECT_TRUE(Paint().In(kFieldMarkColour).empty());
 }
 
+// A mark that changes after its step was recorded (a fault in the dwell) is
+// drawn again exactly where a repaint draws it, and nowhere for a step the
+// graph gives no mark of its own (step 1 of a sweep, a step in the column
+// before it or behind it, a cleared entry) or that is not recorded yet.
+TEST_F(Graph, AMarkChangedAfterRecordingIsDrawnAgainWhereTheRepaintDrawsIt) {
+  auto& s = p.state;
+  const Integer freqs[] = {0, 100'000'000, 100'100'000, 110'000'000, 105'000'000, 0, 120'000'000};
+  for (const Byte type : {1, 2}) {
+    s.TestType = type;
+    for (int i = 1; i <= 6; ++i) {
+      s.ResultFreqHz[i] = freqs[i];
+      s.ResultLevel[i] = i;
+      s.ResultEutStatus[i] = 1;
+    }
+    s.StepCount = 6;  // step 6 not yet recorded
+    for (int i = 1; i <= 6; ++i) {
+      s.ResultEutStatus[i] = 2;
+      std::vector<Rect> failed;
+      for (const Rect& m : Paint().strip)
+        if (m.brush == kFail) failed.push_back(m);
+      p.display.canvas.Clear();
+      PlotStepMarkAgain(p.ctx, i);
+      EXPECT_EQ(Replay(p.display.canvas).strip, failed) << int{type} << " step " << i;
+      EXPECT_EQ(failed.empty(), type == 1 ? i != 3 : i == 6) << int{type} << " step " << i;
+      s.ResultEutStatus[i] = 1;
+    }
+  }
+}
+
 TEST_F(Graph, SetPointOfCustomAndSingleFrequencyTests) {
   auto& t = p.state.CustomTable;
   t[1] = {80'000'000, 3};

@@ -4,8 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
+#include <ostream>
+#include <string>
 
 #include "core/control_names.h"
+#include "display/graph_geometry.h"
 #include "execution/frequency_plan.h"
 #include "execution/pre_scan.h"
 #include "execution/run_sequencer.h"
@@ -208,15 +212,257 @@ TEST_F(FaultyEut, EutFaultWithHaltEndsTheRunAtTheFaultyStep) {
       p.op.messages,
       (vector<RecordedMessage>{{MessageKind::Warning,
                                 "Unfortunately, the Run has Ended on EUT Failure.", Buttons::Ok}}));
-  // The fault lands on the step being levelled, or on the step being
-  // recorded when the report arrives during the switch to modulation; the
-  // run ends at the next tick either way.
-  const int n = p.state.StepCount;
-  const int fault = p.state.ResultEutStatus[n] == 2 ? n : n - 1;
-  EXPECT_EQ(p.state.ResultEutStatus[fault], 2);
-  for (int i = 1; i < fault; ++i) EXPECT_EQ(p.state.ResultEutStatus[i], 1) << i;
+  // Whether the fault came while the step levelled or during its dwell, the
+  // run's last row is the step it failed at (the last one sent, or the one
+  // before it when the fault was told by the poll written ahead of the last),
+  // each step once, and the steps before it passed.
+  const int last = p.state.StepCount - 1;
+  ASSERT_GE(last, 2);
+  EXPECT_EQ(p.state.EutFailedStep, last);
+  EXPECT_EQ(p.state.ResultEutStatus[last], 2);
+  const auto sent = StepFreqs();
+  EXPECT_TRUE(p.state.ResultFreqHz[last] == sent.back() ||
+              p.state.ResultFreqHz[last] == sent[sent.size() - 2]);
+  for (int i = 1; i < last; ++i) {
+    EXPECT_EQ(p.state.ResultEutStatus[i], 1) << i;
+    EXPECT_LT(p.state.ResultFreqHz[i], p.state.ResultFreqHz[i + 1]) << i;
+  }
   EXPECT_LT(StepFreqs().back(), 1'000'000'000);
   EXPECT_EQ(Sent().back().Code, cmd::RfOff);
+}
+
+// The colour of the last EUT mark drawn on the live graph between x left and
+// right (none drawn: -1).
+long LastMarkColour(const vector<std::string>& calls, int left, int right) {
+  const std::string rect = "Rectangle " + std::to_string(left) + " " +
+                           std::to_string(graph::kStripTop) + " " + std::to_string(right) + " " +
+                           std::to_string(graph::kStripBottom);
+  long brush = -1;
+  long drawn = -1;
+  for (const auto& c : calls) {
+    if (c.starts_with("Brush ")) brush = std::stol(c.substr(6), nullptr, 16);
+    if (c == rect) drawn = brush;
+  }
+  return drawn;
+}
+
+// The EUT fails at 144 MHz, the third step of the sweep, and nowhere else:
+// while the field levels there (2.5 s), or from afterMs after it has
+// levelled, in its dwell (3 s; a pre-scan holds a step for 1 s).
+enum class Phase { Levelling, Dwell };
+
+struct EutCase {
+  const char* name;
+  int testType;   // 1 Standard, 3 Custom, 11 pre-scanned Standard
+  int eutStatus;  // 1 Halt, 2 Continue
+  Phase phase;
+};
+
+void PrintTo(const EutCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+emu::Behaviour FailingAt144(Phase phase, std::int64_t afterMs = 1'000) {
+  auto levelledSince = std::make_shared<std::int64_t>(-1);
+  return {
+      .LevelTimeMs = 2'500,
+      .EutFault = [phase, afterMs, levelledSince](std::int32_t f, bool levelled, std::int64_t now) {
+        if (f != 144'000'000) return false;
+        if (phase == Phase::Levelling) return !levelled;
+        if (!levelled) return false;
+        if (*levelledSince < 0) *levelledSince = now;
+        return now - *levelledSince >= afterMs;
+      }};
+}
+
+class EutFaultAtAStep : public EmulatedRun, public ::testing::WithParamInterface<EutCase> {
+ protected:
+  EutFaultAtAStep() : EmulatedRun(FailingAt144(GetParam().phase)) {
+    FillStandardPanel(p.ctx, {.Dwell = "3", .EutStatus = GetParam().eutStatus});
+    if (GetParam().testType == 3) {
+      p.controls.SetCell(ctl::CustomGrid, 0, 1, "100");
+      p.controls.SetCell(ctl::CustomGrid, 1, 1, "3");
+      p.controls.SetCell(ctl::CustomGrid, 0, 2, "200");
+      p.controls.SetCell(ctl::CustomGrid, 1, 2, "9");
+    }
+    if (GetParam().testType == 11) {
+      for (int i = 1; i <= 5; ++i) p.state.PreScanDrive[i] = static_cast<Byte>(40 + 10 * i);
+    }
+    p.state.TestType = static_cast<Byte>(GetParam().testType);
+  }
+};
+
+// The fail mark lands on the step whose frequency was applied when the fault
+// came, never on the next one, and the live graph shows it there. Under
+// Halt the run ends there with the failing step as its last row: with the
+// reading of its dwell, or, failed while levelling, with no reading (0).
+TEST_P(EutFaultAtAStep, MarksTheStepAppliedAndHaltEndsOnIt) {
+  const EutCase& c = GetParam();
+  Button1MouseDown(p.ctx);
+  ASSERT_TRUE(RunToEnd());
+
+  const bool halt = c.eutStatus == 1;
+  const int rows = halt ? 3 : 5;
+  EXPECT_EQ(p.op.Texts(),
+            vector<std::string>{halt ? "Unfortunately, the Run has Ended on EUT Failure."
+                                     : "The Run has Ended. "});
+  EXPECT_EQ(StepFreqs(), vector<std::int32_t>(kSweep.begin(), kSweep.begin() + rows));
+  ASSERT_EQ(p.state.StepCount, rows + 1);
+  for (int i = 1; i <= rows; ++i) {
+    EXPECT_EQ(p.state.ResultFreqHz[i], kSweep[i - 1]) << i;
+    EXPECT_EQ(p.state.ResultEutStatus[i], i == 3 ? 2 : 1) << i;
+  }
+  EXPECT_EQ(p.state.EutFailedStep, halt ? 3 : 0);
+  if (halt && c.phase == Phase::Levelling) {
+    EXPECT_EQ(p.state.ResultLevel[3], 0.0);
+  } else {
+    EXPECT_GT(p.state.ResultLevel[3], 1.0);
+  }
+  const int x2 = graph::FreqToX(p.state.GraphRange, kSweep[1]);
+  const int x3 = graph::FreqToX(p.state.GraphRange, kSweep[2]);
+  const int x4 = graph::FreqToX(p.state.GraphRange, kSweep[3]);
+  EXPECT_EQ(LastMarkColour(p.display.canvas.calls, x2, x3),
+            static_cast<long>(p.state.ScreenColours.EutFail));
+  if (!halt) {
+    EXPECT_EQ(LastMarkColour(p.display.canvas.calls, x3, x4),
+              static_cast<long>(p.state.ScreenColours.EutOk));
+  }
+  EXPECT_EQ(Sent().back().Code, cmd::RfOff);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SweepKinds, EutFaultAtAStep,
+    ::testing::Values(EutCase{"StandardContinueLevelling", 1, 2, Phase::Levelling},
+                      EutCase{"StandardContinueDwell", 1, 2, Phase::Dwell},
+                      EutCase{"StandardHaltLevelling", 1, 1, Phase::Levelling},
+                      EutCase{"StandardHaltDwell", 1, 1, Phase::Dwell},
+                      EutCase{"CustomContinueDwell", 3, 2, Phase::Dwell},
+                      EutCase{"CustomHaltLevelling", 3, 1, Phase::Levelling},
+                      EutCase{"PreScannedContinueDwell", 11, 2, Phase::Dwell},
+                      EutCase{"PreScannedHaltLevelling", 11, 1, Phase::Levelling},
+                      EutCase{"PreScannedHaltDwell", 11, 1, Phase::Dwell}),
+    [](const ::testing::TestParamInfo<EutCase>& info) { return std::string(info.param.name); });
+
+class PreScanEut : public EmulatedRun {
+ protected:
+  PreScanEut() : EmulatedRun(FailingAt144(Phase::Dwell, 400)) {}
+};
+
+// A pre-scan marks the EUT's reports as a run does: a fault while a step is
+// held marks that step. It does not end on a fault.
+TEST_F(PreScanEut, AFaultWhileAStepIsHeldMarksThatStep) {
+  FillStandardPanel(p.ctx, {.EutStatus = 1});
+  button2click(p.ctx);
+  ASSERT_TRUE(p.loop.RunUntilTrue([&] { return !p.loop.TimerEnabled(TimerId::PreScan); }, 600'000));
+  EXPECT_EQ(p.op.Texts(), vector<std::string>{"The Pre-Scan has Ended. "});
+  ASSERT_EQ(p.state.StepCount, 6);
+  for (int i = 1; i <= 5; ++i) {
+    EXPECT_EQ(p.state.ResultFreqHz[i], kSweep[i - 1]) << i;
+    EXPECT_EQ(p.state.ResultEutStatus[i], i == 3 ? 2 : 1) << i;
+  }
+}
+
+// Single Frequency: the EUT fails from a chosen moment, which the test sets
+// on the emulator while the run goes on.
+class SingleEut : public EmulatedRun {
+ protected:
+  SingleEut() : EmulatedRun({.LevelTimeMs = 2'500}) {}
+  void EutFails(bool fails) {
+    p.instrument.behaviour().EutFault = [fails](std::int32_t, bool, std::int64_t) { return fails; };
+  }
+  bool AtStep(int stepCount, SequencerState state) {
+    return RunUntil([&] { return p.state.StepCount == stepCount && p.state.RunState == state; });
+  }
+};
+
+// Without the ramp a new point is recorded every dwell. A fault reported
+// during the dwell of point 2 marks point 2 (and its column of the strip
+// chart), not the point recorded after it.
+TEST_F(SingleEut, ContinueMarksThePointWhoseDwellTheFaultCameIn) {
+  FillStandardPanel(p.ctx, {.EutStatus = 2});
+  FillSinglePanel(p.ctx, {.AutoDwell = "3"});
+  Button1MouseDown(p.ctx);
+  ASSERT_TRUE(AtStep(3, SequencerState::Dwelling));
+  EutFails(true);
+  ASSERT_TRUE(RunUntil([&] { return p.controls.ColourOf(ctl::LampEutFault) == kRed; }, 2'000));
+  ASSERT_EQ(p.state.StepCount, 3);
+  EutFails(false);
+  ASSERT_TRUE(RunUntil([&] { return p.state.StepCount == 5; }));
+  Button1MouseDown(p.ctx);  // STOP
+
+  EXPECT_EQ(p.state.ResultEutStatus[1], 1);
+  EXPECT_EQ(p.state.ResultEutStatus[2], 2);
+  EXPECT_EQ(p.state.ResultEutStatus[3], 1);
+  EXPECT_EQ(p.state.ResultEutStatus[4], 1);
+  EXPECT_EQ(LastMarkColour(p.display.canvas.calls, graph::kPlotLeft + 1, graph::kPlotLeft + 2),
+            static_cast<long>(p.state.ScreenColours.EutFail));
+}
+
+// At 480 points the strip chart scrolls the newest 384 to the front, during
+// the dwell of point 479; that point moves to 383 with its entry, and a fault
+// in the rest of its dwell marks it there.
+TEST_F(SingleEut, AFaultInTheDwellTheStripScrolledInMarksThePointWhereItNowStands) {
+  p.instrument.behaviour().LevelTimeMs = 300;
+  FillStandardPanel(p.ctx, {.EutStatus = 2});
+  FillSinglePanel(p.ctx, {.AutoDwell = "3"});
+  Button1MouseDown(p.ctx);
+  int highest = 0;
+  ASSERT_TRUE(RunUntil(
+      [&] {
+        highest = std::max<int>(highest, p.state.StepCount);
+        return highest == graph::kStripSteps && p.state.StepCount == 384;
+      },
+      3'600'000));
+  ASSERT_EQ(p.state.RunState, SequencerState::Dwelling);
+  EutFails(true);
+  ASSERT_TRUE(RunUntil([&] { return p.controls.ColourOf(ctl::LampEutFault) == kRed; }, 2'000));
+  ASSERT_EQ(p.state.StepCount, 384);  // still the same dwell
+  EutFails(false);
+  ASSERT_TRUE(RunUntil([&] { return p.state.StepCount == 386; }));
+  Button1MouseDown(p.ctx);  // STOP
+
+  EXPECT_EQ(p.state.ResultEutStatus[382], 1);
+  EXPECT_EQ(p.state.ResultEutStatus[383], 2);
+  EXPECT_EQ(p.state.ResultEutStatus[384], 1);
+  EXPECT_EQ(std::count(p.state.ResultEutStatus.begin(), p.state.ResultEutStatus.end(), Byte{2}), 1);
+}
+
+// With the ramp and Stop on EUT Fault, the level the EUT failed at is the
+// run's last row: recorded already when the fault came in its dwell,
+// recorded at the end when it came while that level was being reached.
+TEST_F(SingleEut, StopOnEutFaultEndsWithTheFailingLevelAsTheLastRow) {
+  for (const auto state : {SequencerState::Dwelling, SequencerState::WaitingForLevel}) {
+    SCOPED_TRACE(static_cast<int>(state));
+    p.op.messages.clear();
+    EutFails(false);
+    FillStandardPanel(p.ctx, {.EutStatus = 2});
+    FillSinglePanel(p.ctx, {.AutoDwell = "3", .AutoIncrease = true, .StopOnEutFault = true});
+    Button1MouseDown(p.ctx);
+    // The dwell of level 2 (2 V/M), or the levelling of level 3 (3 V/M) once
+    // the instrument has taken its command (a status reply before that
+    // answers the poll written ahead of it, and tells of level 2).
+    ASSERT_TRUE(AtStep(3, state));
+    if (state == SequencerState::WaitingForLevel) {
+      p.loop.AdvanceBy(300);
+      ASSERT_EQ(p.state.RunState, state);
+    }
+    EutFails(true);
+    ASSERT_TRUE(RunToEnd());
+
+    EXPECT_EQ(p.op.Texts(),
+              vector<std::string>{"Unfortunately, the Run has Ended on EUT Failure."});
+    const int failed = state == SequencerState::Dwelling ? 2 : 3;
+    ASSERT_EQ(p.state.StepCount, failed + 1);
+    EXPECT_EQ(p.state.EutFailedStep, failed);
+    for (int i = 1; i <= failed; ++i) {
+      EXPECT_EQ(p.state.ResultFreqHz[i], 100'000'000) << i;
+      EXPECT_EQ(p.state.ResultEutStatus[i], i == failed ? 2 : 1) << i;
+    }
+    // No level beyond the failing one was asked for.
+    EXPECT_EQ(StepFreqs().size(), static_cast<std::size_t>(failed));
+    EXPECT_EQ(p.state.FieldLevel, failed);
+    p.port.written.clear();
+  }
 }
 
 class FaultyAmplifier : public EmulatedRun {

@@ -14,6 +14,7 @@
 #include <sstream>
 #include <system_error>
 
+#include "core/control_names.h"
 #include "core/field_tolerance.h"
 #include "core/text_format.h"
 #include "display/report_pages.h"
@@ -268,19 +269,29 @@ TEST_F(KeptRun, StoppedRunAndStopWhileHeldAreJournalled) {
   EXPECT_EQ(dwell[3], "31.500000");
 }
 
+// The simulated EUT fails: the run's last row is the failing step, kept
+// with its fail mark, and the journal's end line says where it failed.
 TEST_F(KeptRun, EutHaltLeavesTheFaultInTheJournal) {
   FillStandardPanel(p.ctx, {.Start = "30", .Finish = "1000", .Step = "1", .EutStatus = 1});
   Button1MouseDown(p.ctx);
   ASSERT_TRUE(RunToEnd());
   ASSERT_EQ(p.op.Texts(), vector<string>{"Unfortunately, the Run has Ended on EUT Failure."});
-  ExpectKept(p, rec, "Unfortunately, the Run has Ended on EUT Failure.");
   const Journal j = ReadJournal(With(rec.RunPath(), ".csv"));
   ASSERT_EQ(j.Count("EUT fault"), 1);
+  const vector<string>* lastStep = nullptr;
   for (const auto& r : j.rows) {
     if (r[1] == "EUT fault") {
       EXPECT_EQ(r[7], "FAULT");
     }
+    if (r[1] == "step recorded") lastStep = &r;
   }
+  ASSERT_NE(lastStep, nullptr);
+  ExpectKept(p, rec,
+             "Unfortunately, the Run has Ended on EUT Failure. The EUT failed at " +
+                 (*lastStep)[3] + " MHz, target 10.00 V/M.");
+  const Table kept = ReadBack(With(rec.RunPath(), ".MZ"), p.state.FileDelimiter);
+  ASSERT_GE(kept.rows.size(), 2u);
+  EXPECT_EQ(std::get<2>(kept.rows.back()), 2);
 }
 
 TEST_F(KeptRun, PreScanAlsoLeavesItsPreScanFile) {
@@ -450,6 +461,111 @@ class KeptEmulatedRun : public ::testing::Test {
   EmulatedProgram p;
   RunRecorder rec;
 };
+
+// The emulated EUT fails at 144 MHz (the third step) while the field levels
+// there (2.5 s).
+emu::Behaviour EutFailsLevellingAt144() {
+  return {.LevelTimeMs = 2'500, .EutFault = [](std::int32_t f, bool levelled, std::int64_t) {
+            return f == 144'000'000 && !levelled;
+          }};
+}
+
+class EutFaultAtTheEndOfADwell : public KeptEmulatedRun {
+ protected:
+  EutFaultAtTheEndOfADwell() : KeptEmulatedRun({}) {}
+  // At 144 MHz the EUT fails once modulation has gone off at the end of the
+  // dwell: the first to tell of it is the poll written just before the
+  // command of the next step, whose answer comes after that command went.
+  // The fault lasts while 144 MHz is applied, or (stays) from then on.
+  void EutFailsAsTheDwellAt144Ends(bool stays) {
+    p.instrument.behaviour().EutFault = [this, stays, dwelt = false, failed = false](
+                                            std::int32_t f, bool, std::int64_t) mutable {
+      if (f == 144'000'000 && p.instrument.ModulationByte() != 0) dwelt = true;
+      if (f == 144'000'000 && dwelt && p.instrument.ModulationByte() == 0) failed = true;
+      return failed && (stays || f == 144'000'000);
+    };
+  }
+};
+
+TEST_F(EutFaultAtTheEndOfADwell, TheFaultIsMarkedAndJournalledOnTheStepDweltOn) {
+  EutFailsAsTheDwellAt144Ends(false);
+  FillStandardPanel(p.ctx, {.Modulation = 2, .EutStatus = 2});
+  Button1MouseDown(p.ctx);
+  ASSERT_TRUE(
+      p.loop.RunUntilTrue([&] { return !p.loop.TimerEnabled(TimerId::RunClock); }, 600'000));
+  ExpectKept(p, rec, "The Run has Ended. ");
+  // Step 3 was recorded, and kept, before the fault; the kept row has its mark.
+  const Table kept = ReadBack(With(rec.RunPath(), ".MZ"), p.state.FileDelimiter);
+  ASSERT_EQ(kept.rows.size(), 6u);
+  for (std::size_t i = 1; i <= 5; ++i) EXPECT_EQ(std::get<2>(kept.rows[i]), i == 3 ? 2 : 1) << i;
+  const Journal j = ReadJournal(With(rec.RunPath(), ".csv"));
+  ASSERT_EQ(j.Count("EUT fault"), 1);
+  for (const auto& r : j.rows) {
+    if (r[1] != "EUT fault") continue;
+    EXPECT_EQ(r[2], "3");
+    EXPECT_EQ(r[3], "144.000000");
+  }
+}
+
+// Halted there in a Custom sweep: the run ends with 144 MHz as its last row,
+// and the end line names that step's own target (3 V/M at 100 MHz to 9 V/M at
+// 200 MHz: 6.16 V/M at 144 MHz), not that of the step sent after the poll.
+TEST_F(EutFaultAtTheEndOfADwell, TheEndLineNamesTheFailingStepsTarget) {
+  EutFailsAsTheDwellAt144Ends(true);
+  FillStandardPanel(p.ctx, {.Modulation = 2, .EutStatus = 1});
+  p.controls.SetCell(ctl::CustomGrid, 0, 1, "100");
+  p.controls.SetCell(ctl::CustomGrid, 1, 1, "3");
+  p.controls.SetCell(ctl::CustomGrid, 0, 2, "200");
+  p.controls.SetCell(ctl::CustomGrid, 1, 2, "9");
+  p.state.TestType = 3;
+  Button1MouseDown(p.ctx);
+  ASSERT_TRUE(
+      p.loop.RunUntilTrue([&] { return !p.loop.TimerEnabled(TimerId::RunClock); }, 600'000));
+  ExpectKept(p, rec,
+             "Unfortunately, the Run has Ended on EUT Failure. The EUT failed at 144.000000 MHz, "
+             "target 6.16 V/M.");
+  ASSERT_EQ(p.state.StepCount, 4);
+  EXPECT_EQ(p.state.ResultFreqHz[3], 144'000'000);
+  EXPECT_EQ(p.state.ResultEutStatus[3], 2);
+}
+
+class EutHaltWhileLevelling : public KeptEmulatedRun {
+ protected:
+  EutHaltWhileLevelling() : KeptEmulatedRun(EutFailsLevellingAt144()) {}
+};
+
+// Failed before the step was recorded: the step is recorded at the end as the
+// kept run's last row, journalled as a recorded step, and the end line names
+// it.
+TEST_F(EutHaltWhileLevelling, TheFailingStepIsKeptAndNamedAtTheEnd) {
+  FillStandardPanel(p.ctx, {.EutStatus = 1});
+  Button1MouseDown(p.ctx);
+  ASSERT_TRUE(
+      p.loop.RunUntilTrue([&] { return !p.loop.TimerEnabled(TimerId::RunClock); }, 600'000));
+  ASSERT_EQ(p.op.Texts(), vector<string>{"Unfortunately, the Run has Ended on EUT Failure."});
+  ExpectKept(p, rec,
+             "Unfortunately, the Run has Ended on EUT Failure. The EUT failed at 144.000000 MHz, "
+             "target 10.00 V/M.");
+  const Table kept = ReadBack(With(rec.RunPath(), ".MZ"), p.state.FileDelimiter);
+  ASSERT_EQ(kept.rows.size(), 4u);
+  EXPECT_EQ(kept.rows.back(), std::make_tuple(Integer{144'000'000}, Real{0}, 2));
+  const Journal j = ReadJournal(With(rec.RunPath(), ".csv"));
+  ASSERT_EQ(j.Count("step recorded"), 3);
+  const auto third = *std::find_if(j.rows.rbegin(), j.rows.rend(),
+                                   [](const auto& r) { return r[1] == "step recorded"; });
+  EXPECT_EQ(third[2], "3");
+  EXPECT_EQ(third[3], "144.000000");
+  EXPECT_EQ(third[7], "FAULT");
+
+  // A report made later from the kept run knows where the EUT failed.
+  TestProgram later;
+  ApplyConfigurationDefaults(later.state);
+  const auto results = With(rec.RunPath(), ".MZ");
+  ReportInfo info;
+  ReadResultsForReport(later.ctx, results.string());
+  ASSERT_TRUE(ReadJournalForReport(later.ctx, JournalBeside(results), info));
+  EXPECT_EQ(later.state.EutFailedStep, 3);
+}
 
 class AmplifierFaultRun : public KeptEmulatedRun {
  protected:

@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
 #include "core/control_names.h"
+#include "core/run_observer.h"
 #include "execution/run_sequencer.h"
 #include "support/run_setup.h"
 #include "support/test_program.h"
@@ -85,6 +88,83 @@ TEST_F(SimTick, EutFaultUnderContinueIsClearedByAnOkTickAtTheSameStep) {
   while (p.controls.ColourOf(ctl::LampEutFault) == kRed) simtimerTimer(p.ctx);
   EXPECT_EQ(p.state.ResultEutStatus[3], 1);
   EXPECT_EQ(p.controls.ColourOf(ctl::LampEutOk), kGreen);
+}
+
+// Each simulated EUT report, with the frequency on the wire when it came.
+struct EutReports : RunObserver {
+  struct Report {
+    Integer FreqHz;
+    bool Fault;
+    bool InDwell;
+  };
+  void EutReported(Context& ctx, bool fault) override {
+    reports.push_back(
+        {ctx.state.FreqSentHz, fault, ctx.state.RunState == SequencerState::Dwelling});
+  }
+  std::vector<Report> reports;
+};
+
+class SimulatedEut : public ::testing::Test {
+ protected:
+  SimulatedEut() {
+    ApplyConfigurationDefaults(p.state);
+    p.state.PortNumber = 0;
+    p.Wire();
+    QuietTimers(p.ctx);
+    WriteFlatCell(p.ctx);
+    p.ctx.runs = &eut;
+  }
+  void Run(int eutStatus) {
+    FillStandardPanel(p.ctx,
+                      {.Start = "30", .Finish = "1000", .Step = "5", .EutStatus = eutStatus});
+    Button1MouseDown(p.ctx);
+    ASSERT_TRUE(
+        p.loop.RunUntilTrue([&] { return !p.loop.TimerEnabled(TimerId::RunClock); }, 600'000));
+  }
+  TestProgram p;
+  EutReports eut;
+};
+
+// Under Continue each recorded step carries what the simulated EUT last
+// reported while its frequency was applied, in its levelling or its dwell.
+TEST_F(SimulatedEut, ContinueMarksEachStepWithTheReportsOfItsOwnFrequency) {
+  ASSERT_NO_FATAL_FAILURE(Run(2));
+  ASSERT_EQ(p.op.Texts(), std::vector<std::string>{"The Run has Ended. "});
+  int checked = 0;
+  for (int i = 1; i < p.state.StepCount; ++i) {
+    const EutReports::Report* last = nullptr;
+    for (const auto& r : eut.reports)
+      if (r.FreqHz == p.state.ResultFreqHz[i]) last = &r;
+    ASSERT_NE(last, nullptr) << i;
+    EXPECT_EQ(p.state.ResultEutStatus[i], last->Fault ? 2 : 1) << i;
+    ++checked;
+  }
+  EXPECT_GT(checked, 50);
+  // Faults came during dwells as well as while levelling.
+  EXPECT_TRUE(std::any_of(eut.reports.begin(), eut.reports.end(),
+                          [](const auto& r) { return r.Fault && r.InDwell; }));
+  EXPECT_TRUE(std::any_of(eut.reports.begin(), eut.reports.end(),
+                          [](const auto& r) { return r.Fault && !r.InDwell; }));
+}
+
+// Under Halt the run ends on the first fault, and its last row is the step
+// whose frequency was applied when it came, with the fail mark.
+TEST_F(SimulatedEut, HaltEndsWithTheFailingStepAsTheLastRow) {
+  ASSERT_NO_FATAL_FAILURE(Run(1));
+  ASSERT_EQ(p.op.Texts(),
+            std::vector<std::string>{"Unfortunately, the Run has Ended on EUT Failure."});
+  const auto fault =
+      std::find_if(eut.reports.begin(), eut.reports.end(), [](const auto& r) { return r.Fault; });
+  ASSERT_NE(fault, eut.reports.end());
+  const int last = p.state.StepCount - 1;
+  ASSERT_GE(last, 1);
+  EXPECT_EQ(p.state.ResultFreqHz[last], fault->FreqHz);
+  EXPECT_EQ(p.state.ResultEutStatus[last], 2);
+  EXPECT_EQ(p.state.EutFailedStep, last);
+  for (int i = 1; i < last; ++i) {
+    EXPECT_EQ(p.state.ResultEutStatus[i], 1) << i;
+    EXPECT_LT(p.state.ResultFreqHz[i], p.state.ResultFreqHz[i + 1]) << i;  // each step once
+  }
 }
 
 // Runs a Standard sweep in simulation on a freshly started program.
