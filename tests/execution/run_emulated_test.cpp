@@ -26,13 +26,7 @@ using std::vector;
 class EmulatedRun : public ::testing::Test {
  protected:
   explicit EmulatedRun(emu::Behaviour b = {}) : p(std::move(b)) {
-    ApplyConfigurationDefaults(p.state);
-    p.state.PortNumber = 1;
-    p.state.AmplifierType = 1;
-    p.port.Open(true);
-    p.Wire();
-    QuietTimers(p.ctx);
-    WriteFlatCell(p.ctx);
+    p.ReadyForRuns();
   }
 
   bool RunToEnd(std::int64_t maxMs = 600'000) {

@@ -59,13 +59,7 @@ bool Holds(const vector<string>& texts, const string& part) {
 class RecordedRun : public ::testing::Test {
  protected:
   RecordedRun() {
-    ApplyConfigurationDefaults(p.state);
-    p.state.PortNumber = 1;
-    p.state.AmplifierType = 1;
-    p.port.Open(true);
-    p.Wire();
-    QuietTimers(p.ctx);
-    WriteFlatCell(p.ctx);
+    p.ReadyForRuns();
     p.ctx.runs = &rec;
   }
   bool RunToEnd() {

@@ -448,13 +448,7 @@ TEST_F(KeptRun, ProgramEndedDuringARunIsJournalledWithItsReason) {
 class KeptEmulatedRun : public ::testing::Test {
  protected:
   explicit KeptEmulatedRun(emu::Behaviour b) : p(std::move(b)) {
-    ApplyConfigurationDefaults(p.state);
-    p.state.PortNumber = 1;
-    p.state.AmplifierType = 1;
-    p.port.Open(true);
-    p.Wire();
-    QuietTimers(p.ctx);
-    WriteFlatCell(p.ctx);
+    p.ReadyForRuns();
     p.ctx.runs = &rec;
   }
   UtcZone utc;
