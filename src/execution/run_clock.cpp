@@ -286,6 +286,7 @@ void LevelReached(Context& ctx) {
   // follows the Standard panel at every tick, and the Single arrows change
   // SingleLevel before it is sent.
   RecordTargetSent(s);
+  bool sendChanged = false;  // the arrows' new setting goes out after the record
 
   if (IsSweep(s.TestType)) {
     if (!FirstDwellModulationOn(ctx)) return;
@@ -306,10 +307,7 @@ void LevelReached(Context& ctx) {
         return;
       }
       s.StepDriveCode = CellDrive(ctx, s.SingleLevel, s.CurrentFreqHz);
-      SendCommand(ctx, cmd::SetFreqLevel, s.CurrentFreqHz, s.StepDriveCode, 5);
-      s.TargetSent = s.SingleLevel;
-      // Recorded after the entry this tick records.
-      NoteStepApplied(s, s.StepCount + 1);
+      sendChanged = true;
       s.RunState = SequencerState::WaitingForLevel;
     } else {
       if (!FirstDwellModulationOn(ctx)) return;
@@ -321,6 +319,13 @@ void LevelReached(Context& ctx) {
 
   AdvanceStep(s);
   Runs(ctx).StepRecorded(ctx);
+  if (sendChanged) {
+    // Sent once the point of the old setting is recorded, so that its
+    // journal line keeps the drive it was levelled with.
+    SendCommand(ctx, cmd::SetFreqLevel, s.CurrentFreqHz, s.StepDriveCode, 5);
+    s.TargetSent = s.SingleLevel;
+    NoteStepApplied(s, s.StepCount);
+  }
   if (s.StepCount > kMaxSteps) s.RunState = SequencerState::Finish;
   if (s.StopRequested != 0) s.RunState = SequencerState::Finish;
 }

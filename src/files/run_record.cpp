@@ -140,12 +140,17 @@ void RunRecorder::StepRecorded(Context& ctx) {
 }
 
 void RunRecorder::EutReported(Context& ctx, bool fault) {
-  if (!active_ || eutFault_ == fault) return;
+  if (!active_) return;
+  // A fault that goes on into the next step marks that step too: it gets a
+  // line of its own.
+  const Integer step = EutMarkStep(ctx);
+  if (eutFault_ == fault && !(fault && step != eutFaultStep_)) return;
   const bool first = !eutFault_.has_value();
   eutFault_ = fault;
   // The first report tells the state the test starts in; only a fault is
   // worth a line then.
   if (fault) {
+    eutFaultStep_ = step;
     Append(ctx, EutRow(ctx, "EUT fault"));
   } else if (!first) {
     Append(ctx, EutRow(ctx, "EUT OK"));

@@ -87,6 +87,7 @@ class RunRecorder : public RunObserver {
   std::filesystem::path base_;
   std::optional<int> drive_;      // the drive code last sent for a step
   std::optional<bool> eutFault_;  // the EUT as last reported
+  Integer eutFaultStep_ = 0;      // the entry the last fault line named
   int fieldKind_ = 0;             // the field condition as last reported
 };
 

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 
+#include "core/test_types.h"
 #include "display/screen_graph.h"
 #include "link/command_codes.h"
 #include "link/command_frame.h"
@@ -33,6 +34,27 @@ void SetEutMark(Context& ctx, Integer i, Byte mark) {
   if (current == mark) return;
   current = mark;
   if (i < s.StepCount) PlotStepMarkAgain(ctx, i);
+}
+
+void MarkEutReport(Context& ctx, bool fault) {
+  auto& s = ctx.state;
+  const bool marks = s.EutStatusMode == 1 || s.EutStatusMode == 2;
+  const Integer step = EutMarkStep(ctx);
+  if (!fault) {
+    if (!marks) return;
+    if (step >= 0 && step < kTableSize && s.ResultEutStatus[static_cast<std::size_t>(step)] == 0) {
+      SetEutMark(ctx, step, 1);
+    }
+    s.EutHalt = 0;
+    return;
+  }
+  if (IsSingle(s.TestType)) {
+    SetEutHalt(s, s.StopOnEutFault, step);
+    if (marks) SetEutMark(ctx, step, 2);
+  } else if (IsSweep(s.TestType) && marks) {
+    SetEutMark(ctx, step, 2);
+    SetEutHalt(s, s.EutStatusMode == 1, step);
+  }
 }
 
 void SetEutHalt(ProgramState& s, bool halt, Integer step) {

@@ -20,6 +20,13 @@ Integer EutMarkStep(const Context& ctx);
 // drawn again there when it changes.
 void SetEutMark(Context& ctx, Integer i, Byte mark);
 
+// What an EUT report does to the results while a test watches the EUT: a
+// fault marks EutMarkStep failed and, under Halt (or Single's Stop on EUT
+// Fault), halts the test there; an OK marks that step OK unless it is marked
+// already (a fail mark is never turned back to OK) and lifts a halt not yet
+// acted on.
+void MarkEutReport(Context& ctx, bool fault);
+
 // Sets or clears EutHalt; a halt that begins here names step as the step the
 // EUT failed at (EutHaltStep).
 void SetEutHalt(ProgramState& s, bool halt, Integer step);

@@ -45,48 +45,6 @@ void PaintStatusLampsRed(Controls& c) {
   }
 }
 
-// A report marks the step whose setting it tells of (EutMarkStep): a fault
-// during a dwell lands on the step being dwelt on, not on the next one. A
-// fail mark is never turned back to OK.
-void ApplyEutFault(Context& ctx) {
-  auto& s = ctx.state;
-  ctx.controls.SetColour(ctl::LampEutOk, kButtonFace);
-  ctx.controls.SetColour(ctl::LampEutFault, s.PreScanRunning != 0 ? kButtonFace : kRed);
-  const bool marks = s.EutStatusMode == 1 || s.EutStatusMode == 2;
-  const Integer step = EutMarkStep(ctx);
-  switch (s.TestType) {
-    case 1:
-    case 3:
-    case 11:
-    case 13:
-      if (marks) {
-        SetEutMark(ctx, step, 2);
-        SetEutHalt(s, s.EutStatusMode == 1, step);
-      }
-      break;
-    case 2:
-    case 12:
-      SetEutHalt(s, s.StopOnEutFault, step);
-      if (marks) SetEutMark(ctx, step, 2);
-      break;
-    default:
-      break;
-  }
-}
-
-void ApplyEutOk(Context& ctx) {
-  auto& s = ctx.state;
-  ctx.controls.SetColour(ctl::LampEutOk, s.PreScanRunning != 0 ? kButtonFace : kGreen);
-  ctx.controls.SetColour(ctl::LampEutFault, kButtonFace);
-  if (s.EutStatusMode == 1 || s.EutStatusMode == 2) {
-    const Integer step = EutMarkStep(ctx);
-    if (InTable(step) && s.ResultEutStatus[static_cast<std::size_t>(step)] == 0) {
-      SetEutMark(ctx, step, 1);
-    }
-    s.EutHalt = 0;
-  }
-}
-
 void OnStatus(Context& ctx, const ReplyData& d) {
   auto& s = ctx.state;
   auto& c = ctx.controls;
@@ -113,12 +71,13 @@ void OnStatus(Context& ctx, const ReplyData& d) {
     c.SetColour(ctl::LampAmplifier, kButtonFace);
   }
 
-  Runs(ctx).EutReported(ctx, (status & 0x40) != 0);
-  if ((status & 0x40) != 0) {
-    ApplyEutFault(ctx);
-  } else {
-    ApplyEutOk(ctx);
-  }
+  const bool eutFault = (status & 0x40) != 0;
+  Runs(ctx).EutReported(ctx, eutFault);
+  // The lamps show the EUT line; in a pre-scan they stay dark.
+  const bool lit = s.PreScanRunning == 0;
+  c.SetColour(ctl::LampEutOk, eutFault || !lit ? kButtonFace : kGreen);
+  c.SetColour(ctl::LampEutFault, eutFault && lit ? kRed : kButtonFace);
+  MarkEutReport(ctx, eutFault);
 
   switch ((status >> 3) & 0x07) {
     case 1:

@@ -38,34 +38,16 @@ void simtimerTimer(Context& ctx) {
   auto& s = ctx.state;
   auto& c = ctx.controls;
   const bool step = InTable(s.StepCount);
-  const bool sweep = IsSweep(s.TestType);
   const bool single = IsSingle(s.TestType);
-  const bool eutWatched = s.EutStatusMode == 1 || s.EutStatusMode == 2;
 
-  const auto r = RandomBelow(s, 10);
-  Runs(ctx).EutReported(ctx, r == 9);
+  const bool fault = RandomBelow(s, 10) == 9;  // an EUT fault one tick in ten on average
+  Runs(ctx).EutReported(ctx, fault);
   c.SetColour(ctl::LampAmplifier, kButtonFace);  // the simulated amplifier never fails
 
-  // The simulated EUT is marked on the step whose setting is applied, as the
-  // reply decoder marks the instrument's reports.
-  const Integer markStep = EutMarkStep(ctx);
-  if (r == 9) {  // an EUT fault, one tick in ten on average
-    c.SetColour(ctl::LampEutOk, kButtonFace);
-    c.SetColour(ctl::LampEutFault, kRed);
-    if (sweep && eutWatched) {
-      SetEutMark(ctx, markStep, 2);
-      SetEutHalt(s, s.EutStatusMode == 1, markStep);
-    } else if (single) {
-      SetEutHalt(s, s.StopOnEutFault, markStep);
-    }
-  } else {
-    c.SetColour(ctl::LampEutOk, kGreen);
-    c.SetColour(ctl::LampEutFault, kButtonFace);
-    if (eutWatched) {
-      SetEutMark(ctx, markStep, 1);
-      s.EutHalt = 0;
-    }
-  }
+  // The simulated EUT is marked as the instrument's reports are.
+  c.SetColour(ctl::LampEutOk, fault ? kButtonFace : kGreen);
+  c.SetColour(ctl::LampEutFault, fault ? kRed : kButtonFace);
+  MarkEutReport(ctx, fault);
 
   if (s.StopRequested != 0) {
     s.RunState = SequencerState::Finish;

@@ -25,15 +25,7 @@ using std::vector;
 
 class EmulatedRun : public ::testing::Test {
  protected:
-  explicit EmulatedRun(emu::Behaviour b = {}) : p(std::move(b)) {
-    ApplyConfigurationDefaults(p.state);
-    p.state.PortNumber = 1;
-    p.state.AmplifierType = 1;
-    p.port.Open(true);
-    p.Wire();
-    QuietTimers(p.ctx);
-    WriteFlatCell(p.ctx);
-  }
+  explicit EmulatedRun(emu::Behaviour b = {}) : p(std::move(b)) { p.ReadyForRuns(); }
 
   bool RunToEnd(std::int64_t maxMs = 600'000) {
     return p.loop.RunUntilTrue([&] { return !p.loop.TimerEnabled(TimerId::RunClock); }, maxMs);
@@ -342,6 +334,33 @@ INSTANTIATE_TEST_SUITE_P(
                       EutCase{"PreScannedHaltLevelling", 11, 1, Phase::Levelling},
                       EutCase{"PreScannedHaltDwell", 11, 1, Phase::Dwell}),
     [](const ::testing::TestParamInfo<EutCase>& info) { return std::string(info.param.name); });
+
+// Every seventh status reply with RF on tells of a fault, wherever in a step
+// it falls (levelling, dwell, or the poll answered just before the next
+// step's command). Each fault is marked on the step whose frequency the
+// instrument had when it answered, and only there.
+TEST(EutFaultEverySeventh, EachFaultIsMarkedOnTheFrequencyTheInstrumentHad) {
+  auto faultFreqs = std::make_shared<std::vector<std::int32_t>>();
+  auto rfOnReplies = std::make_shared<int>(0);
+  EmulatedProgram p({.EutFault = [faultFreqs, rfOnReplies](std::int32_t f, bool, std::int64_t) {
+    if (f == 0 || ++*rfOnReplies % 7 != 0) return false;
+    faultFreqs->push_back(f);
+    return true;
+  }});
+  p.ReadyForRuns();
+  FillStandardPanel(p.ctx, {.Step = "10", .EutStatus = 2});
+  Button1MouseDown(p.ctx);
+  ASSERT_TRUE(
+      p.loop.RunUntilTrue([&] { return !p.loop.TimerEnabled(TimerId::RunClock); }, 600'000));
+
+  ASSERT_GE(faultFreqs->size(), 3u);
+  ASSERT_EQ(p.state.StepCount, 10);  // 100 MHz to 194.87 MHz in 10 %, then 200 MHz
+  for (int i = 1; i < p.state.StepCount; ++i) {
+    const bool failed = std::find(faultFreqs->begin(), faultFreqs->end(),
+                                  p.state.ResultFreqHz[i]) != faultFreqs->end();
+    EXPECT_EQ(p.state.ResultEutStatus[i], failed ? 2 : 1) << p.state.ResultFreqHz[i];
+  }
+}
 
 class PreScanEut : public EmulatedRun {
  protected:

@@ -59,13 +59,7 @@ bool Holds(const vector<string>& texts, const string& part) {
 class RecordedRun : public ::testing::Test {
  protected:
   RecordedRun() {
-    ApplyConfigurationDefaults(p.state);
-    p.state.PortNumber = 1;
-    p.state.AmplifierType = 1;
-    p.port.Open(true);
-    p.Wire();
-    QuietTimers(p.ctx);
-    WriteFlatCell(p.ctx);
+    p.ReadyForRuns();
     p.ctx.runs = &rec;
   }
   bool RunToEnd() {
@@ -137,6 +131,14 @@ TEST_F(RecordedRun, SingleRecordsTheLevelsAndModulationAsSent) {
   ASSERT_EQ(targets.size(), 5u);
   EXPECT_EQ(targets.front(), "3.00");
   EXPECT_EQ(targets.back(), "3.10");
+  // Each row keeps the drive its own level was sent with, also the last row
+  // of 3.00 V/M, recorded as the new level went out.
+  const auto drives = Column(rows, "step recorded", 6);
+  ASSERT_EQ(drives.size(), targets.size());
+  EXPECT_NE(drives.front(), drives.back());
+  for (std::size_t i = 0; i < drives.size(); ++i) {
+    EXPECT_EQ(drives[i], targets[i] == "3.00" ? drives.front() : drives.back()) << i;
+  }
 
   PagePrinter printer;
   PrintReport(p.ctx, CurrentReportInfo(p.ctx), printer);

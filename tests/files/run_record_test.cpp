@@ -448,13 +448,7 @@ TEST_F(KeptRun, ProgramEndedDuringARunIsJournalledWithItsReason) {
 class KeptEmulatedRun : public ::testing::Test {
  protected:
   explicit KeptEmulatedRun(emu::Behaviour b) : p(std::move(b)) {
-    ApplyConfigurationDefaults(p.state);
-    p.state.PortNumber = 1;
-    p.state.AmplifierType = 1;
-    p.port.Open(true);
-    p.Wire();
-    QuietTimers(p.ctx);
-    WriteFlatCell(p.ctx);
+    p.ReadyForRuns();
     p.ctx.runs = &rec;
   }
   UtcZone utc;
@@ -505,6 +499,28 @@ TEST_F(EutFaultAtTheEndOfADwell, TheFaultIsMarkedAndJournalledOnTheStepDweltOn) 
     EXPECT_EQ(r[2], "3");
     EXPECT_EQ(r[3], "144.000000");
   }
+}
+
+// A fault that lasts into the steps after it marks each of them, and the
+// journal has a fault row for each step it marks, not only for the change.
+TEST_F(EutFaultAtTheEndOfADwell, AFaultLastingIntoLaterStepsIsJournalledOnEachOfThem) {
+  EutFailsAsTheDwellAt144Ends(true);
+  FillStandardPanel(p.ctx, {.Modulation = 2, .EutStatus = 2});
+  Button1MouseDown(p.ctx);
+  ASSERT_TRUE(
+      p.loop.RunUntilTrue([&] { return !p.loop.TimerEnabled(TimerId::RunClock); }, 600'000));
+  const Table kept = ReadBack(With(rec.RunPath(), ".MZ"), p.state.FileDelimiter);
+  ASSERT_EQ(kept.rows.size(), 6u);
+  for (std::size_t i = 1; i <= 5; ++i) {
+    EXPECT_EQ(std::get<2>(kept.rows[i]), i >= 3 ? 2 : 1) << i;
+  }
+  const Journal j = ReadJournal(With(rec.RunPath(), ".csv"));
+  vector<string> faultRows;
+  for (const auto& r : j.rows) {
+    if (r[1] == "EUT fault") faultRows.push_back(r[2] + " " + r[3]);
+  }
+  EXPECT_EQ(faultRows, (vector<string>{"3 144.000000", "4 172.800000", "5 200.000000"}));
+  EXPECT_EQ(j.Count("EUT OK"), 0);
 }
 
 // Halted there in a Custom sweep: the run ends with 144 MHz as its last row,

@@ -2,6 +2,7 @@
 
 #include "program/program_events.h"
 #include "program/startup.h"
+#include "support/run_setup.h"
 
 namespace mz::test {
 
@@ -13,6 +14,16 @@ EmulatedProgram::EmulatedProgram(emu::Behaviour behaviour) : instrument(std::mov
 
 void EmulatedProgram::Wire() {
   InstallEventHandlers(ctx);
+}
+
+void EmulatedProgram::ReadyForRuns() {
+  ApplyConfigurationDefaults(state);
+  state.PortNumber = 1;
+  state.AmplifierType = 1;
+  port.Open(true);
+  Wire();
+  QuietTimers(ctx);
+  WriteFlatCell(ctx);
 }
 
 }  // namespace mz::test

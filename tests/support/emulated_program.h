@@ -18,6 +18,10 @@ struct EmulatedProgram {
   explicit EmulatedProgram(emu::Behaviour behaviour = {});
   // Installs the program's timer and port handlers, as main does.
   void Wire();
+  // Ready for a test run on COM1 with a KV3100: the configuration's
+  // defaults, the port open and wired, only the run's timers, and the flat
+  // cell characteristic of run_setup.h.
+  void ReadyForRuns();
 
   ProgramState state;
   Controls controls;
