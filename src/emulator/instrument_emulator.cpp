@@ -6,15 +6,6 @@ namespace mz::emu {
 
 namespace {
 
-namespace reply {
-constexpr std::uint8_t Status = 0xC8;
-constexpr std::uint8_t Version = 0xC9;
-constexpr std::uint8_t Reading = 0xCA;
-constexpr std::uint8_t Alarm = 0xCB;
-constexpr std::uint8_t Level = 0xCD;
-constexpr std::uint8_t ReadingNoAck = 0xD8;
-}  // namespace reply
-
 // The longest command frame the program sends has five data bytes; a COUNT
 // far beyond that is noise, and waiting for it would stall the instrument.
 constexpr std::size_t kMaxCount = 16;

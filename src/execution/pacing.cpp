@@ -100,6 +100,13 @@ bool DwellEndsForChange(const Context& ctx) {
   return Fast(ctx) && IsSingle(s.TestType) && !s.AutoIncrease && s.SingleChanged != 0;
 }
 
+void TickSoon(Context& ctx) {
+  if (!Fast(ctx)) return;
+  for (const TimerId id : {TimerId::RunClock, TimerId::PreScan}) {
+    if (ctx.loop.TimerEnabled(id)) ctx.loop.SetTimerInterval(id, kFastNextMs);
+  }
+}
+
 bool FollowsOnAtOnce(const Context& ctx) {
   return Fast(ctx);
 }
@@ -115,9 +122,6 @@ void ScheduleNextTick(Context& ctx, TimerId sequencer) {
     if (Awaiting(s)) next = std::min(next, now + kFastPollMs);
     if (s.RunState == SequencerState::Dwelling && s.DwellHold == 0 && s.DwellTimer.ExpiryMs >= 0) {
       next = std::min(next, s.DwellTimer.ExpiryMs);
-    }
-    if (s.RunState == SequencerState::Dwelling && IsSingle(s.TestType) && !s.AutoIncrease) {
-      next = std::min(next, now + kArrowLookMs);
     }
   }
   ctx.loop.SetTimerInterval(sequencer, static_cast<int>(std::max<std::int64_t>(next - now, 1)));

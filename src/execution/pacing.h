@@ -60,9 +60,12 @@ void PauseBeforeDwell(Context& ctx);
 
 // Single Frequency without the ramp, fast pacing: a change made with the
 // arrows ends the dwell, so that it goes out at once (the design sends it at
-// the next relevel). The run clock looks at least every kArrowLookMs.
+// the next relevel).
 bool DwellEndsForChange(const Context& ctx);
-inline constexpr int kArrowLookMs = 150;
+
+// With fast pacing, the running sequencer's next tick comes at once: the
+// operator has changed something it acts on (an arrow, DWELL/RELEASE).
+void TickSoon(Context& ctx);
 
 // Whether a step operation that a tick has made due (the next step after a
 // dwell) runs in the same tick rather than at the next one.

@@ -353,6 +353,11 @@ void Dwelling(Context& ctx) {
       if (s.AutoIncrease) {
         s.RunState = SequencerState::NextStep;
         SendModulation(ctx, 0, false);
+      } else if (DwellEndsForChange(ctx)) {
+        // The field stands levelled at the old setting: the next poll's
+        // level report and reading record its point, and the change goes
+        // out then, without a relevel first.
+        s.RunState = SequencerState::WaitingForLevel;
       } else {
         // Modulation stays on; a new point is recorded every dwell until STOP.
         // The instrument answers Relevel by levelling again, which brings the

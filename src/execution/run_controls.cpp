@@ -1,5 +1,6 @@
 #include "core/control_names.h"
 #include "core/test_types.h"
+#include "execution/pacing.h"
 #include "execution/run_sequencer.h"
 
 namespace mz {
@@ -44,6 +45,7 @@ void Button10Click(Context& ctx) {
   s.DwellHold = s.DwellHold != 0 ? 0 : 1;
   ctx.controls.SetText(ctl::DwellButton, s.DwellHold != 0 ? "RELEASE" : "DWELL");
   Runs(ctx).DwellToggled(ctx);
+  TickSoon(ctx);
 }
 
 void EUTstatusClick(Context& ctx) {

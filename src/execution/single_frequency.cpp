@@ -9,6 +9,7 @@
 #include "core/test_panels.h"
 #include "core/text_format.h"
 #include "execution/frequency_plan.h"
+#include "execution/pacing.h"
 #include "execution/run_sequencer.h"
 #include "execution/setup_handlers.h"
 #include "execution/tick_timer.h"
@@ -66,6 +67,7 @@ void StepFrequency(Context& ctx, int direction) {
                               direction * static_cast<double>(s.FreqIncrementHz));
   ctx.controls.SetText(ctl::SingleFreq, ThreeDecimals(s.CurrentFreqHz / 1'000'000.0));
   s.SingleChanged = 1;
+  TickSoon(ctx);
 }
 
 // Either level arrow stores only a level from 0 to below 13 V/M, whatever the
@@ -79,6 +81,7 @@ void ApplyLevelStep(Context& ctx, double v) {
   ctx.controls.SetText(ctl::SingleLevel, text);
   ctx.controls.SetText(ctl::Target, text);
   s.SingleChanged = 1;
+  TickSoon(ctx);
 }
 
 }  // namespace

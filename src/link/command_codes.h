@@ -1,5 +1,6 @@
 #pragma once
-// The nine commands the program gives the instrument, and the frame bytes.
+// The nine commands the program gives the instrument, the frames it answers
+// with, and the frame bytes.
 #include <cstdint>
 
 namespace mz {
@@ -20,5 +21,15 @@ inline constexpr std::uint8_t SetModulation = 0x61;
 inline constexpr std::uint8_t SetFreqPreScanLevel = 0x62;
 inline constexpr std::uint8_t RfOff = 0x88;
 }  // namespace cmd
+
+// The frames the instrument sends.
+namespace reply {
+inline constexpr std::uint8_t Status = 0xC8;
+inline constexpr std::uint8_t Version = 0xC9;
+inline constexpr std::uint8_t Reading = 0xCA;
+inline constexpr std::uint8_t Alarm = 0xCB;
+inline constexpr std::uint8_t Level = 0xCD;
+inline constexpr std::uint8_t ReadingNoAck = 0xD8;  // a reading that needs no ReadingAck
+}  // namespace reply
 
 }  // namespace mz

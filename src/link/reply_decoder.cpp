@@ -19,15 +19,6 @@ namespace mz {
 
 namespace {
 
-namespace reply {
-constexpr Byte Status = 200;
-constexpr Byte Version = 201;
-constexpr Byte Reading = 202;
-constexpr Byte Alarm = 203;
-constexpr Byte Level = 205;
-constexpr Byte ReadingNoAck = 216;
-}  // namespace reply
-
 using ReplyData = std::array<Byte, 12>;
 
 bool InTable(Integer i) {

@@ -43,6 +43,7 @@ void LoopbackPort::Write(std::span<const std::uint8_t> bytes) {
     return;
   }
   written.insert(written.end(), bytes.begin(), bytes.end());
+  if (keepTimes) writtenMs.insert(writtenMs.end(), bytes.size(), loop_.NowMs());
   const std::int64_t start = std::max(loop_.NowMs() * 1000, txFreeUs_);
   txFreeUs_ = start + static_cast<std::int64_t>(bytes.size()) * kByteMicros;
   // The instrument sees the whole write once its last byte is in.
@@ -88,12 +89,14 @@ std::uint8_t LoopbackPort::ReadByte() {
   const auto b = rx_.front();
   rx_.pop_front();
   received.push_back(b);
+  if (keepTimes) receivedMs.push_back(loop_.NowMs());
   return b;
 }
 
 std::vector<std::uint8_t> LoopbackPort::TakeWritten() {
   auto w = std::move(written);
   written.clear();
+  writtenMs.clear();
   return w;
 }
 

@@ -58,6 +58,11 @@ class LoopbackPort : public SerialPort {
   std::string openError;               // the next Open(true) throws PortError with it
   std::vector<std::uint8_t> written;   // everything the program wrote, in order
   std::vector<std::uint8_t> received;  // everything handed to the program, in order
+  // With keepTimes, when each byte of written was written and each byte of
+  // received was read (for tests that time the line; clear them together).
+  bool keepTimes = false;
+  std::vector<std::int64_t> writtenMs;
+  std::vector<std::int64_t> receivedMs;
   int opens = 0;
   int closes = 0;
 

@@ -55,7 +55,8 @@ std::int32_t Frame::Freq() const {
                                    (std::uint32_t{Data[2]} << 8) | Data[3]);
 }
 
-std::vector<Frame> Frames(std::span<const std::uint8_t> bytes) {
+std::vector<Frame> Frames(std::span<const std::uint8_t> bytes,
+                          std::span<const std::int64_t> times) {
   std::vector<Frame> frames;
   std::size_t i = 0;
   while (i < bytes.size()) {
@@ -70,10 +71,15 @@ std::vector<Frame> Frames(std::span<const std::uint8_t> bytes) {
       throw std::runtime_error("frame without EOT");
     frames.push_back(
         {bytes[i + 2],
-         {bytes.begin() + static_cast<long>(i) + 3, bytes.begin() + static_cast<long>(end)}});
+         {bytes.begin() + static_cast<long>(i) + 3, bytes.begin() + static_cast<long>(end)},
+         end < times.size() ? times[end] : 0});
     i = end + 1;
   }
   return frames;
+}
+
+std::vector<Frame> Frames(std::span<const std::uint8_t> bytes) {
+  return Frames(bytes, {});
 }
 
 std::vector<Frame> WithoutPolls(const std::vector<Frame>& frames) {

@@ -51,10 +51,13 @@ struct Frame {
   std::int32_t Freq() const;
   // Drive code of a frequency command (fifth data byte).
   std::uint8_t Drive() const { return Data.size() >= 5 ? Data[4] : 0; }
+  std::int64_t AtMs = 0;  // when its last byte went or came (timed Frames only)
 };
 // Cuts written bytes into command frames, skipping the single ACK and NAK
 // bytes between them; throws on a malformed stream.
 std::vector<Frame> Frames(std::span<const std::uint8_t> bytes);
+// The same, each frame with the time of its last byte (times: one per byte).
+std::vector<Frame> Frames(std::span<const std::uint8_t> bytes, std::span<const std::int64_t> times);
 // The frames without the poll pair (KeepAlive, StatusPoll).
 std::vector<Frame> WithoutPolls(const std::vector<Frame>& frames);
 // Codes of the frames, in order.
