@@ -34,6 +34,10 @@ probe="$build/bench/mz_probe"
   # The pseudo-terminal's figures follow the machine's scheduling: three runs
   # of 500 frames, the medians of their median and 99th percentile.
   for i in 1 2 3; do "$probe" reply-latency 500; done
+  # The two pacings: on the virtual clock, and a real sweep on a pty.
+  "$probe" paced-durations
+  "$probe" paced-pty design
+  "$probe" paced-pty fast
 } >"$out/mz_probe.txt" 2>"$out/mz_probe.log"
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 
@@ -106,6 +110,14 @@ row "process start to first paint (offscreen)" "$(probe_value first_paint_ms)" m
 row "resident memory (VmHWM) after 2000-step run" "$(probe_median vmhwm_run_mb)" MB "<=" 40
 row "status reply to ACK on a pty, median" "$(probe_median reply_ack_median_us)" us "<=" 300
 row "status reply to ACK on a pty, 99th percentile" "$(probe_median reply_ack_p99_us)" us "<=" 1100
+row "IEC preset sweep, virtual clock, design pacing" "$(probe_value iec_design_s)" s "<=" 1608.5
+row "IEC preset sweep, virtual clock, fast stepping" "$(probe_value iec_fast_s)" s "<=" 900
+row "IEC preset pre-scan, virtual clock, design pacing" "$(probe_value prescan_design_s)" s "-" -
+row "IEC preset pre-scan, virtual clock, fast stepping" "$(probe_value prescan_fast_s)" s "<=" \
+  "$(awk -v d="$(probe_value prescan_design_s)" 'BEGIN { if (d != "") print d / 2 }')"
+row "15-step sweep, 1 s dwell, pty, design pacing" "$(probe_value pty_design_step_s)" s/step "-" -
+row "15-step sweep, 1 s dwell, pty, fast stepping" "$(probe_value pty_fast_step_s)" s/step "<=" 1.6
+row "CPU during the fast sweep on the pty" "$(probe_value pty_fast_cpu_pct)" "%" "<=" 2
 
 echo
 printf '%-52s %12s %-5s %-14s %s\n' "what" "figure" "" "budget" "verdict"

@@ -1,4 +1,5 @@
 // mz_probe first-paint [runs] | run-memory [steps] | reply-latency [frames]
+//          | paced-durations | paced-pty fast|design
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -11,8 +12,11 @@ int main(int argc, char** argv) {
   if (what == "first-paint") return mz::probe::FirstPaint(n > 0 ? n : 7);
   if (what == "run-memory") return mz::probe::RunMemory(n > 0 ? n : 2000);
   if (what == "reply-latency") return mz::probe::ReplyLatency(n > 0 ? n : 500);
+  if (what == "paced-durations") return mz::probe::PacedDurations();
+  if (what == "paced-pty" && argc > 2) return mz::probe::PacedPty(std::string(argv[2]) == "fast");
   std::fprintf(stderr,
-               "usage: %s first-paint [runs] | run-memory [steps] | reply-latency [frames]\n",
+               "usage: %s first-paint [runs] | run-memory [steps] | reply-latency [frames] | "
+               "paced-durations | paced-pty fast|design\n",
                argv[0]);
   return 2;
 }

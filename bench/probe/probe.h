@@ -33,5 +33,7 @@ void StopProgram(pid_t pid);
 int FirstPaint(int runs);
 int RunMemory(int steps);
 int ReplyLatency(int frames);
+int PacedDurations();
+int PacedPty(bool fast);
 
 }  // namespace mz::probe

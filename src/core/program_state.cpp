@@ -51,6 +51,7 @@ void ClearResultTables(ProgramState& s) {
   s.ResultTarget.fill(0);
   s.ResultCount.fill(0);
   s.EutFailedStep = 0;
+  s.ResultsPacing = 0;
 }
 
 }  // namespace mz

@@ -130,6 +130,9 @@ struct ProgramState {
   // read from a file, which do not say how their run ended (a report made
   // from a kept run reads it from the journal beside it).
   Integer EutFailedStep = 0;
+  // The pacing the run of these results was made in: 0 not known (results
+  // read from a file), 1 the design's, 2 fast stepping.
+  Byte ResultsPacing = 0;
 
   // 4. Cell characteristic.
   Table<CellRow> CellTable{};

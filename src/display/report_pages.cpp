@@ -175,6 +175,7 @@ void DrawTestPage(Context& ctx, const ReportInfo& info, const PageUnits& u, Canv
       line(item.Name, item.Value);
     }
   }
+  if (!info.Pacing.empty()) line("Pacing", info.Pacing);
   if (!points.empty()) {
     // Up to 30 points, in two columns.
     heading("CUSTOM TABLE");
@@ -259,6 +260,7 @@ ReportInfo CurrentReportInfo(Context& ctx) {
   info.HardwareVersion = ctx.state.HardwareVersion;
   info.ProgramVersion = std::string("MZ4800 Control, ") + kSoftwareVersion;
   info.Tolerance = ctx.state.Prefs.Tolerance;
+  if (ctx.state.ResultsPacing != 0) info.Pacing = ctx.state.ResultsPacing == 2 ? "fast" : "design";
   return info;
 }
 

@@ -35,6 +35,9 @@ struct ReportInfo {
   // The field tolerance the steps are checked against: the one a kept run's
   // journal recorded, else the preferences'.
   FieldTolerance Tolerance;
+  // The pacing of the run as the journal names it ("design", "fast"); empty
+  // when not known.
+  std::string Pacing;
 };
 
 inline constexpr const char* kReportFilter = "PDF Files|*.pdf";

@@ -64,6 +64,7 @@ Pacing PacingOf(const ProgramState& s) {
 
 void StartPacing(Context& ctx, TimerId sequencer) {
   const bool fast = Fast(ctx);
+  ctx.state.ResultsPacing = fast ? 2 : 1;
   const int design = sequencer == TimerId::PreScan ? kPreScanTickMs : kRunTickMs;
   ctx.loop.SetTimerInterval(sequencer, fast ? kFastNextMs : design);
   ctx.loop.SetTimerInterval(TimerId::Sim, fast ? kFastSimTickMs : kSimTickMs);

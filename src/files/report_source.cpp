@@ -83,6 +83,7 @@ bool ReadJournalForReport(Context& ctx, const std::filesystem::path& journal, Re
   std::string cellFile;
   std::string hardware;
   std::optional<FieldTolerance> tolerance;
+  std::string pacing;
   struct StepRow {
     std::size_t k;
     Real target;
@@ -103,6 +104,8 @@ bool ReadJournalForReport(Context& ctx, const std::filesystem::path& journal, Re
           hardware = item.Value == "not known" ? std::string() : item.Value;
         } else if (item.Name == kToleranceItem) {
           tolerance = ParseToleranceText(item.Value);  // unreadable: the caller's
+        } else if (item.Name == kPacingItem) {
+          pacing = item.Value;
         } else {
           setup.push_back(std::move(item));
         }
@@ -145,6 +148,7 @@ bool ReadJournalForReport(Context& ctx, const std::filesystem::path& journal, Re
   if (!cellFile.empty()) info.CellFile = cellFile;
   info.HardwareVersion = hardware;
   if (tolerance) info.Tolerance = *tolerance;
+  info.Pacing = pacing;
   return true;
 }
 

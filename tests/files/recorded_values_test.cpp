@@ -183,6 +183,38 @@ TEST_F(RecordedRun, KeptRunTellsItsReportTheEquipmentOfTheRun) {
 
 // A journal beside results that are not its own (a step at another
 // frequency) tells nothing: the report keeps what it knew.
+// The report says which pacing the run was made in: of the results in
+// memory, and of the kept run read later from its journal; of results read
+// from a file alone it says nothing.
+TEST_F(RecordedRun, ReportNamesThePacingOfTheRun) {
+  p.state.Prefs.FastStepping = true;
+  FillStandardPanel(p.ctx, {});
+  Button1MouseDown(p.ctx);
+  ASSERT_TRUE(RunToEnd());
+  const auto pacingLine = [](Context& ctx, const ReportInfo& info) {
+    PagePrinter printer;
+    PrintReport(ctx, info, printer);
+    const auto texts = printer.Texts(1);
+    const auto at = std::find(texts.begin(), texts.end(), "Pacing");
+    return at == texts.end() || at + 1 == texts.end() ? string("none") : *(at + 1);
+  };
+  EXPECT_EQ(pacingLine(p.ctx, CurrentReportInfo(p.ctx)), "fast");
+
+  TestProgram other;
+  ApplyConfigurationDefaults(other.state);
+  const auto results = std::filesystem::path(rec.RunPath()) += ".MZ";
+  ReportInfo info;
+  info.DateTime = ReadResultsForReport(other.ctx, results.string());
+  EXPECT_EQ(pacingLine(other.ctx, info), "none");
+  ASSERT_TRUE(ReadJournalForReport(other.ctx, JournalBeside(results), info));
+  EXPECT_EQ(pacingLine(other.ctx, info), "fast");
+
+  p.state.Prefs.FastStepping = false;
+  Button1MouseDown(p.ctx);
+  ASSERT_TRUE(RunToEnd());
+  EXPECT_EQ(pacingLine(p.ctx, CurrentReportInfo(p.ctx)), "design");
+}
+
 TEST_F(RecordedRun, JournalOfOtherResultsIsNotRead) {
   FillStandardPanel(p.ctx, {.Field = "3"});
   Button1MouseDown(p.ctx);
