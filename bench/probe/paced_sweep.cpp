@@ -10,6 +10,7 @@
 // --level-time 300 on a pseudo-terminal, a 15-step Standard sweep with a
 // 1 s dwell in one pacing: seconds a step, and the process's CPU time as a
 // share of one core over the sweep.
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -97,6 +98,8 @@ int PacedPty(bool fast) {
   const std::string link = (folder / "COM1").string();
   const pid_t emulator = fork();
   if (emulator == 0) {
+    const int null = open("/dev/null", O_WRONLY);
+    if (null >= 0) dup2(null, STDOUT_FILENO);  // its pseudo-terminal's name
     execl(MZ_EMULATOR, MZ_EMULATOR, "--link", link.c_str(), "--level-time", "300",
           static_cast<char*>(nullptr));
     _exit(127);
@@ -143,17 +146,20 @@ int PacedPty(bool fast) {
         std::printf("pty_%s_steps %d\n", tag, steps);
         std::printf("pty_%s_step_s %.3f\n", tag, steps > 0 ? wall / steps : 0.0);
         std::printf("pty_%s_cpu_pct %.2f\n", tag, 100.0 * cpu / wall);
+        std::fflush(stdout);
         std::fprintf(stderr, "%s: %s\n", tag, box->text().toLocal8Bit().constData());
         result = box->text() == "The Run has Ended. " ? 0 : 1;
         box->done(0);
         watch.stop();
-        QTimer::singleShot(0, &app, &QApplication::quit);
+        QTimer::singleShot(0, &app, [] { QCoreApplication::exit(0); });
       }
     });
     watch.start(200);
-    QTimer::singleShot(300'000, &app, &QApplication::quit);  // a sweep that never ends
+    QTimer::singleShot(300'000, &app,
+                       [] { QCoreApplication::exit(1); });  // a sweep that never ends
     QApplication::exec();
   }
+
   kill(emulator, SIGTERM);
   waitpid(emulator, nullptr, 0);
   std::filesystem::remove_all(home);
