@@ -23,14 +23,7 @@ std::unique_ptr<EmulatedProgram> ReadyForRun() {
   p->Wire();
   QuietTimers(p->ctx);
   WriteFlatCell(p->ctx);
-  FillStandardPanel(p->ctx, {.Start = "80",
-                             .Finish = "1000",
-                             .Step = "1",
-                             .Field = "3",
-                             .Dwell = "3",
-                             .Modulation = 4,
-                             .EutStatus = 2,
-                             .EutPrompt = 1});
+  FillStandardPanel(p->ctx, kIecPresetPanel);
   return p;
 }
 

@@ -42,14 +42,7 @@ double VirtualSeconds(bool fast, bool preScan) {
   test::EmulatedProgram p({.LevelTimeMs = 300});
   p.ReadyForRuns();
   p.state.Prefs.FastStepping = fast;
-  test::FillStandardPanel(p.ctx, {.Start = "80",
-                                  .Finish = "1000",
-                                  .Step = "1",
-                                  .Field = "3",
-                                  .Dwell = "3",
-                                  .Modulation = 4,
-                                  .EutStatus = 2,
-                                  .EutPrompt = 1});
+  test::FillStandardPanel(p.ctx, test::kIecPresetPanel);
   const std::int64_t start = p.loop.NowMs();
   if (preScan) {
     button2click(p.ctx);
@@ -106,12 +99,7 @@ int PacedPty(bool fast) {
   }
   for (int i = 0; i < 100 && !std::filesystem::exists(link); ++i) usleep(50'000);
 
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  static int argc = 1;
-  static char name[] = "mz4800";
-  static char* argv[] = {name, nullptr};
-  QApplication app(argc, argv);
-  QApplication::setFont(ProgramFont());
+  const auto app = OffscreenApplication();
   int result = 1;
   {
     QtProgram program(folder);
@@ -151,11 +139,11 @@ int PacedPty(bool fast) {
         result = box->text() == "The Run has Ended. " ? 0 : 1;
         box->done(0);
         watch.stop();
-        QTimer::singleShot(0, &app, [] { QCoreApplication::exit(0); });
+        QTimer::singleShot(0, app.get(), [] { QCoreApplication::exit(0); });
       }
     });
     watch.start(200);
-    QTimer::singleShot(300'000, &app,
+    QTimer::singleShot(300'000, app.get(),
                        [] { QCoreApplication::exit(1); });  // a sweep that never ends
     QApplication::exec();
   }

@@ -6,8 +6,11 @@
 
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
+
+class QApplication;
 
 namespace mz::probe {
 
@@ -29,6 +32,10 @@ pid_t StartProgram(const std::filesystem::path& home,
                    const std::map<std::string, std::string>& extraEnv, int errFd = -1);
 // Ends it (SIGKILL: nothing of its shut-down is measured) and waits for it.
 void StopProgram(pid_t pid);
+
+// The application of an in-process probe: the offscreen platform and the
+// program's font.
+std::unique_ptr<QApplication> OffscreenApplication();
 
 int FirstPaint(int runs);
 int RunMemory(int steps);

@@ -10,7 +10,10 @@
 #include <cstring>
 #include <stdexcept>
 
+#include <QApplication>
+
 #include "probe.h"
+#include "ui/windows/dialog_kit.h"
 
 extern char** environ;
 
@@ -89,6 +92,16 @@ void StopProgram(pid_t pid) {
   kill(pid, SIGKILL);
   int status = 0;
   waitpid(pid, &status, 0);
+}
+
+std::unique_ptr<QApplication> OffscreenApplication() {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  static int argc = 1;
+  static char name[] = "mz4800";
+  static char* argv[] = {name, nullptr};
+  auto app = std::make_unique<QApplication>(argc, argv);
+  QApplication::setFont(ProgramFont());
+  return app;
 }
 
 }  // namespace mz::probe

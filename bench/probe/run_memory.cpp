@@ -37,12 +37,7 @@ double StatusMb(const std::string& key) {
 
 int RunMemory(int steps) {
   const auto home = ScratchHome("memory");
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  static int argc = 1;
-  static char name[] = "mz4800";
-  static char* argv[] = {name, nullptr};
-  QApplication app(argc, argv);
-  QApplication::setFont(ProgramFont());
+  const auto app = OffscreenApplication();
   const double before = StatusMb("VmRSS");
 
   QtProgram program(home / "MZ4800");

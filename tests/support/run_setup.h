@@ -25,6 +25,16 @@ struct StandardPanel {
   int EutStatus = 0;   // 0 Off, 1 Halt, 2 Continue
   int EutPrompt = 0;   // 0 Off, 1 Pulse, 2 On
 };
+// The IEC preset sweep: 80 to 1000 MHz in 1 % steps (255), 3 V/M, 3 s dwell,
+// with modulation, EUT prompt and EUT status on.
+inline const StandardPanel kIecPresetPanel{.Start = "80",
+                                           .Finish = "1000",
+                                           .Step = "1",
+                                           .Field = "3",
+                                           .Dwell = "3",
+                                           .Modulation = 4,
+                                           .EutStatus = 2,
+                                           .EutPrompt = 1};
 // Fills the Standard panel and selects test type 1.
 void FillStandardPanel(Context& ctx, const StandardPanel& p);
 
