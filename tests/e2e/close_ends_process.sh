@@ -32,13 +32,13 @@ run_case() {
   cp "$source/examples/MZ4800.INI" "$source/examples/cell0010.csv" "$folder/"
   sed -i '14s/.*/1\r/' "$folder/MZ4800.INI"  # COM1: the emulator
   touch -d '2000-01-01' "$folder/MZ4800.INI"
-  "$build/mz4800-emulator" --link "$folder/COM1" >"$work/$how-emulator.log" 2>&1 &
+  "$build/mz4800-emulator" --verbose --link "$folder/COM1" >"$work/$how-emulator.log" 2>&1 &
   local emulator=$!
   pids+=("$emulator")
   for _ in $(seq 50); do [ -e "$folder/COM1" ] && break; sleep 0.1; done
   [ -e "$folder/COM1" ] || fail "$how: the emulator made no terminal"
 
-  HOW=$how BUILD=$build FOLDER=$folder WORK=$work dbus-run-session -- bash -c '
+  HOW=$how BUILD=$build FOLDER=$folder WORK=$work EMULOG=$work/$how-emulator.log dbus-run-session -- bash -c '
     set -u
     fail() {
       echo "FAIL: $HOW: $*"
@@ -62,10 +62,12 @@ run_case() {
       xdotool search --onlyvisible --name "^$title\$" >/dev/null 2>&1 && break; sleep 0.1
     done
     xdotool search --onlyvisible --name "^$title\$" >/dev/null || fail "no main window"
-    # Start-up has opened the port: it is locked while the program runs.
-    # Under load the 1 s start-up timer can come late: allow it 30 s.
-    for _ in $(seq 300); do flock -n -x "$FOLDER/COM1" true || break; sleep 0.1; done
-    flock -n -x "$FOLDER/COM1" true && fail "the port was never taken"
+    # Start-up has opened the port once the instrument hears its first
+    # command. Watched on the side of the emulator: taking the lock of the
+    # port to look would, at the wrong moment, make the program fail to open
+    # it. Under load the 1 s start-up timer can come late: allow it 30 s.
+    for _ in $(seq 300); do grep -q "^cmd " "$EMULOG" && break; sleep 0.1; done
+    grep -q "^cmd " "$EMULOG" || fail "the port was never taken"
     sleep 1  # let start-up finish (the herald goes)
     if [ "$HOW" = close-box ]; then
       "$BUILD/tests/wm_close" "$title" >/dev/null || fail "WM_DELETE_WINDOW not sent"
