@@ -6,12 +6,14 @@
 #include <string>
 #include <string_view>
 
+#include "core/campaign.h"
 #include "core/types.h"
 
 namespace mz {
 
 enum class MessageKind { Warning, Error, Information, Confirmation, Plain };
-enum class Buttons { Ok, YesNo };
+// ContinueStop: "Continue" answers Yes, "Stop" answers No.
+enum class Buttons { Ok, YesNo, ContinueStop };
 enum class Answer { Ok, Yes, No, Cancel };
 
 class Operator {
@@ -44,6 +46,16 @@ class Operator {
 
   // The standard colour dialog; nullopt when cancelled.
   virtual std::optional<Colour> PickColour(Colour initial) = 0;
+
+  // The campaign dialog (File > New Campaign...): the EUT, the test data,
+  // the set-up to run (the pre-scanned one may be chosen only when
+  // preScanAvailable; choosing it sets PreScanFile) and the positions,
+  // filled from `initial`. nullopt when cancelled.
+  virtual std::optional<Campaign> EditCampaign(const Campaign& initial, bool preScanAvailable) {
+    (void)initial;
+    (void)preScanAvailable;
+    return std::nullopt;
+  }
 };
 
 }  // namespace mz
