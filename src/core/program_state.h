@@ -133,6 +133,15 @@ struct ProgramState {
   // The pacing the run of these results was made in: 0 not known (results
   // read from a file), 1 the design's, 2 fast stepping.
   Byte ResultsPacing = 0;
+  // A run resumed from a kept run starts at ResumeAtStep with the steps
+  // before it in the tables, and goes on writing the kept run's files
+  // (ResumeRunBase: their path without extension). 0 and empty for a run
+  // from step 1. The run's start consumes both.
+  Integer ResumeAtStep = 0;
+  std::string ResumeRunBase;
+  // The folder a new run keeps its files in; empty: Runs in the program
+  // folder (a campaign gives its own).
+  std::string RunsFolder;
 
   // 4. Cell characteristic.
   Table<CellRow> CellTable{};

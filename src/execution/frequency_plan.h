@@ -31,5 +31,7 @@ void UpdateEstimatedTime(Context& ctx);
 
 // The next frequency of a sweep, StepPercent above f, at most FinishFreqHz.
 Integer NextStepFrequency(const ProgramState& s, Integer freqHz);
+// The frequency of a sweep's step (1 the start), as the sweep reaches it.
+Integer SweepFrequencyAt(const ProgramState& s, int step);
 
 }  // namespace mz

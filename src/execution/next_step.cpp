@@ -12,4 +12,14 @@ Integer NextStepFrequency(const ProgramState& s, Integer freqHz) {
   return next > s.FinishFreqHz ? s.FinishFreqHz : static_cast<Integer>(next);
 }
 
+Integer SweepFrequencyAt(const ProgramState& s, int step) {
+  Integer f = s.StartFreqHz;
+  for (int k = 1; k < step && f < s.FinishFreqHz; ++k) {
+    const Integer next = NextStepFrequency(s, f);
+    if (next <= f) break;  // a step of 0 % goes nowhere
+    f = next;
+  }
+  return f;
+}
+
 }  // namespace mz

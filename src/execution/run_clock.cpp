@@ -153,12 +153,16 @@ namespace {
 
 void Start(Context& ctx) {
   auto& s = ctx.state;
-  s.StepCount = 1;
-  s.AppliedStep = 1;  // a restart records from step 1 again
+  // A resumed sweep starts at the first step its kept run has not recorded,
+  // on the frequency the sweep reaches there.
+  const Integer first = IsSweep(s.TestType) && s.ResumeAtStep > 1 ? s.ResumeAtStep : 1;
+  s.ResumeAtStep = 0;
+  s.StepCount = first;
+  s.AppliedStep = first;  // a restart records from its first step again
   FollowPortWithSim(ctx);
   if (IsStandard(s.TestType)) {
     ValidateStandardSetup(ctx);
-    s.CurrentFreqHz = s.StartFreqHz;
+    s.CurrentFreqHz = SweepFrequencyAt(s, static_cast<int>(first));
     TakeTarget(ctx, s.CurrentFreqHz);
   } else if (IsSingle(s.TestType)) {
     ValidateSingleSetup(ctx);
@@ -169,7 +173,7 @@ void Start(Context& ctx) {
   } else if (IsCustom(s.TestType)) {
     // A table refused since RUN (edited meanwhile) ends the run unsent.
     if (!ValidateCustomTable(ctx)) s.SetupValid = false;
-    s.CurrentFreqHz = s.StartFreqHz;
+    s.CurrentFreqHz = SweepFrequencyAt(s, static_cast<int>(first));
     TakeTarget(ctx, s.CurrentFreqHz);
   }
   BeginFirstStep(ctx, StepCodeFor(s.TestType));

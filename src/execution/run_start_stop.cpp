@@ -43,12 +43,15 @@ void Button1MouseDown(Context& ctx) {
   s.EutHalt = 0;
   ctx.loop.SetTimerEnabled(TimerId::PreScan, false);
   ctx.controls.SetText(ctl::RunButton, "STOP");
-  s.StepCount = 1;
-  // EUT reports before the first step is sent mark step 1.
-  s.AppliedStep = 1;
-  s.PriorAppliedStep = 1;
+  // A resumed run keeps the steps its kept run recorded and starts after
+  // them; EUT reports before its first step is sent mark that step.
+  const bool resumed = s.ResumeAtStep > 1 && IsSweep(s.TestType);
+  if (!resumed) s.ResumeAtStep = 0;
+  s.StepCount = resumed ? s.ResumeAtStep : 1;
+  s.AppliedStep = s.StepCount;
+  s.PriorAppliedStep = s.StepCount;
   s.AppliedFreqHz = 0;
-  ClearResults(ctx);
+  if (!resumed) ClearResults(ctx);
   // A run whose set-up fails at the start ends without a first step; its
   // Total then counts from here rather than from an earlier run.
   StartTickTimer(ctx, s.RunTimer, 0);

@@ -8,6 +8,7 @@
 #include "core/field_tolerance.h"
 #include "core/line_file.h"
 #include "core/setup_summary.h"
+#include "core/test_types.h"
 #include "core/text_format.h"
 #include "execution/run_sequencer.h"
 #include "files/prescan_file.h"
@@ -86,8 +87,17 @@ void RunRecorder::RunStarted(Context& ctx, bool preScan) {
   mzCreated_ = false;
   pscCreated_ = false;
   base_.clear();
+  auto& s = ctx.state;
+  if (!preScan && !s.ResumeRunBase.empty()) {
+    Resume(ctx);
+    return;
+  }
+  // A pre-scanned run keeps the drive codes it replays beside its results,
+  // so that it can be resumed with them.
+  replaysCodes_ = !preScan && IsPreScannedSweep(s.TestType);
   try {
-    const auto folder = ctx.folder / "Runs";
+    const auto folder =
+        s.RunsFolder.empty() ? ctx.folder / "Runs" : std::filesystem::path(s.RunsFolder);
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
     if (ec) throw FileError("Cannot create the folder " + folder.string() + ": " + ec.message());
@@ -102,6 +112,19 @@ void RunRecorder::RunStarted(Context& ctx, bool preScan) {
   std::string detail = SetupSummary(StartRowItems(ctx));
   if (preScan) detail = "Pre-Scan; " + detail;
   Append(ctx, EventRow(ctx, preScan ? "pre-scan started" : "run started", detail));
+  SaveFiles(ctx);
+}
+
+void RunRecorder::Resume(Context& ctx) {
+  auto& s = ctx.state;
+  base_ = s.ResumeRunBase;
+  s.ResumeRunBase.clear();
+  replaysCodes_ = false;  // the kept run has its pre-scan file already
+  mzCreated_ = true;      // the kept run's files are rewritten in place
+  const Integer first = s.StepCount;
+  recorded_ = static_cast<int>(first - 1);
+  Append(ctx,
+         EventRow(ctx, kResumedEvent + std::to_string(first), SetupSummary(StartRowItems(ctx))));
   SaveFiles(ctx);
 }
 
@@ -202,7 +225,7 @@ void RunRecorder::RunEnded(Context& ctx, int reason, std::string_view message) {
 }
 
 void RunRecorder::ProgramClosing(Context& ctx) {
-  Finish(ctx, "The program was closed during the test.");
+  Finish(ctx, kClosedDuringTest);
 }
 
 void RunRecorder::ProgramEnding(Context& ctx, std::string_view why) {
@@ -265,7 +288,9 @@ void RunRecorder::SaveFiles(Context& ctx) {
   try {
     keep(ComposeResults(ctx.state, ctx.controls.Text(ctl::ClockLabel)), WithExtension(base_, ".MZ"),
          mzCreated_);
-    if (preScan_) keep(ComposePreScanFile(ctx.state), WithExtension(base_, ".PSC"), pscCreated_);
+    if (preScan_ || (replaysCodes_ && !pscCreated_)) {
+      keep(ComposePreScanFile(ctx.state), WithExtension(base_, ".PSC"), pscCreated_);
+    }
   } catch (const std::exception& e) {
     Report(ctx, e);
   }

@@ -1,15 +1,18 @@
 #pragma once
-// Every run and pre-scan is kept in the Runs folder of the program folder,
-// named by its start time: yyyy-mm-dd_hh-mm-ss.MZ in the results format (as
-// File > Save As > Results + Setup writes it), the journal .csv beside it,
-// and for a pre-scan its .PSC. The results file is rewritten whole (beside it,
-// then renamed over it) after every recorded step and once more when the test
-// ends, before the end message shows; the journal gets one line per event as
-// it happens; the end line of a run that ended on an EUT failure names the
-// frequency and target at which the EUT failed. Files are created afresh,
-// never through an entry of the same name (a link included). A file that
-// cannot be written never stops the test: the failure is reported once per
-// run, in a window that does not wait for the operator, and on standard
+// Every run and pre-scan is kept in the Runs folder of the program folder (or
+// the folder ProgramState::RunsFolder names), named by its start time:
+// yyyy-mm-dd_hh-mm-ss.MZ in the results format (as File > Save As > Results +
+// Setup writes it), the journal .csv beside it, and for a pre-scan, or a run
+// with pre-scanned drive codes, its .PSC. The results file is rewritten whole
+// (beside it, then renamed over it) after every recorded step and once more
+// when the test ends, before the end message shows; the journal gets one line
+// per event as it happens; the end line of a run that ended on an EUT failure
+// names the frequency and target at which the EUT failed. Files are created
+// afresh, never through an entry of the same name (a link included). A run
+// resumed from its kept run (ProgramState::ResumeRunBase) writes on that
+// run's files: a "resumed at step n" line, then its steps numbered on. A file
+// that cannot be written never stops the test: the failure is reported once
+// per run, in a window that does not wait for the operator, and on standard
 // error.
 #include <filesystem>
 #include <optional>
@@ -36,6 +39,16 @@ std::vector<SetupItem> StartRowItems(const Context& ctx);
 // What follows the end message in the journal's end line of a run that ended
 // on an EUT failure: " The EUT failed at 133.100000 MHz, target 3.00 V/M."
 inline constexpr const char* kEutFailedAt = " The EUT failed at ";
+
+// The end line's detail of a test the program itself ended: closed during
+// the test, or "program ended ..." (a signal, the display lost).
+inline constexpr const char* kClosedDuringTest = "The program was closed during the test.";
+inline constexpr const char* kProgramEndedPrefix = "program ended";
+
+// The journal's event of a run resumed from its kept run, followed by the
+// first step it goes on with ("resumed at step 8"); its detail is the set-up
+// as the start row gives it.
+inline constexpr const char* kResumedEvent = "resumed at step ";
 
 // What the operator is told when a run's files cannot be written.
 std::string NotKeptMessage(std::string_view reason);
@@ -75,6 +88,8 @@ class RunRecorder : public RunObserver {
   void Append(Context& ctx, const JournalRow& row);
   void SaveFiles(Context& ctx);
   void Finish(Context& ctx, std::string_view detail);
+  // A resumed run: the kept run of ResumeRunBase is written on.
+  void Resume(Context& ctx);
   void Report(Context& ctx, const std::exception& e);
 
   bool active_ = false;
@@ -84,6 +99,7 @@ class RunRecorder : public RunObserver {
   bool levelling_ = false;  // a step has been sent and not yet recorded
   bool mzCreated_ = false;  // the run's results file exists (made by this run)
   bool pscCreated_ = false;
+  bool replaysCodes_ = false;  // a pre-scanned run: its codes kept in a .PSC
   std::filesystem::path base_;
   std::optional<int> drive_;      // the drive code last sent for a step
   std::optional<bool> eutFault_;  // the EUT as last reported

@@ -9,6 +9,7 @@
 #include "execution/show_setup.h"
 #include "files/config_file.h"
 #include "files/preferences_file.h"
+#include "files/resume_run.h"
 #include "link/command_codes.h"
 #include "link/command_frame.h"
 #include "link/supervision.h"
@@ -105,7 +106,8 @@ void InitialiseTimers(EventLoop& loop) {
 
 void Startup(Context& ctx) {
   auto& s = ctx.state;
-  if (s.StartupDone == 0) {
+  const bool first = s.StartupDone == 0;
+  if (first) {
     ctx.display.ShowWindow(ctl::Herald, true);
     s.StartupDone = 1;
     s.StartupRunning = 1;
@@ -131,6 +133,9 @@ void Startup(Context& ctx) {
   s.StartupRunning = 0;
   ctx.loop.SetTimerEnabled(TimerId::Startup, false);
   ctx.display.ShowWindow(ctl::Herald, false);
+  // A run that the program did not see end (closed, killed, the power lost)
+  // is offered for resuming once the window is up.
+  if (first) OfferInterruptedRun(ctx);
 }
 
 namespace {

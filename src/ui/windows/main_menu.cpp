@@ -16,6 +16,7 @@
 #include "execution/test_type.h"
 #include "files/prescan_file.h"
 #include "files/results_file.h"
+#include "files/resume_run.h"
 #include "files/setup_file.h"
 #include "program/main_window_commands.h"
 #include "ui/adapters/qt_pdf_printer.h"
@@ -49,6 +50,7 @@ void MainWindow::BuildMenus() {
   })->setShortcut(QKeySequence("Ctrl+O"));
   Item(open, ControlId{"SetupOnly1"}, "&Setup Only...", [this] { SetupOnly1Click(ctx_); });
   Item(open, ControlId{"PreScans1"}, "&Pre-Scans...", [this] { PreScans1Click(ctx_); });
+  Item(file, ControlId{"ResumeRun1"}, "Res&ume Run...", [this] { ResumeRun1Click(ctx_); });
   Item(file, ctl::MenuSaveResults, "&Save Results...", [this] {
     SaveResults1Click(ctx_);
   })->setShortcut(QKeySequence("Ctrl+S"));
