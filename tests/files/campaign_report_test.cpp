@@ -65,8 +65,12 @@ TEST_F(CampaignReport, CoverSummaryAndEachStartedPositionNumberedThroughout) {
   // Each line of the notes on a line of its own, and the set-up in words.
   EXPECT_TRUE(Holds(cover, "Antenna 3 m from the EUT"));
   EXPECT_TRUE(Holds(cover, "Cables to the back"));
-  EXPECT_TRUE(Holds(cover, "Standard"));
-  EXPECT_TRUE(Holds(cover, "100.000 to 200.000 MHz") || Holds(cover, "100.000 MHz"));
+  const auto setup = After(cover, "Test type");
+  ASSERT_GE(setup.size(), 6u);
+  EXPECT_EQ(vector<string>(setup.begin(), setup.begin() + 6),
+            (vector<string>{"Test type", "Standard", "Start frequency", "100.000 MHz",
+                            "Finish frequency", "200.000 MHz"}));
+  EXPECT_EQ(After(cover, "Pre-scan").at(1), "none");
 
   // The summary: name, steps done of all, EUT failures, verdict, in order.
   const auto summary = printer.Texts(2);
