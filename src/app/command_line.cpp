@@ -8,7 +8,9 @@ namespace mz {
 
 namespace {
 
-constexpr const char* kUsage = "Usage: mz4800 [--help | --version | --report RESULTS.MZ OUT.pdf]\n";
+constexpr const char* kUsage =
+    "Usage: mz4800 [--help | --version | --report RESULTS.MZ OUT.pdf"
+    " | --report CAMPAIGN.MZC OUT.pdf]\n";
 
 constexpr const char* kHelp = R"(Usage: mz4800 [OPTION]
 
@@ -25,6 +27,11 @@ Options:
   --report RESULTS.MZ OUT.pdf  write the report of a results file (set-up,
                                plot and results table) as a PDF file, without
                                a window, and exit
+  --report CAMPAIGN.MZC OUT.pdf
+                               write the report of a campaign (cover with
+                               the verdict, summary of the positions, each
+                               started position's plot and results table)
+                               from the campaign file's folder, and exit
   --help                       show this help and exit
   --version                    show the version and exit
 
@@ -61,7 +68,8 @@ CommandLine ReadCommandLine(const std::vector<std::string>& args, std::ostream& 
     return Exit(0);
   }
   if (first == "--report") {
-    if (args.size() != 3) return Mistake(err, "--report wants a results file and a PDF file");
+    if (args.size() != 3)
+      return Mistake(err, "--report wants a results or campaign file and a PDF file");
     CommandLine c;
     c.action = CommandLine::Action::Report;
     c.resultsFile = args[1];

@@ -28,21 +28,7 @@ constexpr double kLineUnits = 17;       // the line step of the first page
 constexpr double kValueUnits = 170;     // where the values of the first page start
 constexpr int kFaultsListed = 3;        // the first steps with a fault mark named on page 1
 
-// The rows the printed table prints: the recorded steps 1 to StepCount - 1,
-// up to the first without a frequency.
-int RowCount(const ProgramState& s) {
-  const Integer last = std::min<Integer>(s.StepCount - 1, kTableSize - 1);
-  int n = 0;
-  while (n + 1 <= last && s.ResultFreqHz[static_cast<std::size_t>(n + 1)] > 0) ++n;
-  return n;
-}
-
-void DrawFooter(const ProgramState& s, const PageUnits& u, Canvas& c, int pageNo, int pages) {
-  c.SetFontColour(s.PrinterColours.Text);
-  page::UsePageFont(c, u, page::kSerifFont);
-  const std::string text = "Page " + std::to_string(pageNo) + " of " + std::to_string(pages);
-  c.TextOut(u.CX - c.TextWidth(text) / 2, u.Vy(kFooterUnits), text);
-}
+using page::RecordedRows;
 
 std::string RangeText(double low, double high, int decimals, const char* unit) {
   std::string text = DecimalText(low, decimals);
@@ -53,7 +39,7 @@ std::string RangeText(double low, double high, int decimals, const char* unit) {
 // A Single Frequency test is reported as it was levelled: the frequencies and
 // targets of its recorded steps, not what the arrows left in the boxes.
 void ShowLevelledSingle(const ProgramState& s, std::vector<SetupItem>& items) {
-  const int rows = RowCount(s);
+  const int rows = RecordedRows(s);
   if (!IsSingle(s.TestType) || rows == 0) return;
   Integer fLow = s.ResultFreqHz[1];
   Integer fHigh = fLow;
@@ -76,7 +62,7 @@ void ShowLevelledSingle(const ProgramState& s, std::vector<SetupItem>& items) {
 // were checked (a step that asked for no field, or whose target is not
 // known, is not).
 std::string OutOfToleranceText(const ProgramState& s, const FieldTolerance& tolerance) {
-  const int rows = RowCount(s);
+  const int rows = RecordedRows(s);
   int checked = 0;
   int out = 0;
   for (int i = 1; i <= rows; ++i) {
@@ -94,7 +80,7 @@ std::string OutOfToleranceText(const ProgramState& s, const FieldTolerance& tole
 // "4 (83.000, 85.000, 87.000, ... MHz)": how many recorded steps carry an
 // EUT fault mark, and the first few of their frequencies.
 std::string EutFaultMarksText(const ProgramState& s) {
-  const int rows = RowCount(s);
+  const int rows = RecordedRows(s);
   std::string listed;
   int count = 0;
   for (int i = 1; i <= rows; ++i) {
@@ -114,7 +100,7 @@ std::string EutFaultMarksText(const ProgramState& s) {
 int DrawResultLines(Context& ctx, const ReportInfo& info, const PageUnits& u, Canvas& c, int y) {
   const ProgramState& s = ctx.state;
   const int valueX = u.X0 + u.Hx(kValueUnits);
-  const int rows = RowCount(s);
+  const int rows = RecordedRows(s);
   std::string recorded = std::to_string(rows) + (rows == 1 ? " step recorded" : " steps recorded");
   if (s.EutFailedStep >= 1 && s.EutFailedStep <= rows) {
     const Integer hz = s.ResultFreqHz[static_cast<std::size_t>(s.EutFailedStep)];
@@ -212,9 +198,45 @@ int ReportRowsPerPage(const PageUnits& u) {
 }
 
 int ReportPageCount(const ProgramState& s, const PageUnits& u) {
-  const int rows = RowCount(s);
+  return 2 + ResultsTablePageCount(s, u);
+}
+
+int RecordedRows(const ProgramState& s) {
+  const Integer last = std::min<Integer>(s.StepCount - 1, kTableSize - 1);
+  int n = 0;
+  while (n + 1 <= last && s.ResultFreqHz[static_cast<std::size_t>(n + 1)] > 0) ++n;
+  return n;
+}
+
+int ResultsTablePageCount(const ProgramState& s, const PageUnits& u) {
   const int perPage = ReportRowsPerPage(u);
-  return 2 + std::max(1, (rows + perPage - 1) / perPage);
+  return std::max(1, (RecordedRows(s) + perPage - 1) / perPage);
+}
+
+int DrawResultsTablePage(Context& ctx, const FieldTolerance& tolerance, const PageUnits& u,
+                         Canvas& c, int first) {
+  const ProgramState& s = ctx.state;
+  const int rows = RecordedRows(s);
+  const int perPage = ReportRowsPerPage(u);
+  const int rowHeight = u.Vy(kTextUnits);
+  int y = DrawTableHeader(s, u, c);
+  int i = first;
+  for (int n = 0; n < perPage && i <= rows; ++n, ++i) {
+    const auto k = static_cast<std::size_t>(i);
+    c.TextOut(
+        u.X0, y,
+        TableRow(i, s.ResultFreqHz[k], s.ResultLevel[k], StepTarget(ctx, i), s.ResultEutStatus[k]) +
+            FieldMark(CheckStep(s, i, tolerance).Verdict));
+    y += rowHeight;
+  }
+  return i;
+}
+
+void DrawPageFooter(const ProgramState& s, const PageUnits& u, Canvas& c, int pageNo, int pages) {
+  c.SetFontColour(s.PrinterColours.Text);
+  UsePageFont(c, u, kSerifFont);
+  const std::string text = "Page " + std::to_string(pageNo) + " of " + std::to_string(pages);
+  c.TextOut(u.CX - c.TextWidth(text) / 2, u.Vy(kFooterUnits), text);
 }
 
 }  // namespace page
@@ -226,28 +248,16 @@ void PrintReport(Context& ctx, const ReportInfo& info, Printer& printer) {
   Canvas& c = printer.BeginDoc("MZ4800 Report");
 
   DrawTestPage(ctx, info, u, c);
-  DrawFooter(s, u, c, 1, pages);
+  page::DrawPageFooter(s, u, c, 1, pages);
   printer.NewPage();
   DrawPlotPage(s, u, c);
-  DrawFooter(s, u, c, 2, pages);
+  page::DrawPageFooter(s, u, c, 2, pages);
 
-  const int rows = RowCount(s);
-  const int perPage = page::ReportRowsPerPage(u);
-  const int rowHeight = u.Vy(page::kTextUnits);
-  int i = 1;
+  int next = 1;
   for (int pageNo = 3; pageNo <= pages; ++pageNo) {
     printer.NewPage();
-    int y = page::DrawTableHeader(s, u, c);
-    for (int n = 0; n < perPage && i <= rows; ++n, ++i) {
-      const auto k = static_cast<std::size_t>(i);
-      const Real target = StepTarget(ctx, i);
-      c.TextOut(
-          u.X0, y,
-          page::TableRow(i, s.ResultFreqHz[k], s.ResultLevel[k], target, s.ResultEutStatus[k]) +
-              page::FieldMark(CheckStep(s, i, info.Tolerance).Verdict));
-      y += rowHeight;
-    }
-    DrawFooter(s, u, c, pageNo, pages);
+    next = page::DrawResultsTablePage(ctx, info.Tolerance, u, c, next);
+    page::DrawPageFooter(s, u, c, pageNo, pages);
   }
   printer.EndDoc();
 }

@@ -21,6 +21,7 @@
 
 namespace mz {
 
+class Canvas;
 class Printer;
 
 // What the report tells beside the program state.
@@ -48,6 +49,21 @@ namespace page {
 int ReportRowsPerPage(const PageUnits& u);
 // Pages of the report for the results in s.
 int ReportPageCount(const ProgramState& s, const PageUnits& u);
+
+// The report's pieces, also for other documents made of them (the campaign
+// report):
+// the rows the report's table prints: the recorded steps 1 to StepCount - 1,
+// up to the first without a frequency;
+int RecordedRows(const ProgramState& s);
+// the pages the results table of s takes (one at least);
+int ResultsTablePageCount(const ProgramState& s, const PageUnits& u);
+// one page of the results table from row `first` on, under its heading
+// lines, each row with its StepTarget and the mark of its field against
+// `tolerance`; returns the row after the last one drawn;
+int DrawResultsTablePage(Context& ctx, const FieldTolerance& tolerance, const PageUnits& u,
+                         Canvas& c, int first);
+// "Page n of m" at the foot of the page.
+void DrawPageFooter(const ProgramState& s, const PageUnits& u, Canvas& c, int pageNo, int pages);
 }  // namespace page
 
 // Composes the report as one document on printer. Each row's target is its

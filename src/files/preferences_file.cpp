@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <cmath>
 #include <string>
 #include <string_view>
@@ -12,6 +11,7 @@
 #include "core/field_tolerance.h"
 #include "core/line_file.h"
 #include "core/text_format.h"
+#include "files/key_value_line.h"
 
 namespace mz {
 
@@ -65,20 +65,6 @@ constexpr const char* kNewFileHeading[] = {
     "; Numbers take a decimal point. Lines starting with \";\" are comments.",
 };
 
-std::string_view Trim(std::string_view s) {
-  const auto first = s.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  const auto last = s.find_last_not_of(" \t");
-  return s.substr(first, last - first + 1);
-}
-
-bool SameKey(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) ==
-                  std::tolower(static_cast<unsigned char>(y));
-         });
-}
-
 // The key of a "Key = value" line among kKeys, and its value; nothing for a
 // comment, a blank line, a line without "=" or an unknown key.
 struct KeyLine {
@@ -86,13 +72,10 @@ struct KeyLine {
   std::string_view value;
 };
 KeyLine Parse(std::string_view line) {
-  const std::string_view text = Trim(line);
-  if (text.empty() || text.front() == ';') return {};
-  const auto eq = text.find('=');
-  if (eq == std::string_view::npos) return {};
-  const std::string_view name = Trim(text.substr(0, eq));
+  const auto kv = SplitKeyValue(line);
+  if (!kv) return {};
   for (const Key& k : kKeys) {
-    if (SameKey(name, k.Name)) return {&k, Trim(text.substr(eq + 1))};
+    if (SameKey(kv->Key, k.Name)) return {&k, kv->Value};
   }
   return {};
 }

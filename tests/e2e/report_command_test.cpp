@@ -4,11 +4,13 @@
 // gives exit code 1 and a message on standard error.
 #include <unistd.h>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <regex>
 
+#include "support/campaign_folder.h"
 #include "support/test_program.h"
 
 namespace {
@@ -49,6 +51,7 @@ class ReportCommandTest : public QObject {
   void unreadableResultsAndAWrongCommandLine();
   void anOutputThatIsTheResultsFileIsRefused();
   void aDelimiterThatCanBePartOfANumberIsRefused();
+  void reportOfACampaign();
 };
 
 void ReportCommandTest::reportOfTheGoldenResultsFile() {
@@ -141,6 +144,41 @@ void ReportCommandTest::aDelimiterThatCanBePartOfANumberIsRefused() {
              qPrintable(r.err));
     QVERIFY(!QFile::exists(pdf));
   }
+}
+
+// A campaign of three positions, read from its folder: one PDF with the EUT,
+// each position with its verdict, and the pages numbered.
+void ReportCommandTest::reportOfACampaign() {
+  if (QStandardPaths::findExecutable("pdftotext").isEmpty()) QSKIP("pdftotext is not installed");
+  QTemporaryDir home;
+  QVERIFY(QDir(home.path()).mkpath("Campaigns/Radio"));
+  const QString folder = home.filePath("Campaigns/Radio");
+  mz::test::WriteThreePositionCampaign(folder.toStdString());
+  const QString pdf = home.filePath("campaign.pdf");
+  // The extension is recognised in any case.
+  QVERIFY(QFile::rename(folder + "/Radio.MZC", folder + "/Radio.mzc"));
+  const Run r = Report(home, {folder + "/Radio.mzc", pdf});
+  QCOMPARE(r.code, 0);
+
+  QProcess text;
+  text.start("pdftotext", {"-layout", pdf, "-"});
+  QVERIFY(text.waitForFinished(30'000));
+  QCOMPARE(text.exitCode(), 0);
+  const std::string out = text.readAllStandardOutput().toStdString();
+  QVERIFY2(out.find("Radio set RS-200") != std::string::npos, out.c_str());
+  QVERIFY(out.find("Verdict: FAIL") != std::string::npos);
+  QVERIFY(std::regex_search(out, std::regex(R"(\n\s*X\s+9 of 9\s+none\s+PASS)")));
+  QVERIFY(std::regex_search(
+      out, std::regex(R"(\n\s*Y\s+9 of 9\s+2 from 146\.410 to 177\.156 MHz\s+FAIL)")));
+  QVERIFY(std::regex_search(out, std::regex(R"(\n\s*Z\s+4 of 9\s+none\s+OPEN)")));
+  QVERIFY(out.find("Page 1 of 8") != std::string::npos);
+  QVERIFY(out.find("Page 8 of 8") != std::string::npos);
+  QVERIFY(out.find("Position: Z") != std::string::npos);
+
+  // The PDF may not be written over a file of the campaign.
+  const Run over = Report(home, {folder + "/Radio.mzc", folder + "/SETUP.STP"});
+  QCOMPARE(over.code, 1);
+  QVERIFY2(over.err.contains("SETUP.STP"), qPrintable(over.err));
 }
 
 QTEST_GUILESS_MAIN(ReportCommandTest)
