@@ -50,7 +50,7 @@ void MainWindow::BuildMenus() {
   })->setShortcut(QKeySequence("Ctrl+O"));
   Item(open, ControlId{"SetupOnly1"}, "&Setup Only...", [this] { SetupOnly1Click(ctx_); });
   Item(open, ControlId{"PreScans1"}, "&Pre-Scans...", [this] { PreScans1Click(ctx_); });
-  Item(file, ControlId{"ResumeRun1"}, "Res&ume Run...", [this] { ResumeRun1Click(ctx_); });
+  Item(file, ControlId{"ResumeRun1"}, "&Resume Run...", [this] { ResumeRun1Click(ctx_); });
   Item(file, ctl::MenuSaveResults, "&Save Results...", [this] {
     SaveResults1Click(ctx_);
   })->setShortcut(QKeySequence("Ctrl+S"));
