@@ -142,6 +142,13 @@ struct ProgramState {
   // The folder a new run keeps its files in; empty: Runs in the program
   // folder (a campaign gives its own).
   std::string RunsFolder;
+  // The open campaign's file (empty: none) and the position its test runs,
+  // as the caption shows it ("Position 2 of 3: Y"; empty: none).
+  std::string CampaignFile;
+  std::string CampaignPosition;
+  // The kept run of the test going or last made, without extension; set by
+  // the run record when it starts keeping a run.
+  std::string KeptRunBase;
 
   // 4. Cell characteristic.
   Table<CellRow> CellTable{};

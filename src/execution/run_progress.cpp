@@ -36,17 +36,20 @@ std::optional<int> PlannedSteps(const ProgramState& s) {
 }
 
 std::string ProgressCaption(int step, std::optional<int> total,
-                            std::optional<std::int64_t> secondsLeft) {
-  std::string text = std::string(ctl::kMainTitle) + " - Step " + std::to_string(step);
+                            std::optional<std::int64_t> secondsLeft, std::string_view position) {
+  std::string text = ctl::kMainTitle;
+  if (!position.empty()) text += " - " + std::string(position);
+  text += " - Step " + std::to_string(step);
   if (total) text += " of " + std::to_string(*total);
   if (secondsLeft) text += " - " + FormatDuration(*secondsLeft) + " left";
   return text;
 }
 
-void RunProgress::RunStarted(Context& /*ctx*/, bool /*preScan*/) {
+void RunProgress::RunStarted(Context& ctx, bool preScan) {
   // The first tick validates the set-up; the plan is shown from then on.
   active_ = true;
   recorded_ = 0;
+  resumedAfter_ = preScan ? 0 : static_cast<int>(std::max<Integer>(0, ctx.state.StepCount - 1));
   levelling_ = false;
 }
 
@@ -75,18 +78,19 @@ void RunProgress::Show(Context& ctx) {
   std::optional<int> total = PlannedSteps(ctx.state);
   // From its sending to its recording a step is in progress; then the one
   // recorded last is (its dwell).
-  int step = std::max(1, recorded_ + (levelling_ ? 1 : 0));
+  int step = std::max(1, resumedAfter_ + recorded_ + (levelling_ ? 1 : 0));
   if (total) step = std::min(step, *total);
   std::optional<std::int64_t> left;
   if (total && recorded_ >= 2) {
     // Each step takes what the steps between the first and the latest took
     // on average; the last one ends a step's time after it is recorded.
     const double perStep = static_cast<double>(lastStepMs_ - firstStepMs_) / (recorded_ - 1);
-    const double endMs = lastStepMs_ + perStep * (*total - recorded_ + 1);
+    const double endMs = lastStepMs_ + perStep * (*total - resumedAfter_ - recorded_ + 1);
     const double leftMs = std::max(0.0, endMs - static_cast<double>(ctx.loop.NowMs()));
     left = static_cast<std::int64_t>(leftMs / 1000.0 + 0.5);
   }
-  ctx.controls.SetText(ctl::MainCaption, ProgressCaption(step, total, left));
+  ctx.controls.SetText(ctl::MainCaption,
+                       ProgressCaption(step, total, left, ctx.state.CampaignPosition));
 }
 
 }  // namespace mz

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "core/context.h"
 #include "core/run_observer.h"
@@ -18,9 +19,10 @@ namespace mz {
 std::optional<int> PlannedSteps(const ProgramState& s);
 
 // The caption for step n of total (when known) with the time left (when
-// known).
+// known), after the campaign position the test runs (when any).
 std::string ProgressCaption(int step, std::optional<int> total,
-                            std::optional<std::int64_t> secondsLeft);
+                            std::optional<std::int64_t> secondsLeft,
+                            std::string_view position = {});
 
 class RunProgress : public RunObserver {
  public:
@@ -35,6 +37,7 @@ class RunProgress : public RunObserver {
 
   bool active_ = false;
   int recorded_ = 0;
+  int resumedAfter_ = 0;          // steps recorded before a resumed run started
   bool levelling_ = false;        // a step has been sent and not yet recorded
   std::int64_t firstStepMs_ = 0;  // when step 1 was recorded
   std::int64_t lastStepMs_ = 0;   // when the latest step was recorded

@@ -110,11 +110,7 @@ void SavePreScans1Click(Context& ctx) {
   ctx.display.Repaint();
 }
 
-void PreScans1Click(Context& ctx) {
-  if (RefuseWhileTesting(ctx)) return;
-  const auto name = ctx.op.OpenFileName("Use Pre-Scan Values", "Pre-Scan Values|*.PSC", "PSC");
-  if (!name) return;
-  ReadPreScanFile(ctx, *name);
+void UseLoadedPreScan(Context& ctx) {
   auto& s = ctx.state;
   // The drives of any earlier pre-scan are gone, so the set-up check below has
   // no pre-scan settings to ask about.
@@ -127,6 +123,14 @@ void PreScans1Click(Context& ctx) {
   SetPreScanUse(ctx, 1);
   s.PreScanAvailable = 1;
   ctx.controls.SetVisible(ctl::PlotPreScan, true);  // "Plot Pre-Scan"
+}
+
+void PreScans1Click(Context& ctx) {
+  if (RefuseWhileTesting(ctx)) return;
+  const auto name = ctx.op.OpenFileName("Use Pre-Scan Values", "Pre-Scan Values|*.PSC", "PSC");
+  if (!name) return;
+  ReadPreScanFile(ctx, *name);
+  UseLoadedPreScan(ctx);
   HideTestPanels(ctx);
   ctx.controls.SetVisible(ctl::ReportPanel, true);
   ctx.display.Repaint();

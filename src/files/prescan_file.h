@@ -20,6 +20,10 @@ LineWriter ComposePreScanFile(const ProgramState& s, const std::function<void()>
 // of rows. A short or malformed file changes nothing and throws FileError.
 void ReadPreScanFile(Context& ctx, const std::string& name);
 
+// The pre-scan just read is the one the next run replays: the set-up shown
+// and checked, "Pre-Scanned" chosen, "Plot Pre-Scan" offered.
+void UseLoadedPreScan(Context& ctx);
+
 // File > Save As > Pre-Scans...
 void SavePreScans1Click(Context& ctx);
 // File > Open > Pre-Scans...: loads the file and sets the program up for a

@@ -212,13 +212,7 @@ std::optional<std::string> ResumeKeptRun(Context& ctx, const fs::path& results) 
 
   // The set-up as the run had it, on its panel, pre-scanned codes in use.
   ShowLoadedTestType(ctx);
-  if (preScanned) {
-    ctx.controls.SetEnabled(ctl::TestTypeGroup, true);
-    ctx.controls.SetItemIndex(ctl::TestTypeGroup, 1);
-    SetPreScanUse(ctx, 1);
-    s.PreScanAvailable = 1;
-    ctx.controls.SetVisible(ctl::PlotPreScan, true);
-  }
+  if (preScanned) UseLoadedPreScan(ctx);
   ShowSetup(ctx);
   ctx.controls.SetText(ctl::FileLabel, "File : " + results.string());
 

@@ -88,6 +88,7 @@ void RunRecorder::RunStarted(Context& ctx, bool preScan) {
   pscCreated_ = false;
   base_.clear();
   auto& s = ctx.state;
+  s.KeptRunBase.clear();
   if (!preScan && !s.ResumeRunBase.empty()) {
     Resume(ctx);
     return;
@@ -106,6 +107,7 @@ void RunRecorder::RunStarted(Context& ctx, bool preScan) {
     // (a link planted there) is left alone and the run is not kept.
     CreateNewFile(WithExtension(base, ".csv"), std::string(kJournalHeader) + "\r\n");
     base_ = base;
+    s.KeptRunBase = base.string();
   } catch (const std::exception& e) {
     Report(ctx, e);
   }
@@ -118,6 +120,7 @@ void RunRecorder::RunStarted(Context& ctx, bool preScan) {
 void RunRecorder::Resume(Context& ctx) {
   auto& s = ctx.state;
   base_ = s.ResumeRunBase;
+  s.KeptRunBase = s.ResumeRunBase;
   s.ResumeRunBase.clear();
   replaysCodes_ = false;  // the kept run has its pre-scan file already
   mzCreated_ = true;      // the kept run's files are rewritten in place

@@ -58,4 +58,10 @@ std::vector<std::string> FakeOperator::Texts() const {
   return t;
 }
 
+std::optional<Campaign> FakeOperator::EditCampaign(const Campaign& initial,
+                                                   bool /*preScanAvailable*/) {
+  campaignsOffered.push_back(initial);
+  return campaign;
+}
+
 }  // namespace mz::test

@@ -31,6 +31,9 @@ class FakeOperator : public Operator {
   std::optional<std::string> SaveFileName(std::string_view title, std::string_view filter,
                                           std::string_view defaultExt) override;
   std::optional<Colour> PickColour(Colour initial) override;
+  // Records the campaign offered and answers with `campaign` (nullopt:
+  // cancelled).
+  std::optional<Campaign> EditCampaign(const Campaign& initial, bool preScanAvailable) override;
 
   // Texts of all messages so far, in order.
   std::vector<std::string> Texts() const;
@@ -45,6 +48,8 @@ class FakeOperator : public Operator {
   std::deque<std::optional<std::string>> fileNames;  // next file dialog answers
   std::deque<std::optional<Colour>> colours;         // next colour dialog answers
   std::vector<std::string> modalForms;               // forms shown modally, in order
+  std::optional<Campaign> campaign;                  // the campaign dialog's answer
+  std::vector<Campaign> campaignsOffered;            // what the dialog was filled with
   // Runs while a modal form is "open"; its result is the dialog's result.
   std::map<std::string, std::function<Answer()>, std::less<>> onModal;
   // Runs while any message box is "open" (before it is answered).

@@ -18,6 +18,7 @@
 #include "files/results_file.h"
 #include "files/resume_run.h"
 #include "files/setup_file.h"
+#include "program/campaign_run.h"
 #include "program/main_window_commands.h"
 #include "ui/adapters/qt_pdf_printer.h"
 #include "ui/adapters/qt_printer.h"
@@ -51,6 +52,9 @@ void MainWindow::BuildMenus() {
   Item(open, ControlId{"SetupOnly1"}, "&Setup Only...", [this] { SetupOnly1Click(ctx_); });
   Item(open, ControlId{"PreScans1"}, "&Pre-Scans...", [this] { PreScans1Click(ctx_); });
   Item(file, ControlId{"ResumeRun1"}, "&Resume Run...", [this] { ResumeRun1Click(ctx_); });
+  Item(file, ControlId{"NewCampaign1"}, "New Campai&gn...", [this] { NewCampaign1Click(ctx_); });
+  Item(file, ControlId{"OpenCampaign1"}, "Open Ca&mpaign...", [this] { OpenCampaign1Click(ctx_); });
+  Item(file, ControlId{"CloseCampaign1"}, "Close Campa&ign", [this] { CloseCampaign1Click(ctx_); });
   Item(file, ctl::MenuSaveResults, "&Save Results...", [this] {
     SaveResults1Click(ctx_);
   })->setShortcut(QKeySequence("Ctrl+S"));
@@ -86,9 +90,15 @@ void MainWindow::BuildMenus() {
   Item(file, ControlId{"PrinterColours1"}, "Printer &Colours...",
        [this] { PrinterColours1Click(ctx_); });
   Item(file, ControlId{"ExportReport1"}, "&Export Report (PDF)...", [this] {
-    ExportReport1Click(ctx_, [](const std::string& path) -> std::unique_ptr<Printer> {
+    const PdfPrinterFor pdf = [](const std::string& path) -> std::unique_ptr<Printer> {
       return std::make_unique<QtPdfPrinter>(path);
-    });
+    };
+    // With a campaign open, the report of the whole campaign.
+    if (ctx_.state.CampaignFile.empty()) {
+      ExportReport1Click(ctx_, pdf);
+    } else {
+      ExportCampaignReport(ctx_, pdf);
+    }
   });
   file->addSeparator();
   Item(file, ControlId{"Title1"}, "&Title...", [this] {

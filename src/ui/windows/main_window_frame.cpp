@@ -12,6 +12,7 @@
 #include "execution/stop_key.h"
 #include "execution/test_type.h"
 #include "link/supervision.h"
+#include "program/campaign_run.h"
 #include "program/main_window_commands.h"
 #include "ui/widgets/clickable_label.h"
 #include "ui/widgets/lamp.h"
@@ -163,7 +164,7 @@ void MainWindow::BuildButtons(QWidget* client) {
   binder_.Bind(ctl::RunButton, run);
   run->setToolTip("RUN starts the test; STOP (Esc) ends it and switches the RF off");
   connect(run, &PressButton::mousePressed, this,
-          [this] { Handle([this] { Button1MouseDown(ctx_); }); });
+          [this] { Handle([this] { CampaignRunButton(ctx_); }); });
 
   auto* preScan = new QPushButton("PRE-SCAN", client);
   preScan->setObjectName(ObjectName(ctl::PreScanButton));
