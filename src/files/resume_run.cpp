@@ -271,6 +271,9 @@ void ResumeRun1Click(Context& ctx) {
 }
 
 void OfferInterruptedRun(Context& ctx) {
+  // A test started meanwhile (RUN pressed while start-up waited on the
+  // instrument) is not an interrupted one.
+  if (ctx.state.TestRunning != 0 || ctx.state.PreScanRunning != 0) return;
   const auto k = NewestResumableRun(ctx, ctx.folder / "Runs", true);
   if (!k) return;
   if (ctx.op.Message(MessageKind::Confirmation, OfferText(*k, true), Buttons::YesNo) !=

@@ -237,6 +237,16 @@ TEST(InterruptedRun, NoLeavesTheKeptRunAsItIs) {
   EXPECT_EQ(Snapshot(killed.p.folder.path()), before);
 }
 
+TEST(InterruptedRun, ARunStartedDuringStartUpIsNotOffered) {
+  Sweep s;
+  s.FillSetup(Kind::Standard);
+  Button1MouseDown(s.p.ctx);
+  ASSERT_TRUE(s.RunThroughStep(1));
+  OfferInterruptedRun(s.p.ctx);
+  EXPECT_TRUE(s.p.op.messages.empty());
+  EXPECT_TRUE(s.Running());
+}
+
 // Every refusal names its reason and leaves the files and the test alone.
 class Refused : public ::testing::Test {
  protected:
