@@ -7,8 +7,10 @@
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include "ui/adapters/qt_colour.h"
+#include "ui/windows/campaign_dialog.h"
 
 namespace mz {
 
@@ -70,12 +72,26 @@ BoxLook LookOf(MessageKind kind) {
 
 Answer QtOperator::Message(MessageKind kind, std::string_view text, Buttons buttons) {
   const auto [icon, caption] = LookOf(kind);
-  const auto standard = buttons == Buttons::YesNo ? (QMessageBox::Yes | QMessageBox::No)
-                                                  : QMessageBox::StandardButtons(QMessageBox::Ok);
-  QMessageBox box(icon, caption, Q(text), standard, parent_);
-  const int r = box.exec();
-  if (buttons == Buttons::Ok) return Answer::Ok;
-  return r == QMessageBox::Yes ? Answer::Yes : Answer::No;
+  QMessageBox box(icon, caption, Q(text), QMessageBox::NoButton, parent_);
+  switch (buttons) {
+    case Buttons::Ok:
+      box.setStandardButtons(QMessageBox::Ok);
+      box.exec();
+      return Answer::Ok;
+    case Buttons::YesNo:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+      return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
+    case Buttons::ContinueStop: {
+      // Enter goes on, Esc (and the caption's close button) stops.
+      QPushButton* go = box.addButton("Continue", QMessageBox::AcceptRole);
+      QPushButton* stop = box.addButton("Stop", QMessageBox::RejectRole);
+      box.setDefaultButton(go);
+      box.setEscapeButton(stop);
+      box.exec();
+      return box.clickedButton() == go ? Answer::Yes : Answer::No;
+    }
+  }
+  return Answer::No;
 }
 
 void QtOperator::Notice(MessageKind kind, std::string_view text) {
@@ -136,6 +152,12 @@ std::optional<std::string> QtOperator::SaveFileName(std::string_view title, std:
   const QString file = dialog.selectedFiles().front();
   Remember(defaultExt, file);
   return file.toLocal8Bit().toStdString();
+}
+
+std::optional<Campaign> QtOperator::EditCampaign(const Campaign& initial, bool preScanAvailable) {
+  CampaignDialog dialog(initial, preScanAvailable, parent_);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.Edited();
 }
 
 std::optional<Colour> QtOperator::PickColour(Colour initial) {

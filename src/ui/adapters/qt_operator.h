@@ -31,6 +31,8 @@ class QtOperator : public Operator {
   std::optional<std::string> SaveFileName(std::string_view title, std::string_view filter,
                                           std::string_view defaultExt) override;
   std::optional<Colour> PickColour(Colour initial) override;
+  // The campaign dialog (ui/windows/campaign_dialog.h) over the parent.
+  std::optional<Campaign> EditCampaign(const Campaign& initial, bool preScanAvailable) override;
 
   // The folder the next file dialog for files of this default extension
   // starts in: that of the last file of the kind opened or saved, else the
