@@ -126,8 +126,17 @@ void RunRecorder::Resume(Context& ctx) {
   mzCreated_ = true;      // the kept run's files are rewritten in place
   const Integer first = s.StepCount;
   recorded_ = static_cast<int>(first - 1);
-  Append(ctx,
-         EventRow(ctx, kResumedEvent + std::to_string(first), SetupSummary(StartRowItems(ctx))));
+  JournalRow row =
+      EventRow(ctx, kResumedEvent + std::to_string(first), SetupSummary(StartRowItems(ctx)));
+  // The row tells of the step recorded last, which the journal gave its
+  // target (nothing has been sent since).
+  if (row.Step && first - 1 < kTableSize) {
+    const auto k = static_cast<std::size_t>(first - 1);
+    row.FreqHz = s.ResultFreqHz[k];
+    row.Target = s.ResultTarget[k];
+    row.Achieved = s.ResultLevel[k];
+  }
+  Append(ctx, row);
   SaveFiles(ctx);
 }
 

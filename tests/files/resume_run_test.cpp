@@ -162,7 +162,13 @@ TEST_P(ResumedSweep, GoesOnAsAnUninterruptedRunAndKeepsEveryStepInOneRun) {
   int resumedRows = 0;
   for (const auto& r : JournalRows(With(stopped.rec.RunPath(), ".csv"))) {
     if (r[1] == "step recorded") steps.push_back(r[2]);
-    if (r[1] == "resumed at step 8") ++resumedRows;
+    if (r[1] == "resumed at step 8") {
+      ++resumedRows;
+      // It tells of step 7, as its kept run recorded it.
+      EXPECT_EQ(r[2], "7");
+      EXPECT_EQ(r[3], FormatFixed(whole.p.state.ResultFreqHz[7] * 1e-6, 0, 6));
+      EXPECT_EQ(r[4], TwoDecimals(whole.p.state.ResultTarget[7]));
+    }
   }
   EXPECT_EQ(resumedRows, 1);
   ASSERT_EQ(steps.size(), static_cast<std::size_t>(kSteps));
@@ -214,6 +220,17 @@ TEST(InterruptedRun, KilledBetweenStepsIsOfferedAtTheNextStartAndEndsComplete) {
   ASSERT_TRUE(next.RunToEnd());
   EXPECT_EQ(next.p.state.StepCount, kSteps + 1);
 
+  // The journal's resume row, in a program that had sent nothing, tells of
+  // step 4 with the target it was levelled for.
+  bool found = false;
+  for (const auto& r : JournalRows(With(killed.rec.RunPath(), ".csv"))) {
+    if (r[1] != "resumed at step 5") continue;
+    found = true;
+    EXPECT_EQ(r[2], "4");
+    EXPECT_EQ(r[3], "133.100000");
+    EXPECT_EQ(r[4], "3.00");
+  }
+  EXPECT_TRUE(found);
   const auto done = ReadKeptRunStatus(next.p.ctx, status->Results);
   ASSERT_TRUE(done.has_value());
   EXPECT_EQ(done->StepsDone, kSteps);
