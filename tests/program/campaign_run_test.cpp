@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "core/control_names.h"
+#include "execution/pre_scan.h"
 #include "execution/run_sequencer.h"
 #include "files/campaign_file.h"
 #include "files/campaign_summary.h"
@@ -139,6 +140,32 @@ TEST_F(CampaignRun, AStoppedPositionIsResumedWhenTheCampaignIsOpenedAgain) {
   EXPECT_EQ(summary[1].State, PositionState::Complete);
   EXPECT_EQ(summary[1].StepsDone, kSteps);
   EXPECT_EQ(summary[2].State, PositionState::NotStarted);
+}
+
+TEST_F(CampaignRun, APreScannedSetUpReplaysItsCodesAtEveryPosition) {
+  button2click(p.ctx);  // the pre-scan
+  ASSERT_TRUE(p.loop.RunUntilTrue([&] { return !p.loop.TimerEnabled(TimerId::PreScan); }, 600'000));
+  ASSERT_EQ(p.state.PreScanAvailable, 1);
+  p.op.campaign->PreScanFile = "PRESCAN.PSC";
+  NewCampaign1Click(p.ctx);
+  EXPECT_EQ(p.op.campaignsOffered.at(0).PreScanFile, "PRESCAN.PSC");
+  EXPECT_TRUE(fs::exists(Folder() / "PRESCAN.PSC"));
+  const std::vector<Byte> codes(p.state.PreScanDrive.begin() + 1,
+                                p.state.PreScanDrive.begin() + 1 + kSteps);
+  // Another set-up on the panel meanwhile: the campaign runs its own.
+  FillStandardPanel(p.ctx, {.Start = "300", .Finish = "400"});
+  for (int position = 1; position <= 2; ++position) {
+    const auto from = p.port.written.size();
+    CampaignRunButton(p.ctx);
+    ASSERT_TRUE(RunToEnd());
+    std::vector<Byte> sent;
+    for (const auto& f : Frames(std::span<const std::uint8_t>(p.port.written).subspan(from))) {
+      EXPECT_NE(f.Code, cmd::SetFreqLevel);
+      if (f.Code == cmd::SetFreqPreScanLevel) sent.push_back(f.Drive());
+    }
+    EXPECT_EQ(sent, codes) << position;
+  }
+  EXPECT_EQ(Summary()[1].StepsDone, kSteps);
 }
 
 TEST_F(CampaignRun, StopAtThePromptStartsNothing) {
