@@ -9,7 +9,7 @@ namespace mz {
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: mz4800 [--help | --version | --report RESULTS.MZ OUT.pdf"
+    "Usage: mz4800 [--help | --version | --list-ports | --report RESULTS.MZ OUT.pdf"
     " | --report CAMPAIGN.MZC OUT.pdf]\n";
 
 constexpr const char* kHelp = R"(Usage: mz4800 [OPTION]
@@ -32,6 +32,9 @@ Options:
                                the verdict, summary of the positions, each
                                started position's plot and results table)
                                from the campaign file's folder, and exit
+  --list-ports                 list the serial devices present, one a line:
+                               stable name, device and description, split
+                               by tabs, and exit
   --help                       show this help and exit
   --version                    show the version and exit
 
@@ -66,6 +69,12 @@ CommandLine ReadCommandLine(const std::vector<std::string>& args, std::ostream& 
     if (args.size() > 1) return Mistake(err, "--version takes no further arguments");
     out << "mz4800 " << MZ_VERSION << "\n";
     return Exit(0);
+  }
+  if (first == "--list-ports") {
+    if (args.size() > 1) return Mistake(err, "--list-ports takes no further arguments");
+    CommandLine c;
+    c.action = CommandLine::Action::ListPorts;
+    return c;
   }
   if (first == "--report") {
     if (args.size() != 3)

@@ -9,9 +9,10 @@ namespace mz {
 
 struct CommandLine {
   enum class Action {
-    Window,  // no options: the main window, as always
-    Report,  // --report RESULTS.MZ OUT.pdf
-    Exit,    // --help, --version or a mistake: the text is printed, exit with exitCode
+    Window,     // no options: the main window, as always
+    Report,     // --report RESULTS.MZ OUT.pdf
+    ListPorts,  // --list-ports: the serial devices present, then exit 0
+    Exit,       // --help, --version or a mistake: the text is printed, exit with exitCode
   };
   Action action = Action::Window;
   int exitCode = 0;

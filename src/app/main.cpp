@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "app/command_line.h"
+#include "ui/adapters/qt_serial_catalog.h"
 #include "ui/first_use.h"
 #include "ui/process_end.h"
 #include "ui/qt_program.h"
@@ -12,6 +13,12 @@
 int main(int argc, char** argv) {
   const mz::CommandLine command = mz::ReadCommandLine(argc, argv, std::cout, std::cerr);
   if (command.action == mz::CommandLine::Action::Exit) return command.exitCode;
+  if (command.action == mz::CommandLine::Action::ListPorts) {
+    for (const auto& device : mz::QtSerialCatalog().Devices()) {
+      std::cout << mz::DeviceListLine(device) << '\n';
+    }
+    return 0;
+  }
   if (command.action == mz::CommandLine::Action::Report) {
     return mz::ReportCommand(command.resultsFile, command.pdfFile, argc, argv);
   }

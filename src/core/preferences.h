@@ -3,6 +3,8 @@
 // defaults: what the program keeps beside MZ4800.INI, whose 104 lines stay as
 // they are. ProgramState holds one copy (Prefs), read at start-up, so that
 // every layer sees the same values.
+#include <string>
+
 namespace mz {
 
 // The band in which a recorded step's achieved field counts as levelled,
@@ -27,6 +29,10 @@ struct Preferences {
   // Mode > Fast Stepping: the sequencers paced by the instrument's reports
   // instead of their fixed ticks (execution/pacing.h).
   bool FastStepping = false;
+  // Port > a serial device: its stable name (a /dev/serial/by-id/... link,
+  // or any device path), which stands for the configured COM port unless an
+  // entry COMn in the program folder names another; empty: none chosen.
+  std::string PortDevice = {};
   bool operator==(const Preferences&) const = default;
 };
 

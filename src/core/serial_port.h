@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <span>
+#include <string>
 
 namespace mz {
 
@@ -21,6 +22,10 @@ class SerialPort {
   // Chooses COMn; an open port is closed and COMn opened at once.
   virtual void SetComNumber(int n) = 0;
   virtual int ComNumber() const = 0;
+  // The device chosen in the Port menu, which stands for the COM port when
+  // no COMn entry of the program folder names another; empty: none. Takes
+  // effect at the next open.
+  virtual void SetChosenDevice(const std::string& device) { (void)device; }
 
   // True while the port is open and the DSR line is on.
   virtual bool Dsr() const = 0;

@@ -29,6 +29,13 @@ struct Key {
   bool (*AtDefault)(const Preferences& p) = nullptr;
 };
 
+// A device is named by an absolute path of printable characters.
+bool IsDevicePath(std::string_view v) {
+  if (v.empty() || v.front() != '/' || v.size() > 4096) return false;
+  return std::all_of(v.begin(), v.end(),
+                     [](char c) { return static_cast<unsigned char>(c) >= 0x20 && c != 0x7F; });
+}
+
 void ReadLimit(std::string_view value, double& out, double fallback) {
   const auto v = ReadDecimal(value);
   out = v && std::fabs(*v) <= kToleranceLimitDb ? *v : fallback;
@@ -53,6 +60,13 @@ constexpr std::array kKeys{
         [](std::string_view v, Preferences& p) { p.FastStepping = v == "1"; },
         [](const Preferences& p) { return std::string(p.FastStepping ? "1" : "0"); },
         [](const Preferences& p) { return !p.FastStepping; }},
+    Key{"PortDevice",
+        "; Port > the serial device chosen: its stable name, standing for the configured COM port",
+        [](std::string_view v, Preferences& p) {
+          p.PortDevice = IsDevicePath(v) ? std::string(v) : std::string();
+        },
+        [](const Preferences& p) { return p.PortDevice; },
+        [](const Preferences& p) { return p.PortDevice.empty(); }},
 };
 
 // What a read leaves that the keys cannot judge one by one.

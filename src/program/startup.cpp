@@ -115,6 +115,7 @@ void Startup(Context& ctx) {
     // What MZ4800.INI has no line for; defaults for anything it cannot give,
     // never a message.
     ReadPreferences(ctx);
+    ctx.port.SetChosenDevice(s.Prefs.PortDevice);
     ctx.controls.SetChecked(ctl::MenuFastStepping, s.Prefs.FastStepping);
     LoadCellCharacteristic(ctx);
     OpenLink(ctx);

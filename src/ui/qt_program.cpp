@@ -4,6 +4,7 @@
 #include <QScreen>
 
 #include "core/control_names.h"
+#include "link/com_device.h"
 #include "program/program_events.h"
 #include "program/startup.h"
 #include "ui/app_identity.h"
@@ -65,6 +66,20 @@ QtProgram::QtProgram(std::filesystem::path folder, EventLoop* loop)
   RegisterWindow(ctl::Diagnostics, diagnostics_.get());
   InitialiseTimers(loop_);
   InstallEventHandlers(ctx_);
+  deviceTimer_.setInterval(1000);
+  connect(&deviceTimer_, &QTimer::timeout, this, [this] {
+    const ProgramState& s = state_;
+    if (s.Prefs.PortDevice.empty() || s.PortNumber < 1 || s.PortNumber > 4) return;
+    std::error_code ec;
+    const bool present =
+        std::filesystem::exists(ComDevicePath(ctx_.folder, s.PortNumber, s.Prefs.PortDevice), ec);
+    try {
+      deviceWatch_.Look(ctx_, present);
+    } catch (const std::exception& e) {
+      op_.Message(MessageKind::Error, e.what(), Buttons::Ok);
+    }
+  });
+  deviceTimer_.start();
 }
 
 QtProgram::~QtProgram() {

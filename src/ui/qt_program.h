@@ -2,6 +2,7 @@
 // The whole program with its real windows and adapters, wired once. main()
 // creates one; widget and end-to-end tests create their own.
 #include <QObject>
+#include <QTimer>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -10,6 +11,7 @@
 #include "core/context.h"
 #include "execution/run_progress.h"
 #include "files/run_record.h"
+#include "program/port_devices.h"
 #include "ui/adapters/control_binder.h"
 #include "ui/adapters/posix_serial_port.h"
 #include "ui/adapters/qt_event_loop.h"
@@ -76,6 +78,9 @@ class QtProgram : public QObject, public Display {
   std::unique_ptr<DiagnosticsWindow> diagnostics_;
   std::map<std::string, QWidget*, std::less<>> windows_;
   GraphBox* graph_ = nullptr;  // the main window's paint box (pb1)
+  // Once a second: a chosen device pulled out and back is reopened.
+  QTimer deviceTimer_;
+  ChosenDeviceWatch deviceWatch_;
 };
 
 // $HOME/MZ4800

@@ -34,7 +34,8 @@ TEST(CommandLine, HelpAndVersionPrintToStandardOutputAndExitZero) {
     EXPECT_EQ(o.command.action, CommandLine::Action::Exit) << option;
     EXPECT_EQ(o.command.exitCode, 0) << option;
     EXPECT_TRUE(o.out.starts_with("Usage: mz4800")) << option;
-    for (const char* listed : {"--report RESULTS.MZ OUT.pdf", "--help", "--version", "~/MZ4800/"})
+    for (const char* listed :
+         {"--report RESULTS.MZ OUT.pdf", "--list-ports", "--help", "--version", "~/MZ4800/"})
       EXPECT_NE(o.out.find(listed), std::string::npos) << listed;
     EXPECT_EQ(o.err, "");
   }
@@ -42,6 +43,13 @@ TEST(CommandLine, HelpAndVersionPrintToStandardOutputAndExitZero) {
   EXPECT_EQ(v.command.action, CommandLine::Action::Exit);
   EXPECT_EQ(v.command.exitCode, 0);
   EXPECT_EQ(v.out, std::string("mz4800 ") + MZ_VERSION + "\n");
+}
+
+TEST(CommandLine, ListPortsTakesNothingMore) {
+  EXPECT_EQ(Read({"--list-ports"}).command.action, CommandLine::Action::ListPorts);
+  const Outcome bad = Read({"--list-ports", "/dev/ttyUSB0"});
+  EXPECT_EQ(bad.command.action, CommandLine::Action::Exit);
+  EXPECT_EQ(bad.command.exitCode, 2);
 }
 
 TEST(CommandLine, ReportTakesExactlyTwoFiles) {

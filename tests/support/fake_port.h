@@ -19,6 +19,7 @@ class FakePort : public SerialPort {
   bool IsOpen() const override { return open_; }
   void SetComNumber(int n) override;
   int ComNumber() const override { return com_; }
+  void SetChosenDevice(const std::string& device) override { chosenDevice = device; }
   bool Dsr() const override { return open_ && dsr; }
   void Write(std::span<const std::uint8_t> bytes) override;
   std::uint8_t ReadByte() override;
@@ -36,6 +37,7 @@ class FakePort : public SerialPort {
   std::vector<std::uint8_t> written;
   std::vector<int> opened;  // COM numbers opened, in order
   int closes = 0;
+  std::string chosenDevice;  // the Port menu's device, as the program set it
 
  private:
   VirtualEventLoop& loop_;

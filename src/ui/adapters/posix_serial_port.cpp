@@ -72,7 +72,7 @@ void PosixSerialPort::Open(bool open) {
     return;
   }
   if (IsOpen()) return;
-  const auto device = ComDevicePath(folder_, com_);
+  const auto device = ComDevicePath(folder_, com_, chosen_);
   const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) ThrowOpenError(device, errno);
   // Exclusive use: an advisory lock between programs, and TIOCEXCL for others.

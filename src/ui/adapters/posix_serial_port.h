@@ -6,6 +6,7 @@
 #include <deque>
 #include <filesystem>
 #include <memory>
+#include <string>
 
 #include "core/serial_port.h"
 
@@ -21,6 +22,7 @@ class PosixSerialPort : public QObject, public SerialPort {
   bool IsOpen() const override { return fd_ >= 0; }
   void SetComNumber(int n) override;
   int ComNumber() const override { return com_; }
+  void SetChosenDevice(const std::string& device) override { chosen_ = device; }
   bool Dsr() const override;
   void Write(std::span<const std::uint8_t> bytes) override;
   std::uint8_t ReadByte() override;
@@ -35,6 +37,7 @@ class PosixSerialPort : public QObject, public SerialPort {
 
   std::filesystem::path folder_;
   int com_ = 1;
+  std::string chosen_;  // the Port menu's device, standing for COMn
   int fd_ = -1;
   bool hungUp_ = false;  // the other end went away (a pseudo-terminal closed)
   std::unique_ptr<QSocketNotifier> notifier_;

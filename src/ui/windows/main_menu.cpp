@@ -20,8 +20,10 @@
 #include "files/setup_file.h"
 #include "program/campaign_run.h"
 #include "program/main_window_commands.h"
+#include "program/port_devices.h"
 #include "ui/adapters/qt_pdf_printer.h"
 #include "ui/adapters/qt_printer.h"
+#include "ui/adapters/qt_serial_catalog.h"
 #include "ui/windows/main_window.h"
 
 namespace mz {
@@ -150,6 +152,33 @@ void MainWindow::BuildMenus() {
   }
   Item(
       port, ctl::MenuCom[0], "&Simulate", [this] { Simulate1Click(ctx_); }, true);
+  // The serial devices present, read each time the menu opens; the one
+  // chosen is checked.
+  QAction* devicesStart = port->addSeparator();
+  Item(port, ControlId{"OtherDevice1"}, "&Other Device...", [this] { OtherDevice1Click(ctx_); });
+  connect(port, &QMenu::aboutToShow, this, [this, port, devicesStart] {
+    for (QAction* a : port->actions()) {
+      if (a->property("mzDevice").isValid()) {
+        port->removeAction(a);
+        a->deleteLater();
+      }
+    }
+    QAction* before = nullptr;
+    const auto all = port->actions();
+    const auto at = all.indexOf(devicesStart);
+    if (at >= 0 && at + 1 < all.size()) before = all[at + 1];
+    for (const SerialDevice& d : QtSerialCatalog().Devices()) {
+      auto* a = new QAction(QString::fromStdString(DeviceMenuText(d)), port);
+      a->setProperty("mzDevice", QString::fromStdString(d.StableName));
+      a->setCheckable(true);
+      a->setChecked(d.StableName == ctx_.state.Prefs.PortDevice);
+      a->setToolTip(QString::fromStdString(d.StableName));
+      const std::string name = d.StableName;
+      connect(a, &QAction::triggered, this,
+              [this, name] { Handle([this, name] { ChooseSerialDevice(ctx_, name); }); });
+      port->insertAction(before, a);
+    }
+  });
 
   // The help file of the original instrument software is not part of this
   // program, so its three items stay hidden.
