@@ -172,6 +172,55 @@ class PosixSerialPortTest : public QObject {
     QVERIFY(OpenError(plain).find("not a serial device") != std::string::npos);
     QVERIFY(!plain.IsOpen());
   }
+
+  // A device chosen in the Port menu stands for the COM port without a COMn
+  // entry, and every message names it.
+  void aChosenDeviceIsOpenedAndNamedInItsMessages() {
+    mz::test::TempFolder folder;
+    Pty a;
+    Pty b;
+    PosixSerialPort port(folder.path());
+    port.SetChosenDevice(a.slave);
+    port.Open(true);
+    QVERIFY(port.IsOpen());
+    const std::uint8_t byte = 0x2B;
+    // What one end has received so far (QTRY_COMPARE reads its expression
+    // once more after it matched).
+    std::vector<std::uint8_t> atA, atB;
+    auto drain = [](int master, std::vector<std::uint8_t>& into) {
+      std::uint8_t buf[16];
+      for (ssize_t n; (n = ::read(master, buf, sizeof buf)) > 0;)
+        into.insert(into.end(), buf, buf + n);
+      return into.size();
+    };
+    port.Write(std::span<const std::uint8_t>(&byte, 1));
+    QTRY_COMPARE(drain(a.master, atA), std::size_t(1));
+    QCOMPARE(atA.front(), byte);
+    // Switched to the other device: the frames go there.
+    port.Open(false);
+    port.SetChosenDevice(b.slave);
+    port.Open(true);
+    port.Write(std::span<const std::uint8_t>(&byte, 1));
+    QTRY_COMPARE(drain(b.master, atB), std::size_t(1));
+    QCOMPARE(drain(a.master, atA), std::size_t(1));
+
+    PosixSerialPort busy(folder.path());
+    busy.SetChosenDevice(b.slave);
+    QCOMPARE(OpenError(busy), "Cannot open " + b.slave +
+                                  ": the device is in use by another program. Close that "
+                                  "program first.");
+    PosixSerialPort gone(folder.path());
+    gone.SetChosenDevice((folder.path() / "ttyUSB9").string());
+    QCOMPARE(OpenError(gone), "Cannot open " + (folder.path() / "ttyUSB9").string() +
+                                  ": the device is not there. Is the adapter plugged in?");
+    // A COMn entry still wins over the chosen device.
+    std::filesystem::create_symlink(a.slave, folder.path() / "COM1");
+    port.Open(false);
+    port.Open(true);
+    port.Write(std::span<const std::uint8_t>(&byte, 1));
+    QTRY_COMPARE(drain(a.master, atA), std::size_t(2));
+    QCOMPARE(drain(b.master, atB), std::size_t(1));
+  }
 };
 
 QTEST_GUILESS_MAIN(PosixSerialPortTest)

@@ -19,11 +19,23 @@ namespace mz {
 
 namespace {
 
-[[noreturn]] void ThrowOpenError(const std::filesystem::path& device, int err) {
+// A device chosen in the Port menu is named in every message; COM1 to COM4
+// keep the messages they have always had.
+[[noreturn]] void ThrowOpenError(const std::filesystem::path& device, int err, bool chosen) {
   if (err == ENOENT || err == ENXIO || err == ENODEV) {
+    if (chosen) {
+      throw PortError("Cannot open " + device.string() +
+                      ": the device is not there. Is the adapter plugged in?");
+    }
     throw PortError("ie_BadId - Specified comport doesn't exist");
   }
-  if (err == EBUSY || err == EWOULDBLOCK) throw PortError("ie_Open - device already open");
+  if (err == EBUSY || err == EWOULDBLOCK) {
+    if (chosen) {
+      throw PortError("Cannot open " + device.string() +
+                      ": the device is in use by another program. Close that program first.");
+    }
+    throw PortError("ie_Open - device already open");
+  }
   if (err == EACCES || err == EPERM) {
     throw PortError("Cannot open " + device.string() +
                     ": permission denied. Serial devices belong to the group 'dialout'; "
@@ -74,12 +86,13 @@ void PosixSerialPort::Open(bool open) {
   if (IsOpen()) return;
   const auto device = ComDevicePath(folder_, com_, chosen_);
   const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) ThrowOpenError(device, errno);
+  const bool chosen = !chosen_.empty() && device == chosen_;
+  if (fd < 0) ThrowOpenError(device, errno, chosen);
   // Exclusive use: an advisory lock between programs, and TIOCEXCL for others.
   if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
     const int err = errno;
     ::close(fd);
-    ThrowOpenError(device, err);
+    ThrowOpenError(device, err, chosen);
   }
   try {
     ApplyLineSettings(fd, device);
