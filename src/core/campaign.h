@@ -62,9 +62,9 @@ struct PositionSummary {
   PositionState State = PositionState::NotStarted;
   int StepsDone = 0;
   int StepsAll = 0;
-  int EutFailures = 0;         // steps marked FAULT
-  double FirstFailMHz = 0;     // frequency of the first failing step (when any)
-  double LastFailMHz = 0;      // and of the last
+  int EutFailures = 0;      // steps marked FAULT
+  double FirstFailMHz = 0;  // frequency of the first failing step (when any)
+  double LastFailMHz = 0;   // and of the last
   Verdict PositionVerdict = Verdict::Open;
 };
 

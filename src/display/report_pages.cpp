@@ -122,17 +122,7 @@ int DrawResultLines(Context& ctx, const ReportInfo& info, const PageUnits& u, Ca
 // Page 1: the test and its set-up, name and value in two columns.
 void DrawTestPage(Context& ctx, const ReportInfo& info, const PageUnits& u, Canvas& c) {
   const ProgramState& s = ctx.state;
-  c.SetBrushStyle(BrushStyle::Solid);
-  c.SetBrushColour(kWhite);
-  c.SetPenStyle(PenStyle::Solid);
-  c.SetPenColour(s.PrinterColours.Grid);
-  c.SetFontColour(s.PrinterColours.Text);
-  const int ruleY = u.T - u.Vy(5);
-  c.MoveTo(u.L, ruleY);
-  c.LineTo(u.L + u.Hx(600), ruleY);
-  page::UsePageFont(c, u, page::kSerifFont);
-  c.TextOut(u.X0, u.T - u.Vy(30), page::kProductHeader);
-  c.TextOut(u.CX, u.T - u.Vy(30), "TEST REPORT");
+  page::StartReportPage(s, u, c, "TEST REPORT");
 
   int y = u.T;
   const int valueX = u.X0 + u.Hx(kValueUnits);
@@ -230,6 +220,21 @@ int DrawResultsTablePage(Context& ctx, const FieldTolerance& tolerance, const Pa
     y += rowHeight;
   }
   return i;
+}
+
+void StartReportPage(const ProgramState& s, const PageUnits& u, Canvas& c,
+                     const std::string& right) {
+  c.SetBrushStyle(BrushStyle::Solid);
+  c.SetBrushColour(kWhite);
+  c.SetPenStyle(PenStyle::Solid);
+  c.SetPenColour(s.PrinterColours.Grid);
+  c.SetFontColour(s.PrinterColours.Text);
+  const int ruleY = u.T - u.Vy(5);
+  c.MoveTo(u.L, ruleY);
+  c.LineTo(u.L + u.Hx(600), ruleY);
+  UsePageFont(c, u, kSerifFont);
+  c.TextOut(u.X0, u.T - u.Vy(30), kProductHeader);
+  c.TextOut(u.CX, u.T - u.Vy(30), right);
 }
 
 void DrawPageFooter(const ProgramState& s, const PageUnits& u, Canvas& c, int pageNo, int pages) {

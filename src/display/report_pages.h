@@ -62,6 +62,9 @@ int ResultsTablePageCount(const ProgramState& s, const PageUnits& u);
 // `tolerance`; returns the row after the last one drawn;
 int DrawResultsTablePage(Context& ctx, const FieldTolerance& tolerance, const PageUnits& u,
                          Canvas& c, int first);
+// the page's heading: the rule, the product's name and `right` beside it;
+void StartReportPage(const ProgramState& s, const PageUnits& u, Canvas& c,
+                     const std::string& right);
 // "Page n of m" at the foot of the page.
 void DrawPageFooter(const ProgramState& s, const PageUnits& u, Canvas& c, int pageNo, int pages);
 }  // namespace page

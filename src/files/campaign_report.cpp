@@ -39,20 +39,6 @@ struct PositionRun {
   FieldTolerance Tolerance;
 };
 
-void StartPage(const ProgramState& s, const PageUnits& u, Canvas& c, const std::string& right) {
-  c.SetBrushStyle(BrushStyle::Solid);
-  c.SetBrushColour(kWhite);
-  c.SetPenStyle(PenStyle::Solid);
-  c.SetPenColour(s.PrinterColours.Grid);
-  c.SetFontColour(s.PrinterColours.Text);
-  const int ruleY = u.T - u.Vy(5);
-  c.MoveTo(u.L, ruleY);
-  c.LineTo(u.L + u.Hx(600), ruleY);
-  page::UsePageFont(c, u, page::kSerifFont);
-  c.TextOut(u.X0, u.T - u.Vy(30), page::kProductHeader);
-  c.TextOut(u.CX, u.T - u.Vy(30), right);
-}
-
 // The position's name over a page of the test report's own drawing.
 void PositionHeading(const ProgramState& s, const PageUnits& u, Canvas& c,
                      const std::string& name) {
@@ -98,7 +84,7 @@ std::vector<SetupItem> SetupInWords(const Context& setup) {
 
 void DrawCover(const Context& ctx, const Campaign& cam, const Context& setup, Verdict verdict,
                const PageUnits& u, Canvas& c) {
-  StartPage(ctx.state, u, c, "CAMPAIGN REPORT");
+  page::StartReportPage(ctx.state, u, c, "CAMPAIGN REPORT");
   int y = u.T;
   const int valueX = u.X0 + u.Hx(kValueUnits);
   auto line = [&](const std::string& name, const std::string& value) {
@@ -152,7 +138,7 @@ int SummaryPageCount(std::size_t positions, const PageUnits& u) {
 // One page of the summary from position `first` on; returns the next.
 std::size_t DrawSummaryPage(const ProgramState& s, const std::vector<PositionSummary>& positions,
                             const PageUnits& u, Canvas& c, std::size_t first) {
-  StartPage(s, u, c, "SUMMARY OF POSITIONS");
+  page::StartReportPage(s, u, c, "SUMMARY OF POSITIONS");
   auto row = [&](int y, const std::string& name, const std::string& steps,
                  const std::string& failures, const std::string& verdict) {
     c.TextOut(u.X0, y, name);
