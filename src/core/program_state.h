@@ -209,6 +209,11 @@ struct ProgramState {
   Integer AppliedStep = 0;
   Integer AppliedFreqHz = 0;
   Integer PriorAppliedStep = 0;
+  // The instrument has taken a step's command and no status poll written
+  // after it has been answered yet: the status reply that comes now is the
+  // one the instrument sends as it takes the command, and its EUT line is
+  // the line as last polled, at the step before.
+  bool StepReportDue = false;
   // The step marked by the fault that set EutHalt: where the EUT failed.
   Integer EutHaltStep = 0;
   Integer LastLevelledFreqHz = 0;

@@ -126,7 +126,7 @@ void InstrumentEmulator::Act(std::span<const std::uint8_t> frame, std::int64_t n
       if (freqHz_ > 0) {
         rfOn_ = true;
         levelStartMs_ = nowMs;
-        SendStatus(nowMs, EutLineNow(nowMs), out);
+        SendStatus(nowMs, lastEutFault_, out);
       }
       break;
     case cmd::StatusPoll:
@@ -150,7 +150,7 @@ void InstrumentEmulator::Act(std::span<const std::uint8_t> frame, std::int64_t n
       if (++frequencyCommands_ == b_.AmplifierFaultAt) amplifierFault_ = true;
       // Levelling is reported at once, so that a levelled status answering a
       // poll sent before this command cannot pass for this step's.
-      SendStatus(nowMs, EutLineNow(nowMs), out);
+      SendStatus(nowMs, lastEutFault_, out);
       break;
     case cmd::SetModulation:
       modulation_ = static_cast<std::uint8_t>(c.Value);
@@ -183,6 +183,7 @@ void InstrumentEmulator::AnswerStatusPoll(std::int64_t nowMs, std::vector<Chunk>
   }
   if (b_.EutFault && b_.EutFault(rfOn_ ? freqHz_ : 0, Levelled(nowMs), nowMs)) eutFault = true;
   lastEutFault_ = eutFault;
+  if (eutFault && rfOn_) eutFaultsPolled_.push_back(freqHz_);
   SendStatus(nowMs, eutFault, out);
 
   if (watchdog_ != WatchdogAlarm::Clear || !Levelled(nowMs)) return;
@@ -196,11 +197,6 @@ void InstrumentEmulator::AnswerStatusPoll(std::int64_t nowMs, std::vector<Chunk>
             out);
   ++readingsSent_;
   if (code == reply::Reading) readingAwaitingAck_ = true;
-}
-
-bool InstrumentEmulator::EutLineNow(std::int64_t nowMs) const {
-  if (b_.EutFault) return b_.EutFault(rfOn_ ? freqHz_ : 0, Levelled(nowMs), nowMs);
-  return lastEutFault_;
 }
 
 void InstrumentEmulator::SendStatus(std::int64_t nowMs, bool eutFault, std::vector<Chunk>& out) {

@@ -13,17 +13,18 @@
 //  - VersionRequest: a version reply (whole part, hundredths).
 //  - SetFreqLevel / SetFreqPreScanLevel: the RF comes on at the frequency with
 //    the drive code; the field levels during LevelTimeMs. A status reply with
-//    state 1 (levelling) goes out at once, with the EUT line as last reported.
+//    state 1 (levelling) goes out at once, with the EUT line as last polled:
+//    the new setting has not yet reached the EUT.
 //  - Relevel: levels again at the present frequency and drive, reported at
 //    once like a frequency command.
 //  - SetModulation: the modulation byte is kept.
 //  - RfOff: RF off, instrument idle (state 0); a latched amplifier fault and
 //    a watchdog alarm are cleared (the clearing is reported by an alarm reply).
 //  - The EUT line: every EutFaultEvery-th poll answered with RF on reports a
-//    fault, and so does every status reply for which EutFault says so (from
-//    the present frequency, whether the field has levelled, and the time).
-//    The levelling reports of frequency commands and Relevel take EutFault's
-//    word when it is set, else repeat the line as last reported.
+//    fault, and so does every poll for which EutFault says so (from the
+//    present frequency, whether the field has levelled, and the time). The
+//    levelling reports of frequency commands and Relevel repeat the line as
+//    last polled.
 //  - StatusPoll: a status reply: bit 7 amplifier OK, bit 6 EUT fault, state in
 //    bits 3 to 5: 0 idle (RF off, or the amplifier tripped), 1 while
 //    levelling, 4 once levelled, 7 while the watchdog alarm stands. Once levelled, a reading reply
@@ -65,8 +66,7 @@ struct Behaviour {
   std::function<std::uint8_t(std::int32_t freqHz)> Condition = nullptr;
   int EutFaultEvery = 0;  // every n-th status reply with RF on reports an EUT fault
   // The EUT line at a frequency (0 with RF off), once the field has levelled
-  // or not, at nowMs. When set it decides the levelling reports of commands;
-  // a poll reports a fault when it or EutFaultEvery says so.
+  // or not, at nowMs: a poll reports a fault when it or EutFaultEvery says so.
   std::function<bool(std::int32_t freqHz, bool levelled, std::int64_t nowMs)> EutFault = nullptr;
   int AmplifierFaultAt = 0;  // from the n-th frequency command the amplifier is faulty until RfOff
   int WatchdogAlarmAtPoll = 0;      // the n-th status poll finds the watchdog tripped
@@ -110,6 +110,9 @@ class InstrumentEmulator {
   int NaksSent() const { return naksSent_; }
   int ReadingsSent() const { return readingsSent_; }
   int ReadingAcksReceived() const { return readingAcks_; }
+  // The frequency the RF was at for each poll answered with an EUT fault, in
+  // order (the levelling reports that repeat a fault are not new reports).
+  const std::vector<std::int32_t>& EutFaultsPolled() const { return eutFaultsPolled_; }
   bool RfOn() const { return rfOn_; }
   std::int32_t FrequencyHz() const { return freqHz_; }
   std::uint8_t Drive() const { return drive_; }
@@ -126,12 +129,11 @@ class InstrumentEmulator {
   void SendFrame(std::uint8_t code, std::vector<std::uint8_t> data, std::vector<Chunk>& out);
   void AnswerStatusPoll(std::int64_t nowMs, std::vector<Chunk>& out);
   void SendStatus(std::int64_t nowMs, bool eutFault, std::vector<Chunk>& out);
-  // The EUT line of a levelling report sent in answer to a command.
-  bool EutLineNow(std::int64_t nowMs) const;
 
   Behaviour b_;
   std::vector<std::uint8_t> rx_;
   std::vector<Command> commands_;
+  std::vector<std::int32_t> eutFaultsPolled_;
   int framesReceived_ = 0;
   int frequencyCommands_ = 0;
   int statusPolls_ = 0;
@@ -145,7 +147,7 @@ class InstrumentEmulator {
   bool rfOn_ = false;
   bool amplifierFault_ = false;
   bool readingAwaitingAck_ = false;
-  bool lastEutFault_ = false;  // the EUT line as last reported; levelling reports repeat it
+  bool lastEutFault_ = false;  // the EUT line as last polled; levelling reports repeat it
   WatchdogAlarm watchdog_ = WatchdogAlarm::Clear;
   std::int64_t lastKeepAliveMs_ = -1;  // -1: no frame yet
   int replyGap_ = 0;

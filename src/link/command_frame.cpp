@@ -110,6 +110,14 @@ void SendCommand(Context& ctx, Byte code, Integer value, Byte extra, Byte minimu
 void CommandAnswered(Context& ctx, bool refused) {
   auto& s = ctx.state;
   const auto frame = s.Unanswered.TakeOldest(ctx.loop.NowMs() - kAnswerWithinMs);
+  if (frame && !refused && frame->size >= 3) {
+    const std::uint8_t code = frame->bytes[2];
+    if (code == cmd::SetFreqLevel || code == cmd::SetFreqPreScanLevel || code == cmd::Relevel) {
+      s.StepReportDue = true;
+    } else if (code == cmd::StatusPoll) {
+      s.StepReportDue = false;
+    }
+  }
   if (!refused || !frame) return;
   if (frame->refusals < kMaxResends) {
     ShowAndWrite(ctx, frame->view(), frame->refusals + 1);

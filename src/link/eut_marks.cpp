@@ -21,7 +21,8 @@ constexpr std::array<std::uint8_t, 3> kStepCommands{cmd::SetFreqLevel, cmd::SetF
 Integer EutMarkStep(const Context& ctx) {
   const auto& s = ctx.state;
   if (s.TestRunning == 0) return s.StepCount;
-  if (s.PortNumber != 0 && s.Unanswered.Awaits(kStepCommands, ctx.loop.NowMs() - kAnswerWithinMs)) {
+  if (s.PortNumber != 0 &&
+      (s.StepReportDue || s.Unanswered.Awaits(kStepCommands, ctx.loop.NowMs() - kAnswerWithinMs))) {
     return s.PriorAppliedStep;
   }
   return s.AppliedStep;

@@ -10,7 +10,9 @@ namespace mz {
 // levelling the entry it will be recorded at, during its dwell the step
 // itself, recorded already), or the one applied before it while the
 // instrument has not yet answered the step's command, since a status reply
-// then answers a poll written ahead of that command. The simulation answers
+// then answers a poll written ahead of that command, or while the reply is
+// the one the instrument sends as it takes the command (its EUT line is the
+// line as last polled, before the new setting reached the EUT). The simulation answers
 // at once, so there it is always the step applied. With no test running,
 // StepCount, the entry past the last recorded step.
 Integer EutMarkStep(const Context& ctx);

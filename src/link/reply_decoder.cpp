@@ -69,6 +69,7 @@ void OnStatus(Context& ctx, const ReplyData& d) {
   c.SetColour(ctl::LampEutOk, eutFault || !lit ? kButtonFace : kGreen);
   c.SetColour(ctl::LampEutFault, eutFault && lit ? kRed : kButtonFace);
   MarkEutReport(ctx, eutFault);
+  s.StepReportDue = false;
 
   switch ((status >> 3) & 0x07) {
     case 1:

@@ -41,6 +41,7 @@ void TakeLinkDown(Context& ctx) {
   ctx.port.Open(false);
   // Nothing written before the close will be answered.
   ctx.state.Unanswered.clear();
+  ctx.state.StepReportDue = false;
 }
 
 void statustimerTimer(Context& ctx) {

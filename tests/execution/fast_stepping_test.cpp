@@ -246,9 +246,10 @@ TEST(FastStepping, PollsKeepTheLineAliveWithinHalfOfIt) {
   EXPECT_LE(backPerSecond, 4800);
 }
 
-// An EUT that fails at 144 MHz (the third step), while the field levels or
-// in the dwell: Halt ends both pacings at the same step with the same rows;
-// Continue marks the same steps.
+// An EUT that fails at 144 MHz (the third step), while the field levels (long
+// enough for the polls of both pacings to see it) or in the dwell: Halt ends
+// both pacings at the same step with the same rows; Continue marks the same
+// steps.
 TEST(FastStepping, EutHaltAndContinueEndAndMarkAsWithTheDesignsPacing) {
   for (const bool inDwell : {false, true}) {
     for (const int status : {1, 2}) {
@@ -256,7 +257,7 @@ TEST(FastStepping, EutHaltAndContinueEndAndMarkAsWithTheDesignsPacing) {
       const auto behaviour = [inDwell] {
         auto since = std::make_shared<int64_t>(-1);
         return emu::Behaviour{
-            .LevelTimeMs = 600,
+            .LevelTimeMs = inDwell ? 600 : 3'000,
             .EutFault = [inDwell, since](std::int32_t f, bool levelled, int64_t now) {
               if (f != 144'000'000) return false;
               if (!inDwell) return !levelled;

@@ -362,6 +362,24 @@ TEST(EutFaultEverySeventh, EachFaultIsMarkedOnTheFrequencyTheInstrumentHad) {
   }
 }
 
+// The instrument's own EUT line, every seventh poll with RF on reporting a
+// fault: the report that a step's command is answered with at once repeats
+// the line as last polled, at the step before. Marks follow the polls alone.
+TEST_F(FaultyEut, ALineRepeatedByAStepCommandsReportMarksTheStepBefore) {
+  FillStandardPanel(p.ctx, {.Step = "10", .EutStatus = 2});
+  Button1MouseDown(p.ctx);
+  ASSERT_TRUE(RunToEnd());
+
+  const auto& faults = p.instrument.EutFaultsPolled();
+  ASSERT_GE(faults.size(), 3u);
+  ASSERT_EQ(p.state.StepCount, 10);
+  for (int i = 1; i < p.state.StepCount; ++i) {
+    const bool failed =
+        std::find(faults.begin(), faults.end(), p.state.ResultFreqHz[i]) != faults.end();
+    EXPECT_EQ(p.state.ResultEutStatus[i], failed ? 2 : 1) << p.state.ResultFreqHz[i];
+  }
+}
+
 class PreScanEut : public EmulatedRun {
  protected:
   PreScanEut() : EmulatedRun(FailingAt144(Phase::Dwell, 400)) {}
