@@ -81,6 +81,7 @@ void RunRecorder::RunStarted(Context& ctx, bool preScan) {
   reported_ = false;
   recorded_ = 0;
   drive_.reset();
+  recordedDrive_.reset();
   levelling_ = false;
   eutFault_.reset();
   fieldKind_ = 0;
@@ -164,6 +165,7 @@ void RunRecorder::StepRecorded(Context& ctx) {
     row.Target = s.ResultTarget[k];
   }
   if (drive_) row.Drive = *drive_;
+  recordedDrive_ = drive_;
   Append(ctx, row);
   const FieldTolerance& tolerance = s.Prefs.Tolerance;
   if (const FieldCheck check = CheckStep(s, n, tolerance); OutOfTolerance(check.Verdict)) {
@@ -202,6 +204,8 @@ JournalRow RunRecorder::EutRow(Context& ctx, std::string event) const {
     row.Step = recorded_ - (s.StepCount - 1 - i);
     row.FreqHz = s.ResultFreqHz[static_cast<std::size_t>(i)];
     row.Target = s.ResultTarget[static_cast<std::size_t>(i)];
+    row.Achieved = s.ResultLevel[static_cast<std::size_t>(i)];
+    row.Drive = i == s.StepCount - 1 ? recordedDrive_ : std::nullopt;
   }
   return row;
 }

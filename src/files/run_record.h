@@ -101,10 +101,11 @@ class RunRecorder : public RunObserver {
   bool pscCreated_ = false;
   bool replaysCodes_ = false;  // a pre-scanned run: its codes kept in a .PSC
   std::filesystem::path base_;
-  std::optional<int> drive_;      // the drive code last sent for a step
-  std::optional<bool> eutFault_;  // the EUT as last reported
-  Integer eutFaultStep_ = 0;      // the entry the last fault line named
-  int fieldKind_ = 0;             // the field condition as last reported
+  std::optional<int> drive_;          // the drive code last sent for a step
+  std::optional<int> recordedDrive_;  // the drive code of the step recorded last
+  std::optional<bool> eutFault_;      // the EUT as last reported
+  Integer eutFaultStep_ = 0;          // the entry the last fault line named
+  int fieldKind_ = 0;                 // the field condition as last reported
 };
 
 }  // namespace mz

@@ -543,6 +543,20 @@ TEST_F(EutFaultAtTheEndOfADwell, TheEndLineNamesTheFailingStepsTarget) {
   ASSERT_EQ(p.state.StepCount, 4);
   EXPECT_EQ(p.state.ResultFreqHz[3], 144'000'000);
   EXPECT_EQ(p.state.ResultEutStatus[3], 2);
+  // The fault row carries the step's own reading and drive code, not those of
+  // the step sent after the poll that told of it.
+  const Journal j = ReadJournal(With(rec.RunPath(), ".csv"));
+  vector<string> recorded3;
+  vector<string> fault;
+  for (const auto& r : j.rows) {
+    if (r[1] == "step recorded" && r[2] == "3") recorded3 = r;
+    if (r[1] == "EUT fault") fault = r;
+  }
+  ASSERT_FALSE(recorded3.empty());
+  ASSERT_FALSE(fault.empty());
+  EXPECT_EQ(fault[2], "3");
+  EXPECT_EQ(fault[5], recorded3[5]);
+  EXPECT_EQ(fault[6], recorded3[6]);
 }
 
 class EutHaltWhileLevelling : public KeptEmulatedRun {
