@@ -198,16 +198,18 @@ JournalRow RunRecorder::EutRow(Context& ctx, std::string event) const {
   JournalRow row = EventRow(ctx, std::move(event));
   // A report that tells of a recorded step (its dwell, or the poll answered
   // just before the next step's command) names that step, as its mark does.
-  const auto& s = ctx.state;
-  const Integer i = EutMarkStep(ctx);
-  if (row.Step && i >= 1 && i < s.StepCount && i < kTableSize) {
-    row.Step = recorded_ - (s.StepCount - 1 - i);
-    row.FreqHz = s.ResultFreqHz[static_cast<std::size_t>(i)];
-    row.Target = s.ResultTarget[static_cast<std::size_t>(i)];
-    row.Achieved = s.ResultLevel[static_cast<std::size_t>(i)];
-    row.Drive = i == s.StepCount - 1 ? recordedDrive_ : std::nullopt;
-  }
+  if (row.Step) NameRecordedStep(ctx.state, EutMarkStep(ctx), row);
   return row;
+}
+
+void RunRecorder::NameRecordedStep(const ProgramState& s, Integer i, JournalRow& row) const {
+  if (i < 1 || i >= s.StepCount || i >= kTableSize) return;
+  const auto k = static_cast<std::size_t>(i);
+  row.Step = recorded_ - (s.StepCount - 1 - i);
+  row.FreqHz = s.ResultFreqHz[k];
+  row.Target = s.ResultTarget[k];
+  row.Achieved = s.ResultLevel[k];
+  row.Drive = i == s.StepCount - 1 ? recordedDrive_ : std::nullopt;
 }
 
 void RunRecorder::FieldCondition(Context& ctx, int kind, std::string_view text) {
@@ -237,7 +239,7 @@ void RunRecorder::RunEnded(Context& ctx, int reason, std::string_view message) {
     Finish(ctx, message);
     return;
   }
-  Finish(ctx, std::string(message) + EutFailureText(ctx.state));
+  Finish(ctx, std::string(message) + EutFailureText(ctx.state), ctx.state.EutFailedStep);
 }
 
 void RunRecorder::ProgramClosing(Context& ctx) {
@@ -248,10 +250,16 @@ void RunRecorder::ProgramEnding(Context& ctx, std::string_view why) {
   Finish(ctx, why);
 }
 
-void RunRecorder::Finish(Context& ctx, std::string_view detail) {
+void RunRecorder::Finish(Context& ctx, std::string_view detail, Integer failedStep) {
   if (!active_) return;  // a second end message of the same test
   SaveFiles(ctx);
-  Append(ctx, EventRow(ctx, "run ended", std::string(detail)));
+  JournalRow row = EventRow(ctx, "run ended", std::string(detail));
+  // A run halted on an EUT failure ends on the step it failed at, its last row.
+  if (failedStep >= 1 && row.Step) {
+    NameRecordedStep(ctx.state, failedStep, row);
+    row.Eut = "FAULT";
+  }
+  Append(ctx, row);
   active_ = false;
 }
 

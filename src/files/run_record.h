@@ -85,9 +85,11 @@ class RunRecorder : public RunObserver {
   JournalRow EventRow(Context& ctx, std::string event, std::string detail = {}) const;
   // A row for an EUT report: the step it tells of.
   JournalRow EutRow(Context& ctx, std::string event) const;
+  // Names recorded step i (below StepCount) in row, with its values.
+  void NameRecordedStep(const ProgramState& s, Integer i, JournalRow& row) const;
   void Append(Context& ctx, const JournalRow& row);
   void SaveFiles(Context& ctx);
-  void Finish(Context& ctx, std::string_view detail);
+  void Finish(Context& ctx, std::string_view detail, Integer failedStep = 0);
   // A resumed run: the kept run of ResumeRunBase is written on.
   void Resume(Context& ctx);
   void Report(Context& ctx, const std::exception& e);

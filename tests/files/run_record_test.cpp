@@ -546,17 +546,25 @@ TEST_F(EutFaultAtTheEndOfADwell, TheEndLineNamesTheFailingStepsTarget) {
   // The fault row carries the step's own reading and drive code, not those of
   // the step sent after the poll that told of it.
   const Journal j = ReadJournal(With(rec.RunPath(), ".csv"));
+  // So does the end row: the run ends on the step it failed at.
   vector<string> recorded3;
   vector<string> fault;
+  vector<string> ended;
   for (const auto& r : j.rows) {
     if (r[1] == "step recorded" && r[2] == "3") recorded3 = r;
     if (r[1] == "EUT fault") fault = r;
+    if (r[1] == "run ended") ended = r;
   }
   ASSERT_FALSE(recorded3.empty());
-  ASSERT_FALSE(fault.empty());
-  EXPECT_EQ(fault[2], "3");
-  EXPECT_EQ(fault[5], recorded3[5]);
-  EXPECT_EQ(fault[6], recorded3[6]);
+  for (const auto& row : {fault, ended}) {
+    ASSERT_GE(row.size(), 8u);
+    EXPECT_EQ(row[2], "3");
+    EXPECT_EQ(row[3], "144.000000");
+    EXPECT_EQ(row[4], recorded3[4]);
+    EXPECT_EQ(row[5], recorded3[5]);
+    EXPECT_EQ(row[6], recorded3[6]);
+    EXPECT_EQ(row[7], "FAULT");
+  }
 }
 
 class EutHaltWhileLevelling : public KeptEmulatedRun {
