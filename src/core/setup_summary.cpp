@@ -39,6 +39,14 @@ std::string PortName(int port) {
 
 }  // namespace
 
+std::optional<int> PortNumberNamed(std::string_view value) {
+  if (value == PortName(0)) return 0;
+  for (int port = 1; port <= 4; ++port) {
+    if (value == PortName(port)) return port;
+  }
+  return std::nullopt;
+}
+
 std::string DecimalText(double v, int decimals) {
   char buf[64];
   const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
@@ -93,7 +101,7 @@ std::vector<SetupItem> SetupItems(const ProgramState& s) {
   items.push_back({"EUT prompt", Choice({"Off", "Pulse", "On"}, s.EutPromptMode)});
   items.push_back({"EUT status", Choice({"Off", "Halt", "Continue"}, s.EutStatusMode)});
   items.push_back({"Amplifier", AmplifierName(s.AmplifierType)});
-  items.push_back({"Port", PortName(s.PortNumber)});
+  items.push_back({std::string(kPortItem), PortName(s.PortNumber)});
   if (IsCustom(s.TestType)) {
     for (int row = 1; row <= kCustomRows; ++row) {
       const auto& p = s.CustomTable[static_cast<std::size_t>(row)];

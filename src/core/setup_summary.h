@@ -1,6 +1,7 @@
 #pragma once
 // The test set-up in words, for the run journal's first row and the report:
 // one named item per setting that the test type uses.
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -37,6 +38,11 @@ std::string SetupSummary(const std::vector<SetupItem>& items);
 // dwell switches on (none in a Single Frequency test whose Modulation group is
 // at "Off").
 std::vector<SetupItem> TestSetupItems(const Context& ctx);
+
+// The port item's name, and the port number its value names ("COM1" to
+// "COM4" 1 to 4, "SIMULATION" 0; anything else none).
+inline constexpr std::string_view kPortItem = "Port";
+std::optional<int> PortNumberNamed(std::string_view value);
 
 // The items of a summary line ("Name: value; Name: value"), in order; a part
 // without ": " is skipped.

@@ -84,6 +84,7 @@ bool ReadJournalForReport(Context& ctx, const std::filesystem::path& journal, Re
   std::string hardware;
   std::optional<FieldTolerance> tolerance;
   std::string pacing;
+  std::optional<int> port;
   struct StepRow {
     std::size_t k;
     Real target;
@@ -107,6 +108,7 @@ bool ReadJournalForReport(Context& ctx, const std::filesystem::path& journal, Re
         } else if (item.Name == kPacingItem) {
           pacing = item.Value;
         } else {
+          if (item.Name == kPortItem) port = PortNumberNamed(item.Value);
           setup.push_back(std::move(item));
         }
       }
@@ -149,6 +151,8 @@ bool ReadJournalForReport(Context& ctx, const std::filesystem::path& journal, Re
   info.HardwareVersion = hardware;
   if (tolerance) info.Tolerance = *tolerance;
   info.Pacing = pacing;
+  // The plot's set-up text tells whether the run was simulated.
+  if (port) s.PortNumber = static_cast<Byte>(*port);
   return true;
 }
 

@@ -19,8 +19,9 @@ std::string ReadResultsForReport(Context& ctx, const std::string& name);
 // A kept run's journal (the .csv beside its results file) read for its
 // report: the target each step was levelled for (into ResultTarget), the
 // set-up as the test sent it, the cell characteristic file, the hardware
-// version and the field tolerance its first row recorded (a journal without
-// the tolerance leaves info.Tolerance as it was), and the step the EUT failed
+// version, the port (into PortNumber) and the field tolerance its first row
+// recorded (a journal without the tolerance leaves info.Tolerance as it
+// was), and the step the EUT failed
 // at when its end line says the run ended on an EUT failure (into
 // EutFailedStep). Returns false, changing nothing, when there is no journal
 // or it does not belong to the results in memory (a step's frequency

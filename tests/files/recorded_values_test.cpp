@@ -179,6 +179,13 @@ TEST_F(RecordedRun, KeptRunTellsItsReportTheEquipmentOfTheRun) {
   EXPECT_TRUE(Holds(printer.Texts(1), (p.folder.path() / "cell0010.csv").string()));
   EXPECT_TRUE(Holds(printer.Texts(1), "2.05"));
   EXPECT_FALSE(Holds(printer.Texts(1), "not known"));
+  // The plot's set-up text names the port of the run, not this folder's
+  // simulation.
+  ASSERT_NE(p.state.PortNumber, 0);
+  EXPECT_EQ(other.state.PortNumber, p.state.PortNumber);
+  const string portLine = "Port COM" + std::to_string(p.state.PortNumber) + " used";
+  EXPECT_TRUE(Holds(printer.Texts(2), portLine));
+  EXPECT_FALSE(Holds(printer.Texts(2), "SIMULATION"));
 }
 
 // A journal beside results that are not its own (a step at another
