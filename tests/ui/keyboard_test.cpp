@@ -1,6 +1,9 @@
 // The main window without a mouse: underlined letters on every menu item, the
 // usual shortcuts, Tab to the run and test-type buttons, Space to press RUN,
-// and Esc to stop a running test or pre-scan wherever the focus is.
+// and Esc to stop a running test or pre-scan wherever the focus is; an
+// assistive technology's press action.
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QAction>
 #include <QLineEdit>
 #include <QMenu>
@@ -25,6 +28,7 @@ class KeyboardTest : public QObject, public test::DemoWindow {
   void tabReachesTheRunAndTestTypeButtons();
   void spaceStartsARunAndEscStopsIt();
   void escStopsAPreScanAndDoesNothingWhenIdle();
+  void assistivePressActsOnceAsAMouseClickDoes();
 
  private:
   // Presses the key on the window and returns the captions of the modal
@@ -162,6 +166,26 @@ void KeyboardTest::escStopsAPreScanAndDoesNothingWhenIdle() {
   // A second Esc after the end starts nothing.
   QTest::keyClick(&window(), Qt::Key_Escape);
   QCOMPARE(ctx().state.TestRunning, Byte{0});
+}
+
+// A screen reader's or switch access's press action starts a run as a mouse
+// press does; a mouse click (press and release) acts once, at the press.
+void KeyboardTest::assistivePressActsOnceAsAMouseClickDoes() {
+  auto* run = W<QPushButton>("Button1");
+  QAccessibleInterface* button = QAccessible::queryAccessibleInterface(run);
+  QVERIFY(button && button->actionInterface());
+  button->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+  QTRY_COMPARE(ctx().state.TestRunning, Byte{1});
+  QTRY_VERIFY(ctx().state.RunState >= SequencerState::NextStep);
+
+  test::ModalScript script;
+  script.Answer(QMessageBox::Ok);
+  QTest::mouseClick(run, Qt::LeftButton);
+  QTRY_VERIFY(script.done());
+  QCOMPARE(script.texts, QStringList{"The Run has been Stopped by User. "});
+  QTest::qWait(200);
+  QCOMPARE(ctx().state.TestRunning, Byte{0});
+  QCOMPARE(run->text(), QString("RUN"));
 }
 
 QTEST_MAIN(KeyboardTest)
