@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
+#include <QToolButton>
 
 #include "core/control_names.h"
 #include "ui/demo_window.h"
@@ -29,6 +30,7 @@ class KeyboardTest : public QObject, public test::DemoWindow {
   void spaceStartsARunAndEscStopsIt();
   void escStopsAPreScanAndDoesNothingWhenIdle();
   void assistivePressActsOnceAsAMouseClickDoes();
+  void everyBoxAndArrowHasANameOfItsOwn();
 
  private:
   // Presses the key on the window and returns the captions of the modal
@@ -186,6 +188,33 @@ void KeyboardTest::assistivePressActsOnceAsAMouseClickDoes() {
   QTest::qWait(200);
   QCOMPARE(ctx().state.TestRunning, Byte{0});
   QCOMPARE(run->text(), QString("RUN"));
+}
+
+// A screen reader names each box and arrow of the window by what it holds,
+// not by the group it sits in: no two share a name.
+void KeyboardTest::everyBoxAndArrowHasANameOfItsOwn() {
+  QStringList names;
+  const auto name = [](QWidget* w) {
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+    return a ? a->text(QAccessible::Name) : QString();
+  };
+  for (auto* edit : window().findChildren<QLineEdit*>()) {
+    // A combo box's or the grid's own editor, or a box of another window.
+    if (edit->objectName().isEmpty() || edit->window() != &window()) continue;
+    QVERIFY2(!name(edit).isEmpty(), qPrintable(edit->objectName()));
+    names << name(edit);
+  }
+  for (auto* arrow : window().findChildren<QToolButton*>()) {
+    if (arrow->arrowType() == Qt::NoArrow) continue;
+    QVERIFY2(!name(arrow).isEmpty(), qPrintable(arrow->objectName()));
+    names << name(arrow);
+  }
+  QVERIFY(names.size() >= 20);
+  QVERIFY(names.contains("Start (MHz)"));
+  QVERIFY(names.contains("Frequency up"));
+  QVERIFY(names.contains("Actual field (V/M)"));
+  names.sort();
+  QCOMPARE(names.removeDuplicates(), 0);
 }
 
 QTEST_MAIN(KeyboardTest)

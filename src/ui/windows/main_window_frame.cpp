@@ -116,6 +116,7 @@ void MainWindow::BuildMonitor(QWidget* client) {
     const char* caption;
     const char* unit;
     const char* text;
+    const char* spoken;  // the read-out's name for assistive technologies
   };
   struct Group {
     const char* caption;
@@ -124,10 +125,14 @@ void MainWindow::BuildMonitor(QWidget* client) {
   };
   const Group groups[] = {
       {"Frequency",
-       {ctl::Current, "Current", "MHz", ""},
-       {ctl::MonitorModulation, "Modulation", "", "None"}},
-      {"Elapsed Time", {ctl::Dwell, "Dwell", "Secs", ""}, {ctl::Total, "Total", "", ""}},
-      {"Field Strength", {ctl::Target, "Target", "V/M", ""}, {ctl::Actual, "Actual", "V/M", ""}},
+       {ctl::Current, "Current", "MHz", "", "Current frequency (MHz)"},
+       {ctl::MonitorModulation, "Modulation", "", "None", "Modulation"}},
+      {"Elapsed Time",
+       {ctl::Dwell, "Dwell", "Secs", "", "Dwell elapsed (secs)"},
+       {ctl::Total, "Total", "", "", "Total elapsed"}},
+      {"Field Strength",
+       {ctl::Target, "Target", "V/M", "", "Target field (V/M)"},
+       {ctl::Actual, "Actual", "V/M", "", "Actual field (V/M)"}},
   };
   QFont readout = font();
   readout.setBold(true);
@@ -144,6 +149,7 @@ void MainWindow::BuildMonitor(QWidget* client) {
       const bool unit = r->unit[0] != '\0';
       QLineEdit* edit = Edit(frame, r->name, r->text, {8, y + 15, unit ? 74 : 106, 23}, true);
       edit->setFont(readout);
+      edit->setAccessibleName(r->spoken);
       edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
       if (unit) Caption(frame, r->unit, {86, y + 19, 34, 14});
       y += 46;

@@ -49,6 +49,7 @@ void MainWindow::BuildSetupPanel(QWidget* client) {
                          const QString& text, const QString& unit, int y) {
     Caption(parent, caption, {8, y, 44, 22});
     QLineEdit* edit = Edit(parent, name, text, {54, y, 58, 22});
+    edit->setAccessibleName(caption + " (" + unit + ")");
     Caption(parent, unit, {116, y, 32, 22});
     OnExit(edit, [this] { StepeditExit(ctx_); });
     OnEnter(edit, [this] { StepeditKeyPress(ctx_, kEnterKey); });
@@ -66,14 +67,17 @@ void MainWindow::BuildSetupPanel(QWidget* client) {
   QGroupBox* timing = Group(panel, "Timing", {162, 30, 176, 94});
   Caption(timing, "Step (%)", {8, 18, 104, 22});
   QLineEdit* step = Edit(timing, ctl::StepPercent, "5", {114, 18, 54, 22});
+  step->setAccessibleName("Step (%)");
   OnExit(step, [this] { StepeditExit(ctx_); });
   OnEnter(step, [this] { StepeditKeyPress(ctx_, kEnterKey); });
   Caption(timing, "Dwell Time (secs)", {8, 43, 104, 22});
   QLineEdit* dwell = Edit(timing, ctl::DwellTime, "5.0", {114, 43, 54, 22});
+  dwell->setAccessibleName("Dwell Time (secs)");
   OnExit(dwell, [this] { Edit7Exit(ctx_); });
   OnEnter(dwell, [this] { Edit7KeyPress(ctx_, kEnterKey); });
   Caption(timing, "Estimated Time", {8, 68, 104, 22});
-  Edit(timing, ctl::EstimatedTime, "0.0", {114, 68, 54, 22}, true);
+  Edit(timing, ctl::EstimatedTime, "0.0", {114, 68, 54, 22}, true)
+      ->setAccessibleName("Estimated Time");
 
   auto* prompt = new RadioGroup("EUT Prompt", {"Off", "Pulse", "On"}, 1, panel);
   prompt->setObjectName(ObjectName(ctl::EutPrompt));

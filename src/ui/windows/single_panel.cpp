@@ -74,6 +74,9 @@ void MainWindow::BuildSinglePanel(QWidget* client) {
   for (const Stepper& s : steppers) {
     QGroupBox* g = Group(panel, s.title, {6, s.y, 196, 96});
     QLineEdit* value = Edit(g, s.edit, s.text, {10, 24, 84, 28});
+    const QString title(s.title);
+    const QString unit(s.unit);
+    value->setAccessibleName(title + " (" + unit + ")");
     value->setFont(big);
     value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     Caption(g, s.unit, {98, 24, 30, 28});
@@ -81,6 +84,8 @@ void MainWindow::BuildSinglePanel(QWidget* client) {
         Arrow(g, s.up, Qt::UpArrow, {132, 20, 28, 18}, QString("Up by the increment"));
     QToolButton* down =
         Arrow(g, s.down, Qt::DownArrow, {132, 40, 28, 18}, QString("Down by the increment"));
+    up->setAccessibleName(title + " up");
+    down->setAccessibleName(title + " down");
     binder_.Bind(s.up, up);
     binder_.Bind(s.down, down);
     OnExit(value, [this, h = s.leave] { h(ctx_); });
@@ -90,7 +95,8 @@ void MainWindow::BuildSinglePanel(QWidget* client) {
     connect(down, &QToolButton::clicked, this,
             [this, h = s.downClick] { Handle([this, h] { h(ctx_); }); });
     Caption(g, "Inc", {10, 64, 24, 22});
-    Edit(g, s.increment, s.incrementText, {38, 64, 56, 22});
+    Edit(g, s.increment, s.incrementText, {38, 64, 56, 22})
+        ->setAccessibleName(title + " increment (" + unit + ")");
     Caption(g, s.unit, {98, 64, 30, 22});
   }
 
@@ -116,6 +122,7 @@ void MainWindow::BuildSinglePanel(QWidget* client) {
     const bool dwell = l.name == ctl::AutoIncDwell;
     Caption(automatic, l.caption, {10, l.y, dwell ? 84 : 44, 22});
     QLineEdit* edit = Edit(automatic, l.name, l.text, {dwell ? 94 : 58, l.y, dwell ? 36 : 60, 22});
+    edit->setAccessibleName(QString(l.caption).simplified() + " (" + l.unit + ")");
     ctx_.controls.SetEnabled(l.name, false);  // greyed while AutoIncrease is clear
     Caption(automatic, l.unit, {134, l.y, 32, 22});
     OnExit(edit, [this] { Edit18Exit(ctx_); });
