@@ -1,6 +1,7 @@
 #include "program/port_devices.h"
 
 #include "core/errors.h"
+#include "files/config_file.h"
 #include "files/preferences_file.h"
 #include "link/supervision.h"
 
@@ -26,6 +27,19 @@ void Reopen(Context& ctx) {
 
 }  // namespace
 
+std::vector<DeviceMenuItem> DeviceMenuItems(const std::vector<SerialDevice>& present,
+                                            const std::string& chosen) {
+  std::vector<DeviceMenuItem> items;
+  bool chosenListed = false;
+  for (const SerialDevice& d : SortedDevices(present)) {
+    const bool isChosen = !chosen.empty() && (d.StableName == chosen || d.Device == chosen);
+    chosenListed = chosenListed || isChosen;
+    items.push_back({DeviceMenuText(d), d.StableName.empty() ? d.Device : d.StableName, isChosen});
+  }
+  if (!chosen.empty() && !chosenListed) items.push_back({chosen, chosen, true});
+  return items;
+}
+
 void ChooseSerialDevice(Context& ctx, const std::string& stableName) {
   auto& s = ctx.state;
   if (TestGoing(s)) {
@@ -36,7 +50,16 @@ void ChooseSerialDevice(Context& ctx, const std::string& stableName) {
   s.Prefs.PortDevice = stableName;
   WritePreferences(ctx);
   ctx.port.SetChosenDevice(stableName);
-  if (s.PortNumber < 1 || s.PortNumber > 4) s.PortNumber = 1;
+  if (s.PortNumber < 1 || s.PortNumber > 4) {
+    // Out of simulation: the configuration says so at once, so that the next
+    // start opens the device even if this one does not end by its close.
+    s.PortNumber = 1;
+    try {
+      WriteConfiguration(ctx);
+    } catch (const std::exception& e) {
+      ctx.op.Message(MessageKind::Error, e.what(), Buttons::Ok);
+    }
+  }
   ctx.port.Open(false);
   ctx.port.SetComNumber(s.PortNumber);
   Reopen(ctx);

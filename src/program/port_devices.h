@@ -6,10 +6,27 @@
 // it. A chosen adapter that was pulled out is reopened by itself when the
 // same stable name is there again.
 #include <string>
+#include <vector>
 
 #include "core/context.h"
+#include "core/serial_catalog.h"
 
 namespace mz {
+
+// An item of the Port menu's device list.
+struct DeviceMenuItem {
+  std::string Text;        // "FTDI FT232R USB UART (ttyUSB0)"
+  std::string StableName;  // what choosing it keeps
+  bool Checked = false;    // the device chosen
+  bool operator==(const DeviceMenuItem&) const = default;
+};
+
+// The devices present in menu order (adapters by stable name first, then
+// built-in ports), the chosen one checked. A chosen device that is not among
+// them (pulled out, or a path given by Other Device...) follows them under
+// its path, checked, so the menu always shows what is chosen.
+std::vector<DeviceMenuItem> DeviceMenuItems(const std::vector<SerialDevice>& present,
+                                            const std::string& chosen);
 
 // Port > a listed device, or Port > Other Device... with the path typed.
 // Refused during a test; with the port set to Simulate it becomes COM1.

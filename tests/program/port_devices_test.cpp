@@ -65,9 +65,17 @@ TEST_F(PortDevices, AChoiceTakesEffectAtOnceAndIsKept) {
   EXPECT_TRUE(p.port.IsOpen());
   EXPECT_FALSE(p.port.opened.empty());
   EXPECT_TRUE(p.op.messages.empty());
-  // Kept in the preferences file, not in MZ4800.INI; read back at a start.
+  // Kept in the preferences file, read back at a start; MZ4800.INI keeps
+  // the port number (now COM1) and nothing of the device.
   EXPECT_EQ(ReadPreferences(p.folder.path() / kPreferencesFileName).PortDevice, kFtdi.StableName);
-  EXPECT_FALSE(fs::exists(p.folder.path() / "MZ4800.INI"));
+  const std::string ini = ReadFile(p.folder.path() / "MZ4800.INI");
+  EXPECT_EQ(ini.find("FTDI"), std::string::npos);
+  std::vector<std::string> lines;
+  for (std::size_t at = 0, end; (end = ini.find("\r\n", at)) != std::string::npos; at = end + 2) {
+    lines.push_back(ini.substr(at, end - at));
+  }
+  ASSERT_EQ(lines.size(), 104u);
+  EXPECT_EQ(lines[13], "1");  // line 14, the port number
 }
 
 TEST_F(PortDevices, RefusedDuringATest) {

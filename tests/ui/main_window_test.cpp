@@ -5,10 +5,13 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTest>
 
 #include "core/control_names.h"
+#include "core/serial_catalog.h"
 #include "display/colour_sets.h"
+#include "files/preferences_file.h"
 #include "program/startup.h"
 #include "support/test_program.h"
 #include "ui/adapters/qt_colour.h"
@@ -42,6 +45,7 @@ class MainWindowTest : public QObject, public test::DemoWindow {
   void iecPresetsFillTheSetupBoxes();
   void modulationChoiceSetsItsLabels();
   void menuMarksFollowAmplifierAndPort();
+  void portMenuListsTheDevicesPresentAndKeepsTheChoice();
   void screenColoursCancelAndDefault();
   void printerColoursMonochrome();
   void runActsOnThePressOfTheButton();
@@ -234,6 +238,77 @@ void MainWindowTest::menuMarksFollowAmplifierAndPort() {
   program->Repaint();
   QCOMPARE(marks(ports), QStringList{"Com31"});
   QVERIFY(!W(ctl::SimulationLabel)->isVisible());
+}
+
+// Serial devices as a fake enumeration gives them.
+class ListedDevices : public SerialCatalog {
+ public:
+  std::vector<SerialDevice> Devices() const override { return devices; }
+  std::vector<SerialDevice> devices;
+};
+
+// The Port menu lists the devices present each time it opens, adapters by
+// stable name first; a choice is checked, kept in the preferences file and
+// checked again after a restart, and stays listed while it is pulled out.
+void MainWindowTest::portMenuListsTheDevicesPresentAndKeepsTheChoice() {
+  const SerialDevice ftdi{"/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A10K-if00-port0",
+                          "/dev/ttyUSB1", "FTDI FT232R USB UART"};
+  const SerialDevice uno{"/dev/serial/by-id/usb-Arduino_Uno_8573-if00", "/dev/ttyACM0",
+                         "Arduino Uno"};
+  const SerialDevice builtIn{"/dev/ttyS0", "/dev/ttyS0", ""};
+  ListedDevices catalog;
+  catalog.devices = {builtIn, ftdi, uno};
+  const auto items = [this, &catalog] {
+    program->window().SetSerialCatalog(catalog);
+    auto* port = program->window().findChild<QMenu*>("Port1");
+    emit port->aboutToShow();
+    QStringList listed;
+    for (QAction* a : port->actions()) {
+      if (!a->property("mzDevice").isValid()) continue;
+      listed << (a->isChecked() ? "[x] " : "[ ] ") + a->text();
+    }
+    return listed;
+  };
+  QCOMPARE(items(), (QStringList{"[ ] Arduino Uno (ttyACM0)", "[ ] FTDI FT232R USB UART (ttyUSB1)",
+                                 "[ ] ttyS0"}));
+  QCOMPARE(items().size(), 3);  // opened again: listed once
+
+  // Chosen: simulation becomes COM1 on that adapter at once. Not plugged in
+  // here, so the open fails and says so, naming the device.
+  auto* port = program->window().findChild<QMenu*>("Port1");
+  QAction* choice = nullptr;
+  for (QAction* a : port->actions()) {
+    if (a->text() == "FTDI FT232R USB UART (ttyUSB1)") choice = a;
+  }
+  QVERIFY(choice);
+  test::ModalScript script;
+  script.Answer(QMessageBox::Ok);
+  choice->trigger();
+  QTRY_VERIFY(script.done());
+  QVERIFY2(script.texts.value(0).contains(QString::fromStdString(ftdi.StableName)),
+           qPrintable(script.texts.join("; ")));
+  QCOMPARE(ctx().state.PortNumber, Byte{1});
+  QCOMPARE(ReadPreferences(folder->path() / kPreferencesFileName).PortDevice, ftdi.StableName);
+  QCOMPARE(items(), (QStringList{"[ ] Arduino Uno (ttyACM0)", "[x] FTDI FT232R USB UART (ttyUSB1)",
+                                 "[ ] ttyS0"}));
+  catalog.devices = {builtIn, uno};  // pulled out
+  QCOMPARE(items(), (QStringList{"[ ] Arduino Uno (ttyACM0)", "[ ] ttyS0",
+                                 "[x] " + QString::fromStdString(ftdi.StableName)}));
+
+  // A new start in the same program folder restores the choice.
+  catalog.devices = {builtIn, ftdi, uno};
+  program.reset();
+  program = std::make_unique<QtProgram>(folder->path(), nullptr);
+  program->Show();
+  QVERIFY(QTest::qWaitForWindowExposed(&program->window()));
+  test::ModalScript again;
+  again.Answer(QMessageBox::Ok);  // the start-up's: the adapter is still not there
+  QTRY_VERIFY(again.done());
+  QVERIFY2(again.texts.value(0).contains(QString::fromStdString(ftdi.StableName)),
+           qPrintable(again.texts.join("; ")));
+  QCOMPARE(ctx().state.Prefs.PortDevice, ftdi.StableName);
+  QCOMPARE(items(), (QStringList{"[ ] Arduino Uno (ttyACM0)", "[x] FTDI FT232R USB UART (ttyUSB1)",
+                                 "[ ] ttyS0"}));
 }
 
 void MainWindowTest::screenColoursCancelAndDefault() {

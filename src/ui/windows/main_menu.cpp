@@ -23,7 +23,6 @@
 #include "program/port_devices.h"
 #include "ui/adapters/qt_pdf_printer.h"
 #include "ui/adapters/qt_printer.h"
-#include "ui/adapters/qt_serial_catalog.h"
 #include "ui/windows/main_window.h"
 
 namespace mz {
@@ -167,11 +166,12 @@ void MainWindow::BuildMenus() {
     const auto all = port->actions();
     const auto at = all.indexOf(devicesStart);
     if (at >= 0 && at + 1 < all.size()) before = all[at + 1];
-    for (const SerialDevice& d : QtSerialCatalog().Devices()) {
-      auto* a = new QAction(QString::fromStdString(DeviceMenuText(d)), port);
+    for (const DeviceMenuItem& d :
+         DeviceMenuItems(catalog_->Devices(), ctx_.state.Prefs.PortDevice)) {
+      auto* a = new QAction(QString::fromStdString(d.Text), port);
       a->setProperty("mzDevice", QString::fromStdString(d.StableName));
       a->setCheckable(true);
-      a->setChecked(d.StableName == ctx_.state.Prefs.PortDevice);
+      a->setChecked(d.Checked);
       a->setToolTip(QString::fromStdString(d.StableName));
       const std::string name = d.StableName;
       connect(a, &QAction::triggered, this,

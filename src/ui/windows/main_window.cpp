@@ -14,6 +14,7 @@
 #include "core/control_names.h"
 #include "core/dispatch.h"
 #include "program/startup.h"
+#include "ui/adapters/qt_serial_catalog.h"
 #include "ui/widgets/graph_box.h"
 #include "ui/widgets/lamp.h"
 
@@ -24,7 +25,9 @@ MainWindow::MainWindow(Context& ctx, ControlBinder& binder, QWidget* parent)
                               Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                               Qt::WindowCloseButtonHint),
       ctx_(ctx),
-      binder_(binder) {
+      binder_(binder),
+      systemCatalog_(std::make_unique<QtSerialCatalog>()),
+      catalog_(systemCatalog_.get()) {
   setObjectName(ObjectName(ctl::MainCaption));
   setWindowTitle(ctl::kMainTitle);
   // A running test shows its progress in the caption.

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/context.h"
+#include "core/serial_catalog.h"
 #include "ui/adapters/control_binder.h"
 
 class QAction;
@@ -36,6 +37,10 @@ class MainWindow : public QMainWindow {
 
   // The report panel's paint box.
   GraphBox& graphBox() { return *graph_; }
+
+  // Where the Port menu finds the serial devices present (the system's
+  // enumeration unless a test gives its own; the window does not own it).
+  void SetSerialCatalog(const SerialCatalog& catalog) { catalog_ = &catalog; }
 
   // Places the three test panels on top of one another.
   void Activate();
@@ -86,6 +91,8 @@ class MainWindow : public QMainWindow {
   Context& ctx_;
   ControlBinder& binder_;
   GraphBox* graph_ = nullptr;
+  std::unique_ptr<SerialCatalog> systemCatalog_;
+  const SerialCatalog* catalog_ = nullptr;
   std::vector<QFrame*> testPanels_;
   std::vector<std::pair<QPointer<QWidget>, std::function<void()>>> exitHandlers_;
   std::unique_ptr<QPrinter> printer_;
