@@ -1,5 +1,7 @@
 #include "program/port_devices.h"
 
+#include "core/colours.h"
+#include "core/control_names.h"
 #include "core/errors.h"
 #include "files/config_file.h"
 #include "files/preferences_file.h"
@@ -19,6 +21,12 @@ void Reopen(Context& ctx) {
   ctx.port.Open(false);
   try {
     Button7Click(ctx);
+    // The lamps show the instrument there at once, as the status tick would
+    // (which may be waiting behind the message of the loss).
+    if (ctx.port.Dsr()) {
+      ctx.state.LinkUp = 1;
+      ctx.controls.SetColour(ctl::LampComms, kButtonFace);
+    }
   } catch (const PortError& e) {
     TakeLinkDown(ctx);
     ctx.op.Message(MessageKind::Error, e.what(), Buttons::Ok);

@@ -112,10 +112,15 @@ TEST_F(PortDevices, TheSameDeviceBackIsReopenedByItself) {
   watch.Look(p.ctx, false);
   watch.Look(p.ctx, false);
   EXPECT_EQ(p.port.opened.size(), opens);
-  // Back: reopened once.
+  // Back: reopened once, and the lamps show it at once.
+  p.state.LinkUp = 0;
+  p.controls.SetColour(ctl::LampComms, kRed);
   watch.Look(p.ctx, true);
   EXPECT_EQ(p.port.opened.size(), opens + 1);
   EXPECT_TRUE(p.port.IsOpen());
+  EXPECT_EQ(p.state.LinkUp, 1);
+  EXPECT_EQ(p.controls.ColourOf(ctl::LampComms), kButtonFace);
+  EXPECT_FALSE(p.controls.Visible(ctl::ResetComms));
   watch.Look(p.ctx, true);
   EXPECT_EQ(p.port.opened.size(), opens + 1);
 }
