@@ -3,7 +3,10 @@
 // defaults: what the program keeps beside MZ4800.INI, whose 104 lines stay as
 // they are. ProgramState holds one copy (Prefs), read at start-up, so that
 // every layer sees the same values.
+#include <cstdint>
 #include <string>
+
+#include "core/threshold.h"
 
 namespace mz {
 
@@ -33,6 +36,11 @@ struct Preferences {
   // or any device path), which stands for the configured COM port unless an
   // entry COMn in the program folder names another; empty: none chosen.
   std::string PortDevice = {};
+  // Mode > Find Threshold on EUT Failure, its step and floor.
+  ThresholdSettings Threshold = {};
+  // The colour of the thresholds' marks on the graphs (0x00BBGGRR, as the
+  // colour sets keep colours): orange unless chosen.
+  std::uint32_t ThresholdColour = 0x0080FF;
   bool operator==(const Preferences&) const = default;
 };
 

@@ -52,6 +52,7 @@ void ClearResultTables(ProgramState& s) {
   s.ResultCount.fill(0);
   s.EutFailedStep = 0;
   s.ResultsPacing = 0;
+  s.Thresholds.clear();
 }
 
 }  // namespace mz

@@ -11,6 +11,7 @@
 
 #include "core/preferences.h"
 #include "core/receive_buffer.h"
+#include "core/threshold.h"
 #include "core/types.h"
 #include "core/unanswered_frames.h"
 
@@ -133,6 +134,9 @@ struct ProgramState {
   // The pacing the run of these results was made in: 0 not known (results
   // read from a file), 1 the design's, 2 fast stepping.
   Byte ResultsPacing = 0;
+  // The threshold searches of these results, one per failing frequency
+  // searched, in the order made (see core/threshold.h).
+  std::vector<ThresholdResult> Thresholds;
   // A run resumed from a kept run starts at ResumeAtStep with the steps
   // before it in the tables, and goes on writing the kept run's files
   // (ResumeRunBase: their path without extension). 0 and empty for a run
@@ -293,7 +297,7 @@ void ApplyConfigurationDefaults(ProgramState& s);
 // Zero the pre-scan drive and frequency tables and the EUT marks (0..2000).
 void ClearPreScan(ProgramState& s);
 
-// Zero the result tables (0..2000) and EutFailedStep without the display
+// Zero the result tables (0..2000), EutFailedStep and the thresholds without the display
 // update; ClearResults (results.h) adds it.
 void ClearResultTables(ProgramState& s);
 
