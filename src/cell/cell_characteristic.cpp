@@ -107,6 +107,42 @@ std::string CellFileName(std::string_view cellNumber) {
   return "cell" + PaddedCellNumber(cellNumber).substr(0, 4) + ".csv";
 }
 
+CellFileRows ReadCellFile(const std::filesystem::path& path) {
+  CellFileRows file;
+  file.Rows = std::make_unique<Table<CellRow>>();
+  auto& table = file.Rows;
+  int& rowCount = file.RowCount;
+  LineReader in(path);
+  if (!in.AtEnd()) in.NextLine();
+  if (!in.AtEnd()) in.NextLine();
+  in.DropTrailingBlankLines();
+  // Only data lines take rows: a comment between two of them must not put a
+  // row of zeros between their drive codes. A blank line between data lines
+  // is taken for a lost line and refused.
+  int row = 1;
+  std::size_t blankLine = 0;  // the first blank line since the last data line
+  while (!in.AtEnd()) {
+    const std::size_t lineNumber = in.LineNumber() + 1;
+    const std::string line = in.NextLine();
+    if (IsBlankLine(line)) {
+      if (row > 1 && blankLine == 0) blankLine = lineNumber;
+      continue;
+    }
+    if (!IsDataLine(line)) continue;
+    if (blankLine != 0) throw in.Error(blankLine, "Blank line between data lines");
+    if (row > kLastCellRow) {
+      file.TooLong = true;
+      break;
+    }
+    const Integer previousHz = row > 1 ? (*table)[row - 1].FreqHz : 0;
+    (*table)[row] = ReadDataLine(line, previousHz, in, lineNumber);
+    ++row;
+    // The row search may look at row CellRowCount, which must be in the table.
+    rowCount = std::min(row, kLastCellRow);
+  }
+  return file;
+}
+
 bool LoadCellCharacteristic(Context& ctx) {
   auto& s = ctx.state;
   const auto path = ctx.folder / CellFileName(s.CellNumber);
@@ -122,46 +158,17 @@ bool LoadCellCharacteristic(Context& ctx) {
   }
   // The file is read into a table of its own, so that a file that would be
   // misread leaves the table in use as it was.
-  auto table = std::make_unique<Table<CellRow>>();
-  int rowCount = 1;
-  bool tooLong = false;
+  CellFileRows file;
   try {
-    LineReader in(path);
-    if (!in.AtEnd()) in.NextLine();
-    if (!in.AtEnd()) in.NextLine();
-    in.DropTrailingBlankLines();
-    // Only data lines take rows: a comment between two of them must not put a
-    // row of zeros between their drive codes. A blank line between data lines
-    // is taken for a lost line and refused.
-    int row = 1;
-    std::size_t blankLine = 0;  // the first blank line since the last data line
-    while (!in.AtEnd()) {
-      const std::size_t lineNumber = in.LineNumber() + 1;
-      const std::string line = in.NextLine();
-      if (IsBlankLine(line)) {
-        if (row > 1 && blankLine == 0) blankLine = lineNumber;
-        continue;
-      }
-      if (!IsDataLine(line)) continue;
-      if (blankLine != 0) throw in.Error(blankLine, "Blank line between data lines");
-      if (row > kLastCellRow) {
-        tooLong = true;
-        break;
-      }
-      const Integer previousHz = row > 1 ? (*table)[row - 1].FreqHz : 0;
-      (*table)[row] = ReadDataLine(line, previousHz, in, lineNumber);
-      ++row;
-      // The row search may look at row CellRowCount, which must be in the table.
-      rowCount = std::min(row, kLastCellRow);
-    }
+    file = ReadCellFile(path);
   } catch (const FileError& e) {
     ctx.op.Message(MessageKind::Error, e.what(), Buttons::Ok);
     return false;
   }
   // No row of an earlier file survives into this one.
-  s.CellTable = *table;
-  s.CellRowCount = rowCount;
-  if (tooLong) {
+  s.CellTable = *file.Rows;
+  s.CellRowCount = file.RowCount;
+  if (file.TooLong) {
     ctx.op.Message(MessageKind::Warning, "Cell Characteristic File Error", Buttons::Ok);
   }
   return true;

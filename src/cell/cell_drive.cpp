@@ -87,7 +87,26 @@ std::optional<Real> CharacteristicValue(const ProgramState& s, Real target, Inte
   return v;
 }
 
+// The frequency the table is read at: above the highest the sweep's finish,
+// below the lowest the lowest.
+Integer TableFrequency(const ProgramState& s, Integer freqHz) {
+  if (freqHz > kHighestHz) return s.FinishFreqHz;
+  if (freqHz < kLowestHz) return kLowestHz;
+  return freqHz;
+}
+
 }  // namespace
+
+std::optional<Real> CellValue(const ProgramState& s, Real levelVm, Integer freqHz) {
+  return CharacteristicValue(s, levelVm, TableFrequency(s, freqHz));
+}
+
+Byte DriveCodeOf(Real value) {
+  Real v = value * kDriveScale;
+  if (v > 255) v = 255;
+  if (!(v >= 1)) v = 1;  // also a value that is not a number: the least drive
+  return static_cast<Byte>(RoundEven(v));
+}
 
 Real Interpolate(Real x1, Real x2, Real x, Real y1, Real y2) {
   if (x1 == x2) return 0;
@@ -96,9 +115,7 @@ Real Interpolate(Real x1, Real x2, Real x, Real y1, Real y2) {
 
 Byte CellDrive(Context& ctx, Real levelVm, Integer freqHz) {
   auto& s = ctx.state;
-  Integer f = freqHz;
-  if (f > kHighestHz) f = s.FinishFreqHz;
-  if (f < kLowestHz) f = kLowestHz;
+  const Integer f = TableFrequency(s, freqHz);
 
   auto value = CharacteristicValue(s, levelVm, f);
   // A value that is not a number would give no drive code at all.
@@ -107,7 +124,7 @@ Byte CellDrive(Context& ctx, Real levelVm, Integer freqHz) {
     value = 0;
   }
   ctx.controls.SetText(diag::TxFactor, FormatFixed(*value, 5, 3));
-  Real v = *value * kDriveScale + 0;
+  const Real v = *value * kDriveScale + 0;
 
   // Below 3 V/M the drive is proportional to the target, so at 0 V/M the
   // factor is that of any level up to 3 V/M rather than 0/0.
@@ -120,9 +137,7 @@ Byte CellDrive(Context& ctx, Real levelVm, Integer freqHz) {
   if (s.StepCount >= 0 && s.StepCount < kTableSize) s.LevelFactor[s.StepCount] = factor;
   s.SingleFieldFactor = factor;
 
-  if (v > 255) v = 255;
-  if (!(v >= 1)) v = 1;  // also a value that is not a number: the least drive
-  const Byte drive = static_cast<Byte>(RoundEven(v));
+  const Byte drive = DriveCodeOf(*value);
   ctx.controls.SetText(diag::TxValue, FormatInt(drive));
   return drive;
 }

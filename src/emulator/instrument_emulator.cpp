@@ -180,6 +180,7 @@ void InstrumentEmulator::AnswerStatusPoll(std::int64_t nowMs, std::vector<Chunk>
   if (rfOn_) {
     ++statusRepliesRfOn_;
     eutFault = b_.EutFaultEvery > 0 && statusRepliesRfOn_ % b_.EutFaultEvery == 0;
+    if (b_.EutThresholdDrive && drive_ > b_.EutThresholdDrive(freqHz_)) eutFault = true;
   }
   if (b_.EutFault && b_.EutFault(rfOn_ ? freqHz_ : 0, Levelled(nowMs), nowMs)) eutFault = true;
   lastEutFault_ = eutFault;

@@ -22,9 +22,11 @@
 //    a watchdog alarm are cleared (the clearing is reported by an alarm reply).
 //  - The EUT line: every EutFaultEvery-th poll answered with RF on reports a
 //    fault, and so does every poll for which EutFault says so (from the
-//    present frequency, whether the field has levelled, and the time). The
-//    levelling reports of frequency commands and Relevel repeat the line as
-//    last polled.
+//    present frequency, whether the field has levelled, and the time). With
+//    EutThresholdDrive the EUT fails above a field: every poll answered with
+//    RF on reports a fault while the drive code applied is greater than
+//    EutThresholdDrive(frequency), levelled or not. The levelling reports of
+//    frequency commands and Relevel repeat the line as last polled.
 //  - StatusPoll: a status reply: bit 7 amplifier OK, bit 6 EUT fault, state in
 //    bits 3 to 5: 0 idle (RF off, or the amplifier tripped), 1 while
 //    levelling, 4 once levelled, 7 while the watchdog alarm stands. Once levelled, a reading reply
@@ -68,6 +70,9 @@ struct Behaviour {
   // The EUT line at a frequency (0 with RF off), once the field has levelled
   // or not, at nowMs: a poll reports a fault when it or EutFaultEvery says so.
   std::function<bool(std::int32_t freqHz, bool levelled, std::int64_t nowMs)> EutFault = nullptr;
+  // The highest drive code at a frequency with which the EUT still works: a
+  // poll with RF on reports a fault while the drive code applied is above it.
+  std::function<int(std::int32_t freqHz)> EutThresholdDrive = nullptr;
   int AmplifierFaultAt = 0;  // from the n-th frequency command the amplifier is faulty until RfOff
   int WatchdogAlarmAtPoll = 0;      // the n-th status poll finds the watchdog tripped
   int WatchdogTimeoutMs = 0;        // no KeepAlive for longer trips the watchdog (0: never)

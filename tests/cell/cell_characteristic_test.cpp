@@ -11,6 +11,7 @@
 
 #include "core/control_names.h"
 #include "core/errors.h"
+#include "core/text_format.h"
 #include "support/test_program.h"
 
 namespace mz::test {
@@ -235,6 +236,34 @@ TEST_F(CellFileTest, DemonstrationFileGivesDriveCodesInRange) {
   }
 }
 
+TEST_F(CellFileTest, ReadsTheFileWithoutAProgramAsTheLoaderDoes) {
+  const CellFileRows file = ReadCellFile(Golden("cell_rules.csv"));
+  Install(Golden("cell_rules.csv"));
+  ASSERT_TRUE(LoadCellCharacteristic(p.ctx));
+  ASSERT_NE(file.Rows, nullptr);
+  for (std::size_t r = 0; r < kTableSize; ++r) {
+    const CellRow& a = (*file.Rows)[r];
+    const CellRow& b = p.state.CellTable[r];
+    EXPECT_TRUE(a.FreqHz == b.FreqHz && a.Drive3 == b.Drive3 && a.Drive5 == b.Drive5 &&
+                a.Drive7 == b.Drive7 && a.Drive10 == b.Drive10)
+        << "row " << r;
+  }
+  EXPECT_EQ(file.RowCount, p.state.CellRowCount);
+  EXPECT_FALSE(file.TooLong);
+
+  // A refused line is named, not reported to an operator.
+  const auto bad = p.folder.path() / "bad.csv";
+  WriteFile(bad, "Cell\r\nMHz,3,5,7,10\r\n30,0.4,0.6,0.9,1.3\r\n20,1,2,3,4\r\n");
+  try {
+    ReadCellFile(bad);
+    ADD_FAILURE() << "a falling frequency was read";
+  } catch (const FileError& e) {
+    EXPECT_EQ(std::string(e.what()).rfind(bad.string() + ", line 4: ", 0), 0u) << e.what();
+  }
+  EXPECT_THROW(ReadCellFile(p.folder.path() / "none.csv"), FileError);
+  EXPECT_TRUE(p.op.messages.empty());
+}
+
 class CellDriveTest : public ::testing::Test {
  protected:
   CellDriveTest() {
@@ -286,6 +315,38 @@ TEST_F(CellDriveTest, NoTableGivesTheMinimumAndZeroFieldAFiniteFactor) {
   p.state.CellTable = {};
   p.state.CellRowCount = 0;
   for (Real vm : {1.0, 5.0, 10.0}) EXPECT_EQ(Drive(vm, 300'000'000), 1);
+}
+
+// The value and the code without a program: what CellDrive sends, from the
+// state alone, for levels in every column and frequencies in and out of the
+// table and the low band.
+TEST_F(CellDriveTest, ValueAndCodeFromTheStateAloneAreThoseCellDriveSends) {
+  EXPECT_DOUBLE_EQ(*CellValue(p.state, 4, 150'000'000), 1.875);
+  EXPECT_DOUBLE_EQ(*CellValue(p.state, 3, 1'200'000'000), 2.0);  // the finish frequency
+  for (const char* cell : {"20", "12"}) {
+    p.state.CellNumber = cell;
+    for (Real vm : {0.0, 0.5, 2.0, 3.0, 4.2, 6.0, 8.5, 10.0, 12.0}) {
+      for (Integer hz :
+           {10'000'000, 50'000'000, 100'000'000, 137'000'000, 200'000'000, 1'200'000'000}) {
+        const auto value = CellValue(p.state, vm, hz);
+        ASSERT_TRUE(value.has_value()) << vm << " V/M at " << hz;
+        const int sent = Drive(vm, hz);
+        EXPECT_EQ(DriveCodeOf(*value), sent) << cell << ": " << vm << " V/M at " << hz;
+        EXPECT_EQ(p.controls.Text(diag::TxFactor), FormatFixed(*value, 5, 3));
+      }
+    }
+  }
+  EXPECT_TRUE(p.op.messages.empty());
+}
+
+TEST(DriveCodeOf, ScalesRoundsHalvesToEvenAndClamps) {
+  EXPECT_EQ(DriveCodeOf(1.875), 219);  // 219.375
+  EXPECT_EQ(DriveCodeOf(0.5), 58);     // 58.5
+  EXPECT_EQ(DriveCodeOf(1.5), 176);    // 175.5
+  EXPECT_EQ(DriveCodeOf(3), 255);
+  EXPECT_EQ(DriveCodeOf(0), 1);
+  EXPECT_EQ(DriveCodeOf(-1), 1);
+  EXPECT_EQ(DriveCodeOf(std::numeric_limits<Real>::quiet_NaN()), 1);
 }
 
 }  // namespace

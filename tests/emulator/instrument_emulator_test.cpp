@@ -87,6 +87,44 @@ TEST(InstrumentEmulator, FailureModes) {
   EXPECT_EQ(Send(e, kPoll, 0)[4], 0x80);
 }
 
+// The status byte of a poll's reply (after the ACK, SOH, COUNT and code).
+std::uint8_t PolledStatus(InstrumentEmulator& e, std::int64_t at) {
+  const Bytes out = Send(e, kPoll, at);
+  return out.size() > 4 ? out[4] : 0;
+}
+
+TEST(InstrumentEmulator, EutFailsAboveAThresholdDriveOfTheFrequency) {
+  // Drive 50 at 100 MHz, 80 elsewhere; the EUT works up to it.
+  InstrumentEmulator e({.LevelTimeMs = 100, .EutThresholdDrive = [](std::int32_t hz) {
+                          return hz == 100'000'000 ? 50 : 80;
+                        }});
+  constexpr std::uint8_t kLevelling = 0x88, kLevellingFault = 0xC8, kLevelledFault = 0xE0;
+
+  // Above the threshold: the levelling report repeats the line as last polled
+  // (no fault yet); the polls report the fault, levelled or not.
+  EXPECT_EQ(Send(e, BuildFrame(cmd::SetFreqLevel, 100'000'000, 51, 5), 0)[4], kLevelling);
+  EXPECT_EQ(PolledStatus(e, 50), kLevellingFault);
+  EXPECT_EQ(PolledStatus(e, 100), kLevelledFault);
+  Send(e, kReadingAck, 110);
+  // At the threshold itself the EUT works; the report sent at once still
+  // carries the fault last polled.
+  EXPECT_EQ(Send(e, BuildFrame(cmd::SetFreqLevel, 100'000'000, 50, 5), 200)[4], kLevellingFault);
+  EXPECT_EQ(PolledStatus(e, 250), kLevelling);
+  // Another frequency, another threshold.
+  Send(e, BuildFrame(cmd::SetFreqLevel, 200'000'000, 80, 5), 300);
+  EXPECT_EQ(PolledStatus(e, 350), kLevelling);
+  Send(e, BuildFrame(cmd::SetFreqLevel, 200'000'000, 81, 5), 400);
+  EXPECT_EQ(PolledStatus(e, 450), kLevellingFault);
+  // Relevel repeats the line as last polled, the next poll finds it again.
+  EXPECT_EQ(Send(e, BuildFrame(cmd::Relevel, 0, 0, 0), 500)[4], kLevellingFault);
+  EXPECT_EQ(PolledStatus(e, 550), kLevellingFault);
+  // With RF off no field reaches the EUT, whatever drive was last applied.
+  Send(e, kRfOff, 600);
+  EXPECT_EQ(PolledStatus(e, 650), 0x80);
+  EXPECT_EQ(e.EutFaultsPolled(),
+            (std::vector<std::int32_t>{100'000'000, 100'000'000, 200'000'000, 200'000'000}));
+}
+
 TEST(InstrumentEmulator, WatchdogTripsWithoutKeepAlive) {
   InstrumentEmulator e({.WatchdogTimeoutMs = 5000});
   const Bytes keepAlive = BuildFrame(cmd::KeepAlive, 0, 0, 0);

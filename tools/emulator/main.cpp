@@ -15,12 +15,16 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
 #include <vector>
 
+#include "cell/cell_characteristic.h"
+#include "core/errors.h"
+#include "emulator/eut_threshold.h"
 #include "emulator/instrument_emulator.h"
 
 namespace {
@@ -53,6 +57,20 @@ Options:
                           1, 2, 3, 4, 8 raise the program's field warnings)
   --eut-fault-every N     every N-th status reply with RF on reports an EUT
                           fault
+  --eut-threshold FILE    the EUT fails above a field that depends on the
+                          frequency: every status poll with RF on reports an
+                          EUT fault while the drive code applied is above the
+                          one of that field. FILE has a line "MHz,V/M" per
+                          point (e.g. "100,2.5"), frequencies rising, decimal
+                          points; blank lines and lines starting with ";" or
+                          "#" are ignored. Between points the field is
+                          interpolated linearly, beyond the first and last it
+                          is theirs. Needs --cell
+  --cell FILE             the field cell characteristic (cell<nnnn>.csv, as
+                          the program reads it) that turns the fields of
+                          --eut-threshold into drive codes as the program
+                          does; the cell number is taken from the name
+                          cell<nnnn>.csv (other names: a cell of 16 or above)
   --amplifier-fault-at N  the N-th frequency command trips the amplifier
                           until RfOff
   --watchdog-at-poll N    the N-th status poll finds the watchdog tripped
@@ -92,8 +110,53 @@ long Number(std::string_view option, const char* text, long low, long high) {
 struct Options {
   mz::emu::Behaviour behaviour;
   std::optional<std::filesystem::path> link;
+  std::optional<std::filesystem::path> eutThreshold;
+  std::optional<std::filesystem::path> cell;
   bool verbose = false;
 };
+
+// The cell number of a file named cell<nnnn>.csv; for any other name one to
+// which the program's low-band rule (cells below 16) does not apply.
+std::string CellNumberOfFile(const std::filesystem::path& path) {
+  const std::string stem = path.stem().string();
+  const std::string digits =
+      stem.size() > 4 && stem.compare(0, 4, "cell") == 0 ? stem.substr(4) : "";
+  if (digits.empty() || digits.size() > 9 ||
+      digits.find_first_not_of("0123456789") != std::string::npos) {
+    return "9999";
+  }
+  return digits;
+}
+
+// EutThresholdDrive from the threshold points and the cell characteristic:
+// the drive code the program would send for the threshold field at the
+// frequency.
+void LearnEutThreshold(Options& o) {
+  if (!o.eutThreshold) return;
+  if (!o.cell) {
+    Fail(
+        "--eut-threshold needs --cell FILE, the field cell characteristic that turns its fields "
+        "into drive codes");
+  }
+  std::vector<mz::emu::ThresholdPoint> points;
+  auto state = std::make_shared<mz::ProgramState>();
+  try {
+    points = mz::emu::ReadEutThresholds(*o.eutThreshold);
+    const mz::CellFileRows cell = mz::ReadCellFile(*o.cell);
+    if (cell.RowCount < 2)
+      Fail(o.cell->string() + ": no data line \"MHz,drive,drive,drive,drive\"");
+    state->CellTable = *cell.Rows;
+    state->CellRowCount = cell.RowCount;
+    state->CellNumber = CellNumberOfFile(*o.cell);
+    state->FinishFreqHz = (*cell.Rows)[cell.RowCount - 1].FreqHz;
+  } catch (const mz::FileError& e) {
+    Fail(e.what());
+  }
+  o.behaviour.EutThresholdDrive = [points = std::move(points), state](std::int32_t freqHz) {
+    const double vm = mz::emu::EutThresholdAt(points, freqHz);
+    return static_cast<int>(mz::DriveCodeOf(mz::CellValue(*state, vm, freqHz).value_or(0)));
+  };
+}
 
 Options Parse(int argc, char** argv) {
   Options o;
@@ -134,6 +197,10 @@ Options Parse(int argc, char** argv) {
       b.Condition = [n](std::int32_t) { return n; };
     } else if (a == "--eut-fault-every") {
       b.EutFaultEvery = static_cast<int>(Number(a, value(), 0, kBig));
+    } else if (a == "--eut-threshold") {
+      o.eutThreshold = value();
+    } else if (a == "--cell") {
+      o.cell = value();
     } else if (a == "--amplifier-fault-at") {
       b.AmplifierFaultAt = static_cast<int>(Number(a, value(), 0, kBig));
     } else if (a == "--watchdog-at-poll") {
@@ -164,6 +231,7 @@ Options Parse(int argc, char** argv) {
       Fail("unknown option '" + std::string(a) + "' (see --help)");
     }
   }
+  LearnEutThreshold(o);
   return o;
 }
 
