@@ -111,6 +111,7 @@ inline constexpr ControlId MenuCom[] = {ControlId{"Simulate1"}, ControlId{"Com11
                                         ControlId{"Com21"}, ControlId{"Com31"}, ControlId{"Com41"}};
 inline constexpr ControlId MenuMode{"Mode1"};
 inline constexpr ControlId MenuFastStepping{"FastStepping1"};
+inline constexpr ControlId MenuFindThreshold{"FindThreshold1"};
 inline constexpr ControlId MenuSaveResults{"SaveResults1"};
 inline constexpr ControlId MenuSavePreScans{"SavePreScans1"};
 inline constexpr ControlId MenuShowFieldWarnings{"ShowFieldWarningMessages1"};
@@ -175,7 +176,7 @@ inline constexpr ControlId kAllControls[] = {
     LampAmplifier, CommsLabel, ResetComms, SimulationLabel, ModulationCombo, SetupDepthLabel,
     SingleDepthCaption, SingleDepthValue, SingleModulationLabel, SingleModGroup, TestTypeGroup,
     MenuKv3100, MenuWpa20, MenuPaOther, MenuCom[0], MenuCom[1], MenuCom[2], MenuCom[3], MenuCom[4],
-    MenuMode, MenuFastStepping, MenuSaveResults, MenuSavePreScans, MenuShowFieldWarnings,
+    MenuMode, MenuFastStepping, MenuFindThreshold, MenuSaveResults, MenuSavePreScans, MenuShowFieldWarnings,
     WarningText,
     WarningDontShow, NotesMemo, DetailsDelimiter, DetailsCellNumber, HardwareVersion, AboutVersion,
     ScreenColourPicker[0], ScreenColourPicker[1], ScreenColourPicker[2], ScreenColourPicker[3],

@@ -137,6 +137,7 @@ struct ProgramState {
   // The threshold searches of these results, one per failing frequency
   // searched, in the order made (see core/threshold.h).
   std::vector<ThresholdResult> Thresholds;
+  ThresholdSearchState Search;  // the threshold search going on, if any
   // A run resumed from a kept run starts at ResumeAtStep with the steps
   // before it in the tables, and goes on writing the kept run's files
   // (ResumeRunBase: their path without extension). 0 and empty for a run

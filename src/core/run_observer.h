@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/threshold.h"
 #include "core/types.h"
 
 namespace mz {
@@ -35,6 +36,10 @@ class RunObserver {
   virtual void AmplifierFault(Context& /*ctx*/) {}
   // The instrument stopped answering during the test.
   virtual void InstrumentLost(Context& /*ctx*/) {}
+  // A threshold search has begun at the failing step Search.Step.
+  virtual void ThresholdSearchStarted(Context& /*ctx*/) {}
+  // It has ended with this result (the last of Thresholds).
+  virtual void ThresholdFound(Context& /*ctx*/, const ThresholdResult& /*result*/) {}
   // A sequencer tick has run (the run clock or the pre-scan timer).
   virtual void Ticked(Context& /*ctx*/) {}
   // The test has ended; message is the operator's end message ("" for none).
@@ -75,6 +80,12 @@ class RunObservers : public RunObserver {
   }
   void InstrumentLost(Context& ctx) override {
     for (auto* o : all_) o->InstrumentLost(ctx);
+  }
+  void ThresholdSearchStarted(Context& ctx) override {
+    for (auto* o : all_) o->ThresholdSearchStarted(ctx);
+  }
+  void ThresholdFound(Context& ctx, const ThresholdResult& result) override {
+    for (auto* o : all_) o->ThresholdFound(ctx, result);
   }
   void Ticked(Context& ctx) override {
     for (auto* o : all_) o->Ticked(ctx);

@@ -38,4 +38,19 @@ struct ThresholdSettings {
   bool operator==(const ThresholdSettings&) const = default;
 };
 
+// A search going on: the failing step's frequency held, one level at a time
+// levelled and dwelt on.
+struct ThresholdSearchState {
+  enum class Phase { Levelling, Dwelling, Restoring };
+  bool Active = false;
+  Phase Now = Phase::Levelling;
+  Integer Step = 0;               // the failing step's entry
+  Real Level = 0;                 // the level tried now, V/M
+  Real LowestFailing = 0;         // the lowest level known to fail, V/M
+  std::optional<Real> HighestOk;  // the highest level known to be OK, V/M
+  bool Raising = false;           // OK found: half steps up towards LowestFailing
+  bool FaultSeen = false;         // an EUT fault during the dwell of Level
+  ThresholdResult Result;         // what has been tried so far
+};
+
 }  // namespace mz

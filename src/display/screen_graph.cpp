@@ -48,6 +48,7 @@ void FormPaint(Context& ctx, Canvas& canvas) {
     // The curve starts at step 1 (PlotSeriesStep); index 0 is no step and
     // the picture leaves it alone, so results saved again keep their row 0.
     for (int i = 1; i <= steps - 1; ++i) PlotSeriesStep(s, canvas, kSeriesResults, i);
+    for (const ThresholdResult& r : s.Thresholds) PlotThresholdMark(s, canvas, r);
   }
 }
 

@@ -49,6 +49,11 @@ void PlotStripStep(Context& ctx, int i);  // on the graph canvas
 // dwell). Nothing for a step not yet recorded (i at or past StepCount), or
 // one the graph gives no mark of its own.
 void PlotStepMarkAgain(ProgramState& s, Canvas& canvas, int i);
+
+// The mark of a threshold search's result at its frequency and level (in
+// the preferences' threshold colour); sweeps only.
+void PlotThresholdMark(const ProgramState& s, Canvas& canvas, const ThresholdResult& r);
+void PlotThresholdMark(Context& ctx, const ThresholdResult& r);  // on the graph canvas
 void PlotStepMarkAgain(Context& ctx, int i);  // on the graph canvas
 
 // The strip chart's time labels and its scroll at 480 steps, kept by the

@@ -73,6 +73,7 @@ void EndRun(Context& ctx, EndReason reason) {
   auto& c = ctx.controls;
   ctx.loop.SetTimerEnabled(TimerId::Status, true);
   s.TestRunning = 0;
+  s.Search.Active = false;  // a threshold search ends with its run, whatever ended it
   ctx.display.Beep();
 
   if (s.PreScanRunning != 0) {

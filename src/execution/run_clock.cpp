@@ -11,6 +11,7 @@
 #include "execution/pacing.h"
 #include "execution/run_sequencer.h"
 #include "execution/single_frequency.h"
+#include "execution/threshold_search.h"
 #include "execution/tick_timer.h"
 #include "link/command_codes.h"
 #include "link/command_frame.h"
@@ -348,6 +349,7 @@ void Dwelling(Context& ctx) {
     if (dwellDone) {
       s.RunState = SequencerState::NextStep;
       SendModulation(ctx, 0, false);
+      if (ThresholdSearchDue(ctx)) BeginThresholdSearch(ctx);
     }
   } else if (IsSingle(s.TestType)) {
     // Without the ramp the box counts from the last time the level was reached.
@@ -417,6 +419,7 @@ void Finish(Context& ctx) {
   ctx.loop.SetTimerEnabled(TimerId::RunClock, false);
   ctx.controls.SetEnabled(ctl::AutoIncrease, true);
   SendCommand(ctx, cmd::RfOff);
+  s.Search.Active = false;  // a search ends with its run, the results so far kept
   const bool full = s.StepCount > kMaxSteps;
   if (s.EutHalt != 0) RecordFailingStep(ctx);
   if (full) EndRun(ctx, EndReason::MaximumResults);
@@ -452,9 +455,17 @@ void runclockTimer(Context& ctx) {
       if (IsSingle(s.TestType)) StartTickTimer(ctx, s.SettleTimer, kSettleTicks);
       break;
     case SequencerState::LevelReached:
-      LevelReached(ctx);
+      if (s.Search.Active) {
+        ThresholdLevelReached(ctx);
+      } else {
+        LevelReached(ctx);
+      }
       break;
     case SequencerState::Dwelling:
+      if (s.Search.Active) {
+        ThresholdDwelling(ctx);
+        break;
+      }
       Dwelling(ctx);
       // The step after a dwell that has run out, in the same tick when the
       // pacing asks for it.

@@ -53,8 +53,8 @@ void RunProgress::RunStarted(Context& ctx, bool preScan) {
   levelling_ = false;
 }
 
-void RunProgress::StepSent(Context& /*ctx*/, Integer /*freqHz*/, Byte /*drive*/) {
-  if (active_) levelling_ = true;
+void RunProgress::StepSent(Context& ctx, Integer /*freqHz*/, Byte /*drive*/) {
+  if (active_ && !ctx.state.Search.Active) levelling_ = true;  // a search's levels are no steps
 }
 
 void RunProgress::StepRecorded(Context& ctx) {

@@ -51,6 +51,7 @@ void Button1MouseDown(Context& ctx) {
   s.AppliedStep = s.StepCount;
   s.PriorAppliedStep = s.StepCount;
   s.StepReportDue = false;
+  s.Search = {};
   s.AppliedFreqHz = 0;
   if (!resumed) ClearResults(ctx);
   // A run whose set-up fails at the start ends without a first step; its

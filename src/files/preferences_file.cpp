@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,6 +45,37 @@ void ReadLimit(std::string_view value, double& out, double fallback) {
 }
 
 constexpr FieldTolerance kDefaultTolerance{};
+constexpr ThresholdSettings kDefaultThreshold{};
+
+// A finite number within [low, high]; none otherwise.
+std::optional<double> InRange(std::string_view value, double low, double high) {
+  const auto v = ReadDecimal(value);
+  if (!v || !std::isfinite(*v) || *v < low || *v > high) return std::nullopt;
+  return v;
+}
+
+// The shortest text that reads back as v (a decimal point, whatever the locale).
+std::string NumberText(double v) {
+  char buf[32];
+  const auto r = std::to_chars(buf, buf + sizeof buf, v);
+  return std::string(buf, r.ptr);
+}
+
+// "RRGGBB" as the colour sets keep colours (0x00BBGGRR); none unless six
+// hexadecimal digits.
+std::optional<std::uint32_t> ReadRgb(std::string_view v) {
+  if (v.size() != 6) return std::nullopt;
+  std::uint32_t rgb = 0;
+  const auto r = std::from_chars(v.data(), v.data() + v.size(), rgb, 16);
+  if (r.ec != std::errc() || r.ptr != v.data() + v.size()) return std::nullopt;
+  return ((rgb >> 16) & 0xFF) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16);
+}
+
+std::string RgbText(std::uint32_t c) {
+  char buf[8];
+  std::snprintf(buf, sizeof buf, "%02X%02X%02X", c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+  return buf;
+}
 
 constexpr std::array kKeys{
     Key{"FieldToleranceLowDb",
@@ -60,6 +94,31 @@ constexpr std::array kKeys{
         [](std::string_view v, Preferences& p) { p.FastStepping = v == "1"; },
         [](const Preferences& p) { return std::string(p.FastStepping ? "1" : "0"); },
         [](const Preferences& p) { return !p.FastStepping; }},
+    Key{"FindThreshold",
+        "; Mode > Find Threshold on EUT Failure: 1 on, 0 off; its step (dB, 0.1 to 6) and floor "
+        "(V/M, 0.1 to 100)",
+        [](std::string_view v, Preferences& p) { p.Threshold.Enabled = v == "1"; },
+        [](const Preferences& p) { return std::string(p.Threshold.Enabled ? "1" : "0"); },
+        [](const Preferences& p) { return !p.Threshold.Enabled; }},
+    Key{"ThresholdStepDb", nullptr,
+        [](std::string_view v, Preferences& p) {
+          p.Threshold.StepDb = InRange(v, 0.1, 6.0).value_or(kDefaultThreshold.StepDb);
+        },
+        [](const Preferences& p) { return NumberText(p.Threshold.StepDb); },
+        [](const Preferences& p) { return p.Threshold.StepDb == kDefaultThreshold.StepDb; }},
+    Key{"ThresholdFloorVm", nullptr,
+        [](std::string_view v, Preferences& p) {
+          p.Threshold.FloorVm = InRange(v, 0.1, 100.0).value_or(kDefaultThreshold.FloorVm);
+        },
+        [](const Preferences& p) { return NumberText(p.Threshold.FloorVm); },
+        [](const Preferences& p) { return p.Threshold.FloorVm == kDefaultThreshold.FloorVm; }},
+    Key{"ThresholdColour",
+        "; Colour of the thresholds' marks on the graph: hexadecimal red, green, blue (RRGGBB)",
+        [](std::string_view v, Preferences& p) {
+          p.ThresholdColour = ReadRgb(v).value_or(Preferences{}.ThresholdColour);
+        },
+        [](const Preferences& p) { return RgbText(p.ThresholdColour); },
+        [](const Preferences& p) { return p.ThresholdColour == Preferences{}.ThresholdColour; }},
     Key{"PortDevice",
         "; Port > the serial device chosen: its stable name, standing for the configured COM port",
         [](std::string_view v, Preferences& p) {

@@ -13,6 +13,7 @@
 #include "execution/run_sequencer.h"
 #include "files/prescan_file.h"
 #include "files/results_file.h"
+#include "files/threshold_file.h"
 #include "link/eut_marks.h"
 
 namespace mz {
@@ -141,8 +142,9 @@ void RunRecorder::Resume(Context& ctx) {
   SaveFiles(ctx);
 }
 
-void RunRecorder::StepSent(Context& /*ctx*/, Integer /*freqHz*/, Byte drive) {
-  if (!active_) return;
+void RunRecorder::StepSent(Context& ctx, Integer /*freqHz*/, Byte drive) {
+  // The levels of a threshold search are no steps.
+  if (!active_ || ctx.state.Search.Active) return;
   drive_ = drive;
   levelling_ = true;
 }
@@ -220,6 +222,49 @@ void RunRecorder::FieldCondition(Context& ctx, int kind, std::string_view text) 
 
 void RunRecorder::DwellToggled(Context& ctx) {
   if (active_) Append(ctx, EventRow(ctx, ctx.state.DwellHold != 0 ? "DWELL" : "RELEASE"));
+}
+
+namespace {
+
+std::string LevelsTriedText(const ThresholdResult& r) {
+  std::string text;
+  for (const ThresholdLevel& l : r.Tried) {
+    if (!text.empty()) text += ", ";
+    text += TwoDecimals(l.Level) + (l.Ok ? " OK" : " fail");
+  }
+  return text.empty() ? "none" : text;
+}
+
+}  // namespace
+
+void RunRecorder::ThresholdSearchStarted(Context& ctx) {
+  if (!active_) return;
+  const auto& s = ctx.state;
+  const ThresholdResult& r = s.Search.Result;
+  JournalRow row = EventRow(ctx, "threshold search");
+  NameRecordedStep(s, s.Search.Step, row);
+  row.Eut = "FAULT";
+  row.Detail = "from " + TwoDecimals(r.TestLevel) + " V/M in " +
+               DecimalText(s.Prefs.Threshold.StepDb, 1) + " dB steps, floor " +
+               TwoDecimals(r.Floor) + " V/M; drive codes " +
+               (r.ScaledFromPreScan
+                    ? "scaled from the pre-scan's code " +
+                          std::to_string(s.PreScanDrive[static_cast<std::size_t>(s.Search.Step)])
+                    : std::string("from the cell characteristic"));
+  Append(ctx, row);
+}
+
+void RunRecorder::ThresholdFound(Context& ctx, const ThresholdResult& r) {
+  if (!active_) return;
+  const auto& s = ctx.state;
+  JournalRow row = EventRow(ctx, "threshold found");
+  NameRecordedStep(s, s.Search.Step, row);
+  row.Eut = "FAULT";
+  row.Detail = (r.Threshold ? TwoDecimals(*r.Threshold) + " V/M"
+                            : "below floor " + TwoDecimals(r.Floor) + " V/M") +
+               "; tried " + LevelsTriedText(r);
+  Append(ctx, row);
+  SaveThresholds(ctx);
 }
 
 void RunRecorder::StopPressed(Context& ctx) {
@@ -315,6 +360,15 @@ void RunRecorder::SaveFiles(Context& ctx) {
     if (preScan_ || (replaysCodes_ && !pscCreated_)) {
       keep(ComposePreScanFile(ctx.state), WithExtension(base_, ".PSC"), pscCreated_);
     }
+  } catch (const std::exception& e) {
+    Report(ctx, e);
+  }
+}
+
+void RunRecorder::SaveThresholds(Context& ctx) {
+  if (base_.empty()) return;
+  try {
+    WriteThresholdFile(WithExtension(base_, ".threshold.csv"), ctx.state.Thresholds);
   } catch (const std::exception& e) {
     Report(ctx, e);
   }

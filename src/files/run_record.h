@@ -66,6 +66,8 @@ class RunRecorder : public RunObserver {
   void EutReported(Context& ctx, bool fault) override;
   void FieldCondition(Context& ctx, int kind, std::string_view text) override;
   void DwellToggled(Context& ctx) override;
+  void ThresholdSearchStarted(Context& ctx) override;
+  void ThresholdFound(Context& ctx, const ThresholdResult& result) override;
   void StopPressed(Context& ctx) override;
   void AmplifierFault(Context& ctx) override;
   void InstrumentLost(Context& ctx) override;
@@ -89,6 +91,8 @@ class RunRecorder : public RunObserver {
   void NameRecordedStep(const ProgramState& s, Integer i, JournalRow& row) const;
   void Append(Context& ctx, const JournalRow& row);
   void SaveFiles(Context& ctx);
+  // The thresholds of the run's searches, beside its results (.threshold.csv).
+  void SaveThresholds(Context& ctx);
   void Finish(Context& ctx, std::string_view detail, Integer failedStep = 0);
   // A resumed run: the kept run of ResumeRunBase is written on.
   void Resume(Context& ctx);

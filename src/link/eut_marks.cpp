@@ -18,14 +18,17 @@ constexpr std::array<std::uint8_t, 3> kStepCommands{cmd::SetFreqLevel, cmd::SetF
 
 }  // namespace
 
+bool TellsOfPriorSetting(const Context& ctx) {
+  const auto& s = ctx.state;
+  return s.PortNumber != 0 &&
+         (s.StepReportDue ||
+          s.Unanswered.Awaits(kStepCommands, ctx.loop.NowMs() - kAnswerWithinMs));
+}
+
 Integer EutMarkStep(const Context& ctx) {
   const auto& s = ctx.state;
   if (s.TestRunning == 0) return s.StepCount;
-  if (s.PortNumber != 0 &&
-      (s.StepReportDue || s.Unanswered.Awaits(kStepCommands, ctx.loop.NowMs() - kAnswerWithinMs))) {
-    return s.PriorAppliedStep;
-  }
-  return s.AppliedStep;
+  return TellsOfPriorSetting(ctx) ? s.PriorAppliedStep : s.AppliedStep;
 }
 
 void SetEutMark(Context& ctx, Integer i, Byte mark) {
@@ -41,6 +44,11 @@ void MarkEutReport(Context& ctx, bool fault) {
   auto& s = ctx.state;
   const bool marks = s.EutStatusMode == 1 || s.EutStatusMode == 2;
   const Integer step = EutMarkStep(ctx);
+  // A threshold search counts the faults of the level it holds.
+  if (fault && s.Search.Active && s.Search.Now == ThresholdSearchState::Phase::Dwelling &&
+      !TellsOfPriorSetting(ctx)) {
+    s.Search.FaultSeen = true;
+  }
   if (!fault) {
     if (!marks) return;
     if (step >= 0 && step < kTableSize && s.ResultEutStatus[static_cast<std::size_t>(step)] == 0) {

@@ -17,6 +17,11 @@ namespace mz {
 // StepCount, the entry past the last recorded step.
 Integer EutMarkStep(const Context& ctx);
 
+// Whether a status reply coming now tells of the setting applied before the
+// last step command (a command not yet answered, or the report the
+// instrument sends as it takes one); always false in simulation.
+bool TellsOfPriorSetting(const Context& ctx);
+
 // Writes the mark (0 none, 1 OK, 2 fail) of entry i; nothing outside the
 // tables. A recorded step (below StepCount) is on the graph: its mark is
 // drawn again there when it changes.

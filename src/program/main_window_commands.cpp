@@ -76,6 +76,19 @@ void FastStepping1Click(Context& ctx) {
   }
 }
 
+void FindThreshold1Click(Context& ctx) {
+  auto& s = ctx.state;
+  bool& on = s.Prefs.Threshold.Enabled;
+  if (s.TestRunning == 0) on = !on;  // greyed during a test, as Fast Stepping
+  ctx.controls.SetChecked(ctl::MenuFindThreshold, on);
+  if (s.TestRunning != 0) return;
+  try {
+    WritePreferences(ctx);
+  } catch (const FileError&) {
+    // Kept for this session; the file keeps its last choice.
+  }
+}
+
 void System1Click(Context& ctx) {
   SendCommand(ctx, cmd::VersionRequest);
   ShowInstrumentDetails(ctx);

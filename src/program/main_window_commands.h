@@ -21,6 +21,11 @@ void SelectAmplifier(Context& ctx, int type);
 // leaves the choice for this session only.
 void FastStepping1Click(Context& ctx);
 
+// Mode > Find Threshold on EUT Failure: a threshold search at each step where
+// the EUT fails in a Standard or Custom run with EUT Status "Continue"
+// (execution/threshold_search.h); kept in the preferences file.
+void FindThreshold1Click(Context& ctx);
+
 // Display > Show Field Warning Messages: toggles ShowFieldWarnings.
 void ShowFieldWarningMessages1Click(Context& ctx);
 

@@ -117,6 +117,7 @@ void Startup(Context& ctx) {
     ReadPreferences(ctx);
     ctx.port.SetChosenDevice(s.Prefs.PortDevice);
     ctx.controls.SetChecked(ctl::MenuFastStepping, s.Prefs.FastStepping);
+    ctx.controls.SetChecked(ctl::MenuFindThreshold, s.Prefs.Threshold.Enabled);
     LoadCellCharacteristic(ctx);
     OpenLink(ctx);
     UpdateLamps(ctx);

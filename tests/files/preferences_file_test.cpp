@@ -29,7 +29,9 @@ class PreferencesFile : public ::testing::Test {
 };
 
 TEST_F(PreferencesFile, MatchesTheHandWrittenFileBothWays) {
-  const Preferences set{.Tolerance = {-1.5, 4.25}};
+  const Preferences set{.Tolerance = {-1.5, 4.25},
+                        .Threshold = {.Enabled = true, .StepDb = 2.0, .FloorVm = 0.5},
+                        .ThresholdColour = 0x336699};
   WritePreferences(Path(), set);
   EXPECT_EQ(ReadFile(Path()), ReadFile(Golden("preferences.ini")));
   EXPECT_EQ(ReadPreferences(Golden("preferences.ini")), set);
@@ -64,6 +66,15 @@ TEST_F(PreferencesFile, EachBadValueGivesItsDefaultAndTheRestStillCounts) {
   EXPECT_EQ(ReadText("FieldToleranceLowDb = -1\r\nFieldToleranceLowDb = low\r\n"), Preferences{});
   // Limits that cannot go together: both defaults.
   EXPECT_EQ(ReadText("FieldToleranceLowDb = 8\r\n"), Preferences{});  // above the default high
+  // The threshold search's step, floor and colour out of range or not
+  // numbers: their defaults, the rest read.
+  for (const char* bad : {"0", "-1", "1e9", "x", "6,5"}) {
+    const string text = string("FindThreshold = 1\r\nThresholdStepDb = ") + bad +
+                        "\r\nThresholdFloorVm = " + bad + "\r\nThresholdColour = " + bad + "\r\n";
+    EXPECT_EQ(ReadText(text), (Preferences{.Tolerance = {}, .Threshold = {.Enabled = true}}))
+        << bad;
+  }
+  EXPECT_EQ(ReadText("ThresholdColour = 12345G\r\n"), Preferences{});
   // Comments and unknown keys set nothing; a comment is no value.
   EXPECT_EQ(ReadText("; FieldToleranceLowDb = -4\r\nQuickSweep = 1\r\n"
                      "FieldToleranceHighDb = 5 ; five\r\n"),
@@ -104,7 +115,9 @@ TEST_F(PreferencesFile, WritingKeepsEverythingElseAsItIs) {
 TEST_F(PreferencesFile, DecimalPointsInADecimalCommaLocale) {
   const string before = std::setlocale(LC_NUMERIC, nullptr);
   if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr) GTEST_SKIP() << "no de_DE locale";
-  WritePreferences(Path(), {.Tolerance = {-1.5, 4.25}});
+  WritePreferences(Path(), {.Tolerance = {-1.5, 4.25},
+                            .Threshold = {.Enabled = true, .StepDb = 2.0, .FloorVm = 0.5},
+                            .ThresholdColour = 0x336699});
   const string written = ReadFile(Path());
   const Preferences point = ReadText("FieldToleranceLowDb = -2.5\r\n");
   const Preferences comma = ReadText("FieldToleranceLowDb = -2,5\r\n");

@@ -129,6 +129,10 @@ void MainWindow::BuildMenus() {
   Item(
       mode, ctl::MenuFastStepping, "&Fast Stepping", [this] { FastStepping1Click(ctx_); }, true);
   ctx_.controls.SetChecked(ctl::MenuFastStepping, ctx_.state.Prefs.FastStepping);
+  Item(
+      mode, ctl::MenuFindThreshold, "Find &Threshold on EUT Failure",
+      [this] { FindThreshold1Click(ctx_); }, true);
+  ctx_.controls.SetChecked(ctl::MenuFindThreshold, ctx_.state.Prefs.Threshold.Enabled);
 
   QMenu* configure = topMenu(ControlId{"Configure1"}, "&Configure");
   Item(configure, ControlId{"Cell1"}, "&Cell...");
