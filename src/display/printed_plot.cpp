@@ -4,9 +4,11 @@
 #include <array>
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "core/colours.h"
 #include "core/test_panels.h"
+#include "core/test_types.h"
 #include "core/text_format.h"
 #include "display/canvas.h"
 #include "display/printer.h"
@@ -197,6 +199,33 @@ void DrawSetupBlock(const ProgramState& s, const PageUnits& u, Canvas& c) {
   }
 }
 
+// The thresholds of the run's searches: a dashed curve through them in
+// frequency order, with a small square at each (a search that failed down to
+// its floor stands at the floor).
+void DrawThresholds(const ProgramState& s, const PageUnits& u, const PlotFrame& f, Canvas& c) {
+  if (s.Thresholds.empty() || IsStripChart(s.TestType)) return;
+  std::vector<const ThresholdResult*> points;
+  for (const auto& r : s.Thresholds) points.push_back(&r);
+  std::sort(points.begin(), points.end(), [](const ThresholdResult* a, const ThresholdResult* b) {
+    return a->FreqHz < b->FreqHz;
+  });
+  const auto x = [&](const ThresholdResult* r) {
+    return page::PrintFreqToX(u, s.GraphRange, r->FreqHz);
+  };
+  const auto y = [&](const ThresholdResult* r) {
+    return page::PrintLevelToY(u, f, r->Threshold.value_or(r->Floor));
+  };
+  c.SetPenColour(s.Prefs.ThresholdColour);
+  c.SetBrushColour(s.Prefs.ThresholdColour);
+  c.SetPenStyle(PenStyle::Dash);
+  c.MoveTo(x(points.front()), y(points.front()));
+  for (const auto* r : points) c.LineTo(x(r), y(r));
+  c.SetPenStyle(PenStyle::Solid);
+  const int half = std::max(1, u.Hx(2));
+  for (const auto* r : points) c.Rectangle(x(r) - half, y(r) - half, x(r) + half, y(r) + half);
+  c.SetBrushColour(kWhite);
+}
+
 }  // namespace
 
 void DrawPlotPage(const ProgramState& s, const PageUnits& u, Canvas& c) {
@@ -215,6 +244,7 @@ void DrawPlotPage(const ProgramState& s, const PageUnits& u, Canvas& c) {
   PrintSetPoint(s, u, f, c);
   DrawAxisLabels(s, u, f, c);
   DrawResults(s, u, f, c);
+  DrawThresholds(s, u, f, c);
   DrawSetupBlock(s, u, c);
 }
 

@@ -12,12 +12,10 @@ namespace mz {
 
 namespace page {
 
-namespace {
 std::string PadLeft(std::string s, std::size_t width) {
   if (s.size() < width) s.insert(0, width - s.size(), ' ');
   return s;
 }
-}  // namespace
 
 std::string TableRow(int index, Integer freqHz, Real level, Real target, Byte eutStatus) {
   std::string row = PadLeft(std::to_string(index), 4);

@@ -19,6 +19,9 @@ namespace page {
 
 // The 39-character row of step i: number (4), frequency in MHz with two
 // blanks (12), level (9), target (8), status (6).
+// s with blanks in front up to width characters (a table column).
+std::string PadLeft(std::string s, std::size_t width);
+
 std::string TableRow(int index, Integer freqHz, Real level, Real target, Byte eutStatus);
 
 // What follows the row of a step whose field is out of tolerance: "  FIELD

@@ -116,6 +116,15 @@ int DrawResultLines(Context& ctx, const ReportInfo& info, const PageUnits& u, Ca
   y += u.Vy(kLineUnits);
   c.TextOut(u.X0, y, "EUT fault marks");
   c.TextOut(valueX, y, EutFaultMarksText(s));
+  if (!s.Thresholds.empty()) {
+    y += u.Vy(kLineUnits);
+    const auto below = std::count_if(s.Thresholds.begin(), s.Thresholds.end(),
+                                     [](const ThresholdResult& r) { return !r.Threshold; });
+    c.TextOut(u.X0, y, "Threshold searches");
+    c.TextOut(valueX, y,
+              std::to_string(s.Thresholds.size()) + " (" + std::to_string(below) +
+                  " below floor); table from page 3, curve on the plot");
+  }
   return y + u.Vy(kLineUnits);
 }
 
@@ -188,7 +197,44 @@ int ReportRowsPerPage(const PageUnits& u) {
 }
 
 int ReportPageCount(const ProgramState& s, const PageUnits& u) {
-  return 2 + ResultsTablePageCount(s, u);
+  return 2 + ThresholdPageCount(s, u) + ResultsTablePageCount(s, u);
+}
+
+int ThresholdPageCount(const ProgramState& s, const PageUnits& u) {
+  const int perPage = ReportRowsPerPage(u);
+  return (static_cast<int>(s.Thresholds.size()) + perPage - 1) / perPage;
+}
+
+int DrawThresholdPage(const ProgramState& s, const PageUnits& u, Canvas& c, int first) {
+  StartReportPage(s, u, c, "THRESHOLDS");
+  int y = u.T;
+  c.TextOut(u.X0, y, "The highest level at which the EUT stayed OK for a whole dwell, at each");
+  y += u.Vy(kLineUnits);
+  c.TextOut(u.X0, y, "frequency where it failed (levels tried in order; fail or OK).");
+  y += u.Vy(kLineUnits * 1.5);
+  UsePageFont(c, u, kFixedFont);
+  c.TextOut(u.X0, y, " Frequency   Test     Threshold          Levels tried");
+  y += u.Vy(kLineUnits);
+  c.TextOut(u.X0, y, "    MHz       V/M       V/M                 V/M");
+  y += u.Vy(kLineUnits);
+  const int rows = static_cast<int>(s.Thresholds.size());
+  const int perPage = ReportRowsPerPage(u);
+  int i = first;
+  for (int n = 0; n < perPage && i < rows; ++n, ++i) {
+    const ThresholdResult& r = s.Thresholds[static_cast<std::size_t>(i)];
+    std::string tried;
+    for (const ThresholdLevel& l : r.Tried) {
+      tried += (tried.empty() ? "" : " ") + TwoDecimals(l.Level) + (l.Ok ? " OK" : " fail");
+    }
+    const std::string threshold =
+        r.Threshold ? TwoDecimals(*r.Threshold) : "< " + TwoDecimals(r.Floor) + " floor";
+    c.TextOut(u.X0, y,
+              PadLeft(FreqText(r.FreqHz), 11) + PadLeft(TwoDecimals(r.TestLevel), 8) +
+                  PadLeft(threshold, 14) + "   " + tried +
+                  (r.ScaledFromPreScan ? "  (scaled pre-scan codes)" : ""));
+    y += u.Vy(kTextUnits);
+  }
+  return i;
 }
 
 int RecordedRows(const ProgramState& s) {
@@ -258,8 +304,14 @@ void PrintReport(Context& ctx, const ReportInfo& info, Printer& printer) {
   DrawPlotPage(s, u, c);
   page::DrawPageFooter(s, u, c, 2, pages);
 
+  const int thresholdPages = page::ThresholdPageCount(s, u);
+  for (int n = 0, first = 0; n < thresholdPages; ++n) {
+    printer.NewPage();
+    first = page::DrawThresholdPage(s, u, c, first);
+    page::DrawPageFooter(s, u, c, 3 + n, pages);
+  }
   int next = 1;
-  for (int pageNo = 3; pageNo <= pages; ++pageNo) {
+  for (int pageNo = 3 + thresholdPages; pageNo <= pages; ++pageNo) {
     printer.NewPage();
     next = page::DrawResultsTablePage(ctx, info.Tolerance, u, c, next);
     page::DrawPageFooter(s, u, c, pageNo, pages);

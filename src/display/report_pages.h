@@ -55,6 +55,10 @@ int ReportPageCount(const ProgramState& s, const PageUnits& u);
 // the rows the report's table prints: the recorded steps 1 to StepCount - 1,
 // up to the first without a frequency;
 int RecordedRows(const ProgramState& s);
+// the pages the thresholds of s take (none without threshold searches), and
+// one of them from threshold `first` on; returns the index after its last;
+int ThresholdPageCount(const ProgramState& s, const PageUnits& u);
+int DrawThresholdPage(const ProgramState& s, const PageUnits& u, Canvas& c, int first);
 // the pages the results table of s takes (one at least);
 int ResultsTablePageCount(const ProgramState& s, const PageUnits& u);
 // one page of the results table from row `first` on, under its heading

@@ -14,6 +14,7 @@
 #include "files/results_file.h"
 #include "files/run_journal.h"
 #include "files/run_record.h"
+#include "files/threshold_file.h"
 
 namespace mz {
 
@@ -153,6 +154,14 @@ bool ReadJournalForReport(Context& ctx, const std::filesystem::path& journal, Re
   info.Pacing = pacing;
   // The plot's set-up text tells whether the run was simulated.
   if (port) s.PortNumber = static_cast<Byte>(*port);
+  // The run's threshold searches, kept beside it; a file that cannot be
+  // read leaves the report without them.
+  try {
+    s.Thresholds =
+        ReadThresholdFile(journal.parent_path() / (journal.stem().string() + ".threshold.csv"));
+  } catch (const std::exception&) {
+    s.Thresholds.clear();
+  }
   return true;
 }
 

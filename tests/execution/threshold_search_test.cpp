@@ -11,12 +11,16 @@
 
 #include "cell/cell_characteristic.h"
 #include "core/control_names.h"
+#include "display/report_pages.h"
 #include "execution/run_sequencer.h"
 #include "execution/threshold_search.h"
+#include "files/config_file.h"
+#include "files/report_source.h"
 #include "files/run_record.h"
 #include "files/threshold_file.h"
 #include "link/command_codes.h"
 #include "support/emulated_program.h"
+#include "support/page_printer.h"
 #include "support/run_setup.h"
 
 namespace mz::test {
@@ -237,6 +241,46 @@ TEST(ThresholdPreScanned, ScalesTheRecordedCodeAndSaysSo) {
   ASSERT_EQ(kept.size(), 1u);
   EXPECT_TRUE(kept[0].ScaledFromPreScan);
   EXPECT_NEAR(*kept[0].Threshold, *r.Threshold, 0.005);
+}
+
+// The report: the searches counted on page 1, their table on page 3 before
+// the results table, a dashed curve on the plot; the same from the kept run
+// read later under another program folder.
+TEST_F(ThresholdRun, TheReportHasTheThresholdsTableAndCurve) {
+  RunRecorder rec;
+  p.ctx.runs = &rec;
+  Button1MouseDown(p.ctx);
+  ASSERT_TRUE(RunToEnd());
+  ASSERT_EQ(p.state.Thresholds.size(), 2u);
+  const auto holds = [](const vector<std::string>& texts, const std::string& part) {
+    return std::any_of(texts.begin(), texts.end(),
+                       [&](const std::string& t) { return t.find(part) != std::string::npos; });
+  };
+  const auto check = [&](Context& ctx, const ReportInfo& info) {
+    PagePrinter printer;
+    PrintReport(ctx, info, printer);
+    ASSERT_EQ(printer.pages.size(), 4u);  // test, plot, thresholds, results
+    EXPECT_TRUE(holds(printer.Texts(1), "2 (1 below floor)"));
+    const auto table = printer.Texts(3);
+    EXPECT_TRUE(holds(table, "THRESHOLDS"));
+    EXPECT_TRUE(holds(table, "144.000") &&
+                holds(table, TwoDecimals(*p.state.Thresholds[0].Threshold)));
+    EXPECT_TRUE(holds(table, "172.800") && holds(table, "< 1.00 floor"));
+    EXPECT_TRUE(holds(printer.Texts(4), "Result"));
+    const auto& plot = printer.pages[1];
+    EXPECT_NE(std::find(plot.begin(), plot.end(), "PenStyle 1"), plot.end());
+  };
+  check(p.ctx, CurrentReportInfo(p.ctx));
+
+  TestProgram other;
+  ApplyConfigurationDefaults(other.state);
+  const auto results = std::filesystem::path(rec.RunPath()) += ".MZ";
+  ReportInfo info;
+  info.DateTime = ReadResultsForReport(other.ctx, results.string());
+  ASSERT_TRUE(ReadJournalForReport(other.ctx, JournalBeside(results), info));
+  ASSERT_EQ(other.state.Thresholds.size(), 2u);
+  EXPECT_EQ(other.state.Thresholds[1].Threshold, std::nullopt);
+  check(other.ctx, info);
 }
 
 // The decisions of a search, level by level.
