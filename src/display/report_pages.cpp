@@ -200,9 +200,50 @@ int ReportPageCount(const ProgramState& s, const PageUnits& u) {
   return 2 + ThresholdPageCount(s, u) + ResultsTablePageCount(s, u);
 }
 
+namespace {
+
+// The table lines of one search: its row, and the levels tried beyond the
+// first kLevelsPerLine on lines of their own under the row's.
+constexpr std::size_t kLevelsPerLine = 4;
+std::vector<std::string> ThresholdLines(const ThresholdResult& r) {
+  std::vector<std::string> tried{""};
+  for (std::size_t k = 0; k < r.Tried.size(); ++k) {
+    if (k > 0 && k % kLevelsPerLine == 0) tried.emplace_back();
+    const ThresholdLevel& l = r.Tried[k];
+    tried.back() +=
+        (tried.back().empty() ? "" : " ") + TwoDecimals(l.Level) + (l.Ok ? " OK" : " fail");
+  }
+  if (r.ScaledFromPreScan) tried.back() += "  (scaled pre-scan codes)";
+  const std::string threshold =
+      r.Threshold ? TwoDecimals(*r.Threshold) : "< " + TwoDecimals(r.Floor) + " floor";
+  std::vector<std::string> lines{PadLeft(FreqText(r.FreqHz), 10) +
+                                 PadLeft(TwoDecimals(r.TestLevel), 8) + PadLeft(threshold, 13) +
+                                 "  " + tried.front()};
+  for (std::size_t k = 1; k < tried.size(); ++k) lines.push_back(std::string(33, ' ') + tried[k]);
+  return lines;
+}
+
+// The searches from `first` on that fit on one page; the index after them.
+int ThresholdsOnPage(const ProgramState& s, const PageUnits& u, int first) {
+  const int perPage = ReportRowsPerPage(u) - 4;  // under the page's own heading lines
+  int used = 0;
+  int i = first;
+  while (i < static_cast<int>(s.Thresholds.size())) {
+    const int lines =
+        static_cast<int>(ThresholdLines(s.Thresholds[static_cast<std::size_t>(i)]).size());
+    if (used > 0 && used + lines > perPage) break;
+    used += lines;
+    ++i;
+  }
+  return i;
+}
+
+}  // namespace
+
 int ThresholdPageCount(const ProgramState& s, const PageUnits& u) {
-  const int perPage = ReportRowsPerPage(u);
-  return (static_cast<int>(s.Thresholds.size()) + perPage - 1) / perPage;
+  int pages = 0;
+  for (int i = 0; i < static_cast<int>(s.Thresholds.size()); i = ThresholdsOnPage(s, u, i)) ++pages;
+  return pages;
 }
 
 int DrawThresholdPage(const ProgramState& s, const PageUnits& u, Canvas& c, int first) {
@@ -213,28 +254,18 @@ int DrawThresholdPage(const ProgramState& s, const PageUnits& u, Canvas& c, int 
   c.TextOut(u.X0, y, "frequency where it failed (levels tried in order; fail or OK).");
   y += u.Vy(kLineUnits * 1.5);
   UsePageFont(c, u, kFixedFont);
-  c.TextOut(u.X0, y, " Frequency   Test     Threshold          Levels tried");
+  c.TextOut(u.X0, y, "Frequency    Test    Threshold  Levels tried");
   y += u.Vy(kLineUnits);
-  c.TextOut(u.X0, y, "    MHz       V/M       V/M                 V/M");
+  c.TextOut(u.X0, y, "   MHz       V/M       V/M        V/M");
   y += u.Vy(kLineUnits);
-  const int rows = static_cast<int>(s.Thresholds.size());
-  const int perPage = ReportRowsPerPage(u);
-  int i = first;
-  for (int n = 0; n < perPage && i < rows; ++n, ++i) {
-    const ThresholdResult& r = s.Thresholds[static_cast<std::size_t>(i)];
-    std::string tried;
-    for (const ThresholdLevel& l : r.Tried) {
-      tried += (tried.empty() ? "" : " ") + TwoDecimals(l.Level) + (l.Ok ? " OK" : " fail");
+  const int end = ThresholdsOnPage(s, u, first);
+  for (int i = first; i < end; ++i) {
+    for (const std::string& line : ThresholdLines(s.Thresholds[static_cast<std::size_t>(i)])) {
+      c.TextOut(u.X0, y, line);
+      y += u.Vy(kTextUnits);
     }
-    const std::string threshold =
-        r.Threshold ? TwoDecimals(*r.Threshold) : "< " + TwoDecimals(r.Floor) + " floor";
-    c.TextOut(u.X0, y,
-              PadLeft(FreqText(r.FreqHz), 11) + PadLeft(TwoDecimals(r.TestLevel), 8) +
-                  PadLeft(threshold, 14) + "   " + tried +
-                  (r.ScaledFromPreScan ? "  (scaled pre-scan codes)" : ""));
-    y += u.Vy(kTextUnits);
   }
-  return i;
+  return end;
 }
 
 int RecordedRows(const ProgramState& s) {

@@ -266,6 +266,9 @@ TEST_F(ThresholdRun, TheReportHasTheThresholdsTableAndCurve) {
     EXPECT_TRUE(holds(table, "144.000") &&
                 holds(table, TwoDecimals(*p.state.Thresholds[0].Threshold)));
     EXPECT_TRUE(holds(table, "172.800") && holds(table, "< 1.00 floor"));
+    // Twenty levels tried down to the floor wrap within the page's width.
+    for (const auto& line : table) EXPECT_LE(line.size(), 72u) << line;
+    EXPECT_TRUE(holds(table, "1.00 fail"));
     EXPECT_TRUE(holds(printer.Texts(4), "Result"));
     const auto& plot = printer.pages[1];
     EXPECT_NE(std::find(plot.begin(), plot.end(), "PenStyle 1"), plot.end());
