@@ -286,6 +286,30 @@ TEST_F(ThresholdRun, TheReportHasTheThresholdsTableAndCurve) {
   check(other.ctx, info);
 }
 
+// An amplifier fault during a search ends it with the run: RF off, the
+// message of the fault, the steps recorded kept.
+TEST(ThresholdAmplifier, AFaultDuringASearchEndsItWithTheRun) {
+  // The third frequency command is the failing step at 144 MHz; the fifth is
+  // the search's second level.
+  EmulatedProgram p(emu::Behaviour{
+      .EutThresholdDrive = [](std::int32_t f) { return f == 144'000'000 ? 100 : 255; },
+      .AmplifierFaultAt = 5});
+  p.ReadyForRuns();
+  p.state.Prefs.Threshold.Enabled = true;
+  FillStandardPanel(p.ctx, {.EutStatus = 2});
+  Button1MouseDown(p.ctx);
+  ASSERT_TRUE(
+      p.loop.RunUntilTrue([&] { return !p.loop.TimerEnabled(TimerId::RunClock); }, 600'000));
+  EXPECT_EQ(p.op.Texts(), vector<std::string>{"PA STATUS ERROR. Run Stopped. "});
+  EXPECT_FALSE(p.state.Search.Active);
+  EXPECT_TRUE(p.state.Thresholds.empty());
+  EXPECT_EQ(p.state.StepCount, 4);  // 100, 120 and 144 MHz recorded
+  EXPECT_EQ(p.state.ResultEutStatus[3], 2);
+  EXPECT_EQ(WithoutPolls(Frames(p.port.written)).back().Code, cmd::RfOff);
+  p.loop.AdvanceBy(500);  // the frame on its way
+  EXPECT_FALSE(p.instrument.RfOn());
+}
+
 // The decisions of a search, level by level.
 TEST(NextThresholdLevel, DownInStepsUpInHalfStepsAndTheFloor) {
   const ThresholdSettings settings{.Enabled = true, .StepDb = 1.0, .FloorVm = 1.0};

@@ -36,6 +36,7 @@ class FastSteppingMenuTest : public QObject, public test::DemoWindow {
   void offAtFirstAndKeptAcrossARestart();
   void fixedWhileATestRuns();
   void configurationIsTheSameWithItOnOrOff();
+  void findThresholdIsKeptBesideIt();
 
  private:
   QAction* Item() { return W<QAction>(ctl::MenuFastStepping); }
@@ -105,6 +106,25 @@ void FastSteppingMenuTest::configurationIsTheSameWithItOnOrOff() {
   QVERIFY(!off.empty());
   QCOMPARE(on, off);
   QCOMPARE(std::count(on.begin(), on.end(), '\n'), 104L);
+}
+
+// Mode > Find Threshold on EUT Failure: off at first, kept in the preferences
+// file across a restart, independent of Fast Stepping.
+void FastSteppingMenuTest::findThresholdIsKeptBesideIt() {
+  QAction* find = W<QAction>(ctl::MenuFindThreshold);
+  QVERIFY(find->isCheckable());
+  QVERIFY(!find->isChecked());
+  find->trigger();
+  QVERIFY(find->isChecked());
+  QVERIFY(ctx().state.Prefs.Threshold.Enabled);
+  QVERIFY(!ctx().state.Prefs.FastStepping);
+  QVERIFY(Contents(folder->path() / "preferences.ini").find("FindThreshold = 1\r\n") !=
+          std::string::npos);
+  Restart();
+  QVERIFY(ctx().state.Prefs.Threshold.Enabled);
+  QVERIFY(W<QAction>(ctl::MenuFindThreshold)->isChecked());
+  W<QAction>(ctl::MenuFindThreshold)->trigger();
+  QVERIFY(!ctx().state.Prefs.Threshold.Enabled);
 }
 
 QTEST_MAIN(FastSteppingMenuTest)
