@@ -13,6 +13,7 @@
 #include <regex>
 
 #include "core/control_names.h"
+#include "e2e/e2e_wait.h"
 #include "files/config_file.h"
 #include "link/command_codes.h"
 #include "link/command_frame.h"
@@ -28,17 +29,7 @@ struct Command {
   int code;
 };
 
-// Processes events until pred holds or timeoutMs passes.
-bool WaitFor(const std::function<bool()>& pred, int timeoutMs) {
-  QElapsedTimer t;
-  t.start();
-  while (!pred()) {
-    if (t.elapsed() > timeoutMs) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    QThread::msleep(5);
-  }
-  return true;
-}
+using test::WaitFor;
 
 void PrepareFolder(const std::filesystem::path& folder) {
   // A configuration with port 1 and a cell file, so that start-up asks nothing.
@@ -93,16 +84,8 @@ void EmulatorLinkTest::programTalksToTheEmulator() {
   };
 
   // Nothing may wait on a modal box: any that opens is noted and closed.
-  QStringList boxes;
-  QTimer boxWatch;
-  connect(&boxWatch, &QTimer::timeout, this, [&] {
-    if (auto* w = QApplication::activeModalWidget()) {
-      auto* box = qobject_cast<QMessageBox*>(w);
-      boxes << (w->windowTitle() + ": " + (box != nullptr ? box->text() : QString()));
-      if (auto* d = qobject_cast<QDialog*>(w)) d->done(0);
-    }
-  });
-  boxWatch.start(100);
+  test::ModalCloser modals;
+  QStringList& boxes = modals.closed;
 
   QtProgram program(folder.path());
   program.Show();

@@ -15,6 +15,7 @@
 #include <functional>
 
 #include "core/control_names.h"
+#include "e2e/e2e_wait.h"
 #include "files/config_file.h"
 #include "support/test_program.h"
 #include "ui/qt_program.h"
@@ -23,16 +24,7 @@
 namespace mz {
 namespace {
 
-bool WaitFor(const std::function<bool()>& pred, int timeoutMs) {
-  QElapsedTimer t;
-  t.start();
-  while (!pred()) {
-    if (t.elapsed() > timeoutMs) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    QThread::msleep(5);
-  }
-  return true;
-}
+using test::WaitFor;
 
 void PrepareFolder(const std::filesystem::path& folder) {
   test::TestProgram p;

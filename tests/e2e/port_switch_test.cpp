@@ -14,6 +14,7 @@
 #include <regex>
 
 #include "core/control_names.h"
+#include "e2e/e2e_wait.h"
 #include "files/config_file.h"
 #include "files/preferences_file.h"
 #include "link/command_codes.h"
@@ -26,16 +27,7 @@
 namespace mz {
 namespace {
 
-bool WaitFor(const std::function<bool()>& pred, int timeoutMs) {
-  QElapsedTimer t;
-  t.start();
-  while (!pred()) {
-    if (t.elapsed() > timeoutMs) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    QThread::msleep(5);
-  }
-  return true;
-}
+using test::WaitFor;
 
 // An emulator on its own pseudo-terminal, reached through the link path; it
 // logs each command it takes.
@@ -111,16 +103,8 @@ void PortSwitchTest::framesFollowTheDeviceChosenWithoutARestart() {
   QVERIFY(first.Start(emulator, devices.path() / "usb-First_Adapter-if00"));
   QVERIFY(second.Start(emulator, devices.path() / "usb-Second_Adapter-if00"));
 
-  QStringList boxes;
-  QTimer boxWatch;
-  connect(&boxWatch, &QTimer::timeout, this, [&] {
-    if (auto* w = QApplication::activeModalWidget()) {
-      auto* box = qobject_cast<QMessageBox*>(w);
-      boxes << (w->windowTitle() + ": " + (box != nullptr ? box->text() : QString()));
-      if (auto* d = qobject_cast<QDialog*>(w)) d->done(0);
-    }
-  });
-  boxWatch.start(100);
+  test::ModalCloser modals;
+  QStringList& boxes = modals.closed;
 
   QtProgram program(folder.path());
   program.Show();
