@@ -54,7 +54,7 @@ void PlotStepMarkAgain(ProgramState& s, Canvas& canvas, int i);
 // the preferences' threshold colour); sweeps only.
 void PlotThresholdMark(const ProgramState& s, Canvas& canvas, const ThresholdResult& r);
 void PlotThresholdMark(Context& ctx, const ThresholdResult& r);  // on the graph canvas
-void PlotStepMarkAgain(Context& ctx, int i);  // on the graph canvas
+void PlotStepMarkAgain(Context& ctx, int i);                     // on the graph canvas
 
 // The strip chart's time labels and its scroll at 480 steps, kept by the
 // reading reply and the simulation for single-frequency tests each time a
