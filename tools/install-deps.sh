@@ -2,7 +2,7 @@
 # Installs the Debian packages that building, testing and packaging need, if
 # missing.
 set -euo pipefail
-packages=(build-essential cmake ninja-build ccache qt6-base-dev qt6-serialport-dev libgl1-mesa-dev
+packages=(build-essential cmake ninja-build ccache qt6-base-dev qt6-serialport-dev qt6-svg-dev libgl1-mesa-dev
           libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation xvfb xauth locales
           desktop-file-utils appstream dpkg-dev poppler-utils
           libx11-dev libxcb1-dev openbox xdotool dbus-daemon dbus-bin at-spi2-core

@@ -6,6 +6,9 @@ namespace mz {
 
 class Canvas;
 
+// The graph window's name for ShowWindow.
+inline constexpr std::string_view kGraphWindowForm = "GraphWindow";
+
 class Display {
  public:
   virtual ~Display() = default;

@@ -27,6 +27,19 @@ inline constexpr double kToleranceLimitDb = 20.0;
 // high one.
 bool IsValidTolerance(const FieldTolerance& t);
 
+// Display > Graph Window: where the window was and how it showed the graph.
+struct GraphWindowSettings {
+  bool Open = false;  // open when the program last ended: opened again at start
+  bool Maximised = false;
+  // The normal (not maximised) place and size; Width 0: never placed.
+  int X = 0;
+  int Y = 0;
+  int Width = 0;
+  int Height = 0;
+  bool LinearFrequency = false;  // the frequency axis; logarithmic unless set
+  bool operator==(const GraphWindowSettings&) const = default;
+};
+
 struct Preferences {
   FieldTolerance Tolerance;
   // Mode > Fast Stepping: the sequencers paced by the instrument's reports
@@ -41,6 +54,7 @@ struct Preferences {
   // The colour of the thresholds' marks on the graphs (0x00BBGGRR, as the
   // colour sets keep colours): orange unless chosen.
   std::uint32_t ThresholdColour = 0x0080FF;
+  GraphWindowSettings Graph = {};
   bool operator==(const Preferences&) const = default;
 };
 

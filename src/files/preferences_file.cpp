@@ -77,6 +77,36 @@ std::string RgbText(std::uint32_t c) {
   return buf;
 }
 
+// "X,Y,Width,Height" of the graph window: integers, the size at least 100 by
+// 100 and at most 100000; none otherwise.
+std::optional<GraphWindowSettings> ReadPlace(std::string_view v) {
+  std::array<int, 4> n{};
+  const char* p = v.data();
+  const char* end = v.data() + v.size();
+  for (std::size_t k = 0; k < n.size(); ++k) {
+    while (p < end && *p == ' ') ++p;
+    const auto r = std::from_chars(p, end, n[k]);
+    if (r.ec != std::errc()) return std::nullopt;
+    p = r.ptr;
+    while (p < end && *p == ' ') ++p;
+    if (k + 1 < n.size()) {
+      if (p == end || *p != ',') return std::nullopt;
+      ++p;
+    }
+  }
+  if (p != end) return std::nullopt;
+  for (int c : n) {
+    if (c < -100000 || c > 100000) return std::nullopt;
+  }
+  if (n[2] < 100 || n[3] < 100) return std::nullopt;
+  GraphWindowSettings g;
+  g.X = n[0];
+  g.Y = n[1];
+  g.Width = n[2];
+  g.Height = n[3];
+  return g;
+}
+
 constexpr std::array kKeys{
     Key{"FieldToleranceLowDb",
         "; Field tolerance of every recorded step, in dB of the achieved field over its target "
@@ -119,6 +149,37 @@ constexpr std::array kKeys{
         },
         [](const Preferences& p) { return RgbText(p.ThresholdColour); },
         [](const Preferences& p) { return p.ThresholdColour == Preferences{}.ThresholdColour; }},
+    Key{"GraphWindowOpen",
+        "; Display > Graph Window: open at start (1 or 0), maximised (1 or 0), its normal place "
+        "and size in pixels (X,Y,Width,Height) and its frequency axis (log or linear)",
+        [](std::string_view v, Preferences& p) { p.Graph.Open = v == "1"; },
+        [](const Preferences& p) { return std::string(p.Graph.Open ? "1" : "0"); },
+        [](const Preferences& p) { return p.Graph == GraphWindowSettings{}; }},
+    Key{"GraphWindowMaximised", nullptr,
+        [](std::string_view v, Preferences& p) { p.Graph.Maximised = v == "1"; },
+        [](const Preferences& p) { return std::string(p.Graph.Maximised ? "1" : "0"); },
+        [](const Preferences& p) { return p.Graph == GraphWindowSettings{}; }},
+    Key{"GraphWindowPlace", nullptr,
+        [](std::string_view v, Preferences& p) {
+          const GraphWindowSettings none;
+          const GraphWindowSettings g = ReadPlace(v).value_or(none);
+          p.Graph.X = g.X;
+          p.Graph.Y = g.Y;
+          p.Graph.Width = g.Width;
+          p.Graph.Height = g.Height;
+        },
+        [](const Preferences& p) {
+          const GraphWindowSettings& g = p.Graph;
+          return FormatInt(g.X) + "," + FormatInt(g.Y) + "," + FormatInt(g.Width) + "," +
+                 FormatInt(g.Height);
+        },
+        [](const Preferences& p) { return p.Graph.Width == 0; }},
+    Key{"GraphFrequencyAxis", nullptr,
+        [](std::string_view v, Preferences& p) { p.Graph.LinearFrequency = SameKey(v, "linear"); },
+        [](const Preferences& p) {
+          return std::string(p.Graph.LinearFrequency ? "linear" : "log");
+        },
+        [](const Preferences& p) { return p.Graph == GraphWindowSettings{}; }},
     Key{"PortDevice",
         "; Port > the serial device chosen: its stable name, standing for the configured COM port",
         [](std::string_view v, Preferences& p) {

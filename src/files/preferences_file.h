@@ -23,6 +23,11 @@
 //   FieldToleranceLowDb    0.0   -20 to +20   the tolerance of every recorded
 //   FieldToleranceHighDb   6.0   -20 to +20   step's field, in dB (FieldTolerance)
 //   FastStepping           0     0 or 1       Mode > Fast Stepping
+//   GraphWindowOpen        0     0 or 1       Display > Graph Window: open at start,
+//   GraphWindowMaximised   0     0 or 1       maximised,
+//   GraphWindowPlace       none  X,Y,W,H      its normal place and size (pixels,
+//                                             W and H at least 100),
+//   GraphFrequencyAxis     log   log, linear  and its frequency axis
 //
 // A low limit above the high one gives both their defaults.
 //

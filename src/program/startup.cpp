@@ -123,6 +123,8 @@ void Startup(Context& ctx) {
     UpdateLamps(ctx);
     for (int k = 1; k <= 8; ++k) s.FieldWarningEnabled[k] = 1;
     PollInstrument(ctx);
+    // The graph window opens again where it was when the program last ended.
+    if (s.Prefs.Graph.Open) ctx.display.ShowWindow(kGraphWindowForm, true);
   }
   ctx.controls.SetText(ctl::Total, FormatDuration(0));
   s.TestType = 1;

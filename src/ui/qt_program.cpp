@@ -4,6 +4,7 @@
 #include <QScreen>
 
 #include "core/control_names.h"
+#include "files/preferences_file.h"
 #include "link/com_device.h"
 #include "program/program_events.h"
 #include "program/startup.h"
@@ -14,6 +15,7 @@
 #include "ui/windows/colour_dialogs.h"
 #include "ui/windows/diagnostics_window.h"
 #include "ui/windows/field_warning_window.h"
+#include "ui/windows/graph_window.h"
 #include "ui/windows/herald.h"
 #include "ui/windows/main_window.h"
 
@@ -48,6 +50,7 @@ QtProgram::QtProgram(std::filesystem::path folder, EventLoop* loop)
   op_.SetParent(main_.get());
   op_.SetProgramFolder(ctx_.folder);
   graph_ = &main_->graphBox();
+  main_->openGraphWindow = [this] { OpenGraphWindow(); };
   screenColours_ = std::make_unique<ScreenColoursDialog>(ctx_, binder_, main_.get());
   op_.RegisterForm(ctl::ScreenColoursForm, screenColours_.get());
   herald_ = std::make_unique<Herald>();
@@ -85,6 +88,49 @@ QtProgram::QtProgram(std::filesystem::path folder, EventLoop* loop)
 QtProgram::~QtProgram() {
   // A test still going when the program ends is kept as it stands.
   recorder_.ProgramClosing(ctx_);
+  if (graphWindow_) {
+    // Open now: open at the next start, where it is.
+    graphFeed_.window = nullptr;
+    graphWindow_->KeepGeometry();
+    try {
+      WritePreferences(ctx_);
+    } catch (const std::exception&) {
+      // The window's place is not kept; nothing else is lost.
+    }
+  }
+}
+
+GraphWindow& QtProgram::OpenGraphWindow() {
+  if (!graphWindow_) {
+    // A window of its own (no parent), so that it can be maximised on
+    // another screen and stays up while the main window is minimised.
+    graphWindow_ = std::make_unique<GraphWindow>(ctx_);
+    graphFeed_.window = graphWindow_.get();
+  }
+  graphWindow_->Open();
+  return *graphWindow_;
+}
+
+void GraphWindowFeed::RunStarted(Context&, bool) {
+  if (window) window->pane().Invalidate();
+}
+void GraphWindowFeed::StepSent(Context&, Integer, Byte) {
+  if (window) window->pane().HeaderChanged();
+}
+void GraphWindowFeed::StepRecorded(Context&) {
+  if (window) window->pane().StepRecorded();
+}
+void GraphWindowFeed::EutReported(Context&, bool) {
+  if (window) window->pane().BandChanged();
+}
+void GraphWindowFeed::ThresholdFound(Context&, const ThresholdResult&) {
+  if (window) window->pane().Invalidate();
+}
+void GraphWindowFeed::Ticked(Context&) {
+  if (window) window->pane().HeaderChanged();
+}
+void GraphWindowFeed::RunEnded(Context&, int, std::string_view) {
+  if (window) window->pane().Invalidate();
 }
 
 void QtProgram::Show() {
@@ -98,6 +144,9 @@ void QtProgram::Show() {
 void QtProgram::Repaint() {
   graph_->Redraw();
   main_->update();
+  // Whatever made the main window's graph change (a file loaded, the
+  // results cleared, the colours) changes the graph window's too.
+  if (graphWindow_) graphWindow_->pane().Invalidate();
 }
 
 Canvas& QtProgram::GraphCanvas() {
@@ -109,6 +158,14 @@ void QtProgram::Beep() {
 }
 
 void QtProgram::ShowWindow(std::string_view form, bool show) {
+  if (form == kGraphWindowForm) {
+    if (show) {
+      OpenGraphWindow();
+    } else if (graphWindow_) {
+      graphWindow_->close();
+    }
+    return;
+  }
   auto it = windows_.find(form);
   if (it == windows_.end()) return;
   QWidget* w = it->second;

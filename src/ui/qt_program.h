@@ -29,6 +29,22 @@ class InstrumentDetailsDialog;
 class FieldWarningWindow;
 class DiagnosticsWindow;
 class GraphBox;
+class GraphWindow;
+
+// Tells the graph window, once there is one, what a test does: each step
+// recorded, each reading, each EUT report; a start, end or threshold found
+// draws it whole.
+class GraphWindowFeed : public RunObserver {
+ public:
+  GraphWindow* window = nullptr;
+  void RunStarted(Context& ctx, bool preScan) override;
+  void StepSent(Context& ctx, Integer freqHz, Byte drive) override;
+  void StepRecorded(Context& ctx) override;
+  void EutReported(Context& ctx, bool fault) override;
+  void ThresholdFound(Context& ctx, const ThresholdResult& result) override;
+  void Ticked(Context& ctx) override;
+  void RunEnded(Context& ctx, int reason, std::string_view message) override;
+};
 
 class QtProgram : public QObject, public Display {
   Q_OBJECT
@@ -39,6 +55,11 @@ class QtProgram : public QObject, public Display {
   ~QtProgram() override;
 
   void Show();
+
+  // Display > Graph Window: made at the first call, then shown again.
+  GraphWindow& OpenGraphWindow();
+  // The graph window if it has been made.
+  GraphWindow* graphWindow() { return graphWindow_.get(); }
 
   Context& ctx() { return ctx_; }
   MainWindow& window() { return *main_; }
@@ -64,7 +85,8 @@ class QtProgram : public QObject, public Display {
   QtOperator op_;
   RunRecorder recorder_;
   RunProgress progress_;
-  RunObservers runs_{&recorder_, &progress_};
+  GraphWindowFeed graphFeed_;
+  RunObservers runs_{&recorder_, &progress_, &graphFeed_};
   Context ctx_;
   ControlBinder binder_;
   std::unique_ptr<MainWindow> main_;
@@ -76,6 +98,7 @@ class QtProgram : public QObject, public Display {
   std::unique_ptr<InstrumentDetailsDialog> details_;
   std::unique_ptr<FieldWarningWindow> warning_;
   std::unique_ptr<DiagnosticsWindow> diagnostics_;
+  std::unique_ptr<GraphWindow> graphWindow_;
   std::map<std::string, QWidget*, std::less<>> windows_;
   GraphBox* graph_ = nullptr;  // the main window's paint box (pb1)
   // Once a second: a chosen device pulled out and back is reopened.

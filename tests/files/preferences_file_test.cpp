@@ -18,6 +18,14 @@ namespace {
 namespace fs = std::filesystem;
 using std::string;
 
+constexpr GraphWindowSettings kGraph{.Open = true,
+                                     .Maximised = false,
+                                     .X = -10,
+                                     .Y = 40,
+                                     .Width = 1280,
+                                     .Height = 720,
+                                     .LinearFrequency = true};
+
 class PreferencesFile : public ::testing::Test {
  protected:
   fs::path Path() const { return folder.path() / kPreferencesFileName; }
@@ -31,10 +39,43 @@ class PreferencesFile : public ::testing::Test {
 TEST_F(PreferencesFile, MatchesTheHandWrittenFileBothWays) {
   const Preferences set{.Tolerance = {-1.5, 4.25},
                         .Threshold = {.Enabled = true, .StepDb = 2.0, .FloorVm = 0.5},
-                        .ThresholdColour = 0x336699};
+                        .ThresholdColour = 0x336699,
+                        .Graph = kGraph};
   WritePreferences(Path(), set);
   EXPECT_EQ(ReadFile(Path()), ReadFile(Golden("preferences.ini")));
   EXPECT_EQ(ReadPreferences(Golden("preferences.ini")), set);
+}
+
+// The graph window's place is four integers with a usable size; anything
+// else leaves the window unplaced (it opens at its first size), and the
+// other graph keys keep what they said.
+TEST_F(PreferencesFile, GraphWindowPlaceReadsWholeOrNotAtAll) {
+  const Preferences good =
+      ReadText("GraphWindowPlace = 5, -20 ,800,600\r\nGraphWindowOpen = 1\r\n");
+  GraphWindowSettings placed;
+  placed.Open = true;
+  placed.X = 5;
+  placed.Y = -20;
+  placed.Width = 800;
+  placed.Height = 600;
+  EXPECT_EQ(good.Graph, placed);
+  for (const char* bad : {"1,2,50,600", "1,2,800", "1,2,800,600,4", "a,b,c,d", "1;2;800;600",
+                          "1,2,800,99999999999", "", "1,2,800,600x"}) {
+    const Preferences p =
+        ReadText(string("GraphWindowPlace = ") + bad + "\r\nGraphFrequencyAxis = LINEAR\r\n");
+    GraphWindowSettings linear;
+    linear.LinearFrequency = true;
+    EXPECT_EQ(p.Graph, linear) << bad;
+  }
+  // A window never placed writes no place.
+  fs::remove(Path());
+  Preferences open;
+  open.Graph.Open = true;
+  WritePreferences(Path(), open);
+  const string text = ReadFile(Path());
+  EXPECT_NE(text.find("GraphWindowOpen = 1\r\n"), string::npos);
+  EXPECT_EQ(text.find("GraphWindowPlace"), string::npos);
+  EXPECT_NE(text.find("GraphFrequencyAxis = log\r\n"), string::npos);
 }
 
 TEST_F(PreferencesFile, MissingFolderDeviceOrPipeGiveTheDefaults) {
@@ -117,7 +158,8 @@ TEST_F(PreferencesFile, DecimalPointsInADecimalCommaLocale) {
   if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr) GTEST_SKIP() << "no de_DE locale";
   WritePreferences(Path(), {.Tolerance = {-1.5, 4.25},
                             .Threshold = {.Enabled = true, .StepDb = 2.0, .FloorVm = 0.5},
-                            .ThresholdColour = 0x336699});
+                            .ThresholdColour = 0x336699,
+                            .Graph = kGraph});
   const string written = ReadFile(Path());
   const Preferences point = ReadText("FieldToleranceLowDb = -2.5\r\n");
   const Preferences comma = ReadText("FieldToleranceLowDb = -2,5\r\n");

@@ -41,6 +41,11 @@ void GraphBox::paintEvent(QPaintEvent*) {
   p.drawImage(0, 0, image_);
 }
 
+void GraphBox::mouseDoubleClickEvent(QMouseEvent* event) {
+  QWidget::mouseDoubleClickEvent(event);
+  emit doubleClicked();
+}
+
 void GraphBox::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   Redraw();

@@ -27,12 +27,17 @@ class GraphBox : public QWidget {
   // program state, then shown.
   void Redraw();
 
+ signals:
+  // A double-click on the graph (the graph window opens).
+  void doubleClicked();
+
  protected:
   void paintEvent(QPaintEvent* event) override;
   // Shown again (the report panel, or the window restored): everything drawn
   // since the last repaint that the state does not hold, such as a pre-scan
   // curve, goes.
   void showEvent(QShowEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
 
  private:
   Context& ctx_;

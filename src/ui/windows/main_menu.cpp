@@ -112,6 +112,9 @@ void MainWindow::BuildMenus() {
   QMenu* display = topMenu(ControlId{"Display1"}, "&Display");
   Item(display, ControlId{"Colours2"}, "&Colours...", [this] { Colours2Click(ctx_); });
   Item(display, ControlId{"Clear1"}, "C&lear", [this] { Clear1Click(ctx_); });
+  Item(display, ControlId{"GraphWindow1"}, "&Graph Window", [this] {
+    if (openGraphWindow) openGraphWindow();
+  });
   Item(
       display, ctl::MenuShowFieldWarnings, "Show &Field Warning Messages",
       [this] { ShowFieldWarningMessages1Click(ctx_); }, true);

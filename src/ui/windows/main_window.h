@@ -42,6 +42,8 @@ class MainWindow : public QMainWindow {
   // enumeration unless a test gives its own; the window does not own it).
   void SetSerialCatalog(const SerialCatalog& catalog) { catalog_ = &catalog; }
 
+  // Display > Graph Window and a double-click on the graph call this.
+  std::function<void()> openGraphWindow;
   // Places the three test panels on top of one another.
   void Activate();
 

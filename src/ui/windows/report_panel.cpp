@@ -48,6 +48,9 @@ void MainWindow::BuildReportPanel(QWidget* client) {
 
   graph_ = new GraphBox(ctx_, panel);
   graph_->move(2, 22);
+  connect(graph_, &GraphBox::doubleClicked, this, [this] {
+    if (openGraphWindow) openGraphWindow();
+  });
 }
 
 }  // namespace mz
