@@ -93,6 +93,9 @@ row "run-clock tick, next step" "$(bench_time RunClockTick/2 us)" us "<=" 5
 row "run-clock tick, level reached" "$(bench_time RunClockTick/4 us)" us "<=" 5
 row "run-clock tick, dwelling" "$(bench_time RunClockTick/5 us)" us "<=" 5
 row "live graph step (one segment)" "$(bench_time LiveStep us)" us "-" -
+row "graph window 1920x1080, 2000 steps + 2 overlays, full repaint" \
+  "$(bench_time GraphWindowRepaint ms)" ms "<=" 4
+row "graph window 1920x1080, live step (segment + header)" "$(bench_time GraphWindowLiveStep us)" us "-" -
 row "reply decoder, 1 MB mixed, chunks 1-64 bytes" "$mbps" MB/s ">=" 100
 row "results file 2000 rows, write + read" \
   "$(sum "$(bench_time ResultsFileWrite2000 ms)" "$(bench_time ResultsFileRead2000 ms)")" ms "<=" 1

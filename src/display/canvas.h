@@ -2,6 +2,7 @@
 // A drawing surface as the graph and the printed pages use it. Rectangles
 // follow the Windows rule: right and bottom are exclusive, and a line drawn
 // to a point stops one pixel short of it.
+#include <span>
 #include <string_view>
 
 #include "core/types.h"
@@ -17,9 +18,23 @@ struct FontStyle {
   bool Underline = false;
 };
 
+struct CanvasPoint {
+  int X = 0;
+  int Y = 0;
+  bool operator==(const CanvasPoint&) const = default;
+};
+
 class Canvas {
  public:
   virtual ~Canvas() = default;
+  // A line through the points in order, as MoveTo to the first and LineTo
+  // to each of the others draw it; a canvas may draw it in one go (joined
+  // corners of a wide pen).
+  virtual void Polyline(std::span<const CanvasPoint> points) {
+    if (points.empty()) return;
+    MoveTo(points.front().X, points.front().Y);
+    for (const CanvasPoint& p : points.subspan(1)) LineTo(p.X, p.Y);
+  }
   virtual void MoveTo(int x, int y) = 0;
   virtual void LineTo(int x, int y) = 0;
   // Outline in the pen, filled with the brush.

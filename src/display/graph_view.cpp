@@ -169,47 +169,86 @@ void SetPointLine(const ProgramState& s, const GraphView& v, Canvas& canvas) {
   }
 }
 
+// Segments gathered into lines: a segment that starts where the last one
+// ended continues it; any other starts a new one.
+class Lines {
+ public:
+  explicit Lines(Canvas& canvas) : canvas_(canvas) {}
+  ~Lines() { Flush(); }
+  Lines(const Lines&) = delete;
+  Lines& operator=(const Lines&) = delete;
+  void Segment(CanvasPoint a, CanvasPoint b) {
+    if (points_.empty() || points_.back() != a) {
+      Flush();
+      points_.push_back(a);
+    }
+    points_.push_back(b);
+  }
+  void Flush() {
+    if (points_.size() >= 2) canvas_.Polyline(points_);
+    points_.clear();
+  }
+
+ private:
+  Canvas& canvas_;
+  std::vector<CanvasPoint> points_;
+};
+
 void Overlays(const GraphView& v, std::span<const GraphOverlay> overlays, Canvas& canvas) {
   if (v.StripChart()) return;
   canvas.SetPenStyle(PenStyle::Solid);
   canvas.SetPenWidth(v.PenWidth());
   for (const GraphOverlay& o : overlays) {
     canvas.SetPenColour(o.Pen);
+    Lines lines(canvas);
     bool started = false;
-    int lastX = 0;
+    CanvasPoint last;
     for (const GraphOverlay::Point& pt : o.Points) {
       if (pt.FreqHz <= kMinPlottedHz) continue;
-      const int x = v.FreqX(static_cast<double>(pt.FreqHz));
-      const int y = o.Drive ? v.DriveY(pt.Value) : v.LevelY(pt.Value);
-      if (!started) {
-        canvas.MoveTo(x, y);
-        started = true;
-      } else if (x >= lastX) {
-        canvas.LineTo(x, y);
-      } else {
-        canvas.MoveTo(x, y);  // a new sweep: the curve starts again
-      }
-      lastX = x;
+      const CanvasPoint here{v.FreqX(static_cast<double>(pt.FreqHz)),
+                             o.Drive ? v.DriveY(pt.Value) : v.LevelY(pt.Value)};
+      // A falling frequency starts the curve again (a new sweep).
+      if (started && here.X >= last.X && here != last) lines.Segment(last, here);
+      last = here;
+      started = true;
     }
   }
 }
 
-// The achieved curve and the band, from step 1 to `last`.
+// The achieved curve and the band, from step 1 to `last`; pieces of the
+// band in one colour side by side are filled as one.
 void Results(const ProgramState& s, const GraphView& v, Canvas& canvas, int last) {
   canvas.SetPenStyle(PenStyle::Solid);
+  canvas.SetPenWidth(v.PenWidth());
+  canvas.SetPenColour(s.ScreenColours.Achieved);
   const PixelRect band = v.Band();
-  int prevX = StepXOf(s, v, 1);
-  for (int i = 2; i <= last; ++i) {
-    const int x = v.StripChart() ? v.StepX(i) : (IsSweptStep(s, i) ? StepXOf(s, v, i) : prevX);
-    if (x > prevX) {
-      canvas.SetPenWidth(v.PenWidth());
-      canvas.SetPenColour(s.ScreenColours.Achieved);
-      canvas.MoveTo(prevX, v.LevelY(s.ResultLevel[i - 1]));
-      canvas.LineTo(x, v.LevelY(s.ResultLevel[i]));
-      SetBandBrush(s, canvas, i);
-      canvas.FillRect(prevX, band.Top, x, band.Bottom);
+  struct Piece {
+    int Left = 0;
+    int Right = 0;
+    Byte Status = 0;
+  };
+  std::vector<Piece> pieces;
+  {
+    Lines lines(canvas);
+    int prevX = StepXOf(s, v, 1);
+    for (int i = 2; i <= last; ++i) {
+      const int x = v.StripChart() ? v.StepX(i) : (IsSweptStep(s, i) ? StepXOf(s, v, i) : prevX);
+      if (x > prevX) {
+        lines.Segment({prevX, v.LevelY(s.ResultLevel[i - 1])}, {x, v.LevelY(s.ResultLevel[i])});
+        const Byte status = s.ResultEutStatus[i] <= 2 ? s.ResultEutStatus[i] : 0;
+        if (!pieces.empty() && pieces.back().Right == prevX && pieces.back().Status == status) {
+          pieces.back().Right = x;
+        } else {
+          pieces.push_back({prevX, x, status});
+        }
+      }
+      prevX = x;
     }
-    prevX = x;
+  }
+  const ScreenColourSet& c = s.ScreenColours;
+  for (const Piece& p : pieces) {
+    canvas.SetBrushColour(p.Status == 1 ? c.EutOk : p.Status == 2 ? c.EutFail : c.Border);
+    canvas.FillRect(p.Left, band.Top, p.Right, band.Bottom);
   }
   for (int i = 1; i <= last; ++i) FieldMark(s, v, canvas, i, StepXOf(s, v, i));
 }

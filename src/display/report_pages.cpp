@@ -210,8 +210,10 @@ std::vector<std::string> ThresholdLines(const ThresholdResult& r) {
   for (std::size_t k = 0; k < r.Tried.size(); ++k) {
     if (k > 0 && k % kLevelsPerLine == 0) tried.emplace_back();
     const ThresholdLevel& l = r.Tried[k];
-    tried.back() +=
-        (tried.back().empty() ? "" : " ") + TwoDecimals(l.Level) + (l.Ok ? " OK" : " fail");
+    std::string& line = tried.back();
+    if (!line.empty()) line += ' ';
+    line += TwoDecimals(l.Level);
+    line += l.Ok ? " OK" : " fail";
   }
   if (r.ScaledFromPreScan) tried.back() += "  (scaled pre-scan codes)";
   const std::string threshold =

@@ -1,5 +1,7 @@
 #include "ui/adapters/qt_canvas.h"
 
+#include <QPolygon>
+
 #include <QFontMetrics>
 #include <QPainter>
 #include <QRegion>
@@ -144,6 +146,24 @@ void QtCanvas::LineTo(int x, int y) {
     p.drawPoint(from);
     p.restore();
   }
+  Done();
+}
+
+void QtCanvas::Polyline(std::span<const CanvasPoint> points) {
+  if (penWidth_ == 1 || points.size() < 3 || penStyle_ == PenStyle::Clear) {
+    Canvas::Polyline(points);  // one pixel wide: each segment's end rule
+    return;
+  }
+  QPainter& p = Painter();
+  p.setPen(Pen());
+  static_assert(sizeof(CanvasPoint) == 2 * sizeof(int));
+  QPolygon polygon(static_cast<qsizetype>(points.size()));
+  for (qsizetype k = 0; k < polygon.size(); ++k) {
+    polygon[k] =
+        QPoint(points[static_cast<std::size_t>(k)].X, points[static_cast<std::size_t>(k)].Y);
+  }
+  p.drawPolyline(polygon);
+  pos_ = polygon.back();
   Done();
 }
 

@@ -48,6 +48,8 @@ class QtCanvas : public Canvas {
 
   void MoveTo(int x, int y) override;
   void LineTo(int x, int y) override;
+  // A wide pen draws the whole line at once, its corners joined.
+  void Polyline(std::span<const CanvasPoint> points) override;
   void Rectangle(int left, int top, int right, int bottom) override;
   void FillRect(int left, int top, int right, int bottom) override;
   void TextOut(int x, int y, std::string_view text) override;
