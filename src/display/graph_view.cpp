@@ -297,9 +297,11 @@ void Legend(const ProgramState& s, const GraphView& v, std::span<const GraphOver
 }  // namespace
 
 Colour OverlayColour(int n) {
-  // 0x00BBGGRR: blue, magenta, teal, brown, violet, olive.
-  constexpr std::array<Colour, 6> kColours = {0xCC6600, 0x9900CC, 0x669900,
-                                              0x006699, 0xCC0066, 0x008080};
+  // 0x00BBGGRR: magenta, teal, brown, purple, olive, dark grey; none near
+  // the preset set point (blue), achieved (red), EUT (green) or threshold
+  // (orange) colours.
+  constexpr std::array<Colour, 6> kColours = {0xC800C8, 0x969600, 0x005A8C,
+                                              0xDC006E, 0x007878, 0x505050};
   return kColours[static_cast<std::size_t>(n < 0 ? 0 : n) % kColours.size()];
 }
 
@@ -442,7 +444,9 @@ std::vector<AxisTick> GraphView::XTicks() const {
     return ticks;
   }
   // Every 1..9 times a power of ten; labels on those the width leaves room
-  // for: 1, 2, 5 (or 1, 2, 3, 5 when there is room, or 1 alone).
+  // for: 1, 2, 5 (or 1, 2, 3, 5 when there is room, or 1 alone). The ends
+  // of the axis are labelled too, where they fall between (the drawing
+  // leaves out a label that has no room).
   const double decadePx = w / std::log10(hiM / loM);
   const bool roomy = decadePx > 16.0 * font_;
   const bool tight = decadePx < 7.0 * font_;
@@ -455,6 +459,11 @@ std::vector<AxisTick> GraphView::XTicks() const {
       ticks.push_back({FreqX(mhz * 1e6), label ? MhzText(mhz) : std::string()});
     }
   }
+  // The ends first, so that a decade label next to one gives way.
+  const bool loOnTick = std::abs(std::log10(loM) - std::round(std::log10(loM))) < 1e-9;
+  const bool hiOnTick = std::abs(std::log10(hiM) - std::round(std::log10(hiM))) < 1e-9;
+  if (!loOnTick) ticks.insert(ticks.begin(), {plot_.Left, MhzText(loM)});
+  if (!hiOnTick) ticks.push_back({plot_.Right - 1, MhzText(hiM)});
   return ticks;
 }
 
@@ -581,10 +590,13 @@ std::string GraphHeaderText(const ProgramState& s) {
   Real target = 0;
   Real achieved = 0;
   if (testing && s.FreqSentHz > 0) {
-    f = s.FreqSentHz;
-    target = s.TargetSent;
-    achieved = s.StepCount >= 0 && s.StepCount < kTableSize ? s.ResultLevel[s.StepCount] : 0;
-  } else if (const int last = LastRecorded(s); last >= 1) {
+    // The reading of the step sent, once one has come for it.
+    const bool read =
+        s.StepCount >= 0 && s.StepCount < kTableSize && s.ResultFreqHz[s.StepCount] == s.FreqSentHz;
+    return FreqText(s.FreqSentHz) + " MHz    Target " + TwoDecimals(s.TargetSent) +
+           " V/M    Achieved " + (read ? TwoDecimals(s.ResultLevel[s.StepCount]) : "--") + " V/M";
+  }
+  if (const int last = LastRecorded(s); last >= 1) {
     f = s.ResultFreqHz[last];
     target = StepTarget(s, last);
     achieved = s.ResultLevel[last];

@@ -123,6 +123,9 @@ void GraphWindowFeed::StepRecorded(Context&) {
 void GraphWindowFeed::EutReported(Context&, bool) {
   if (window) window->pane().BandChanged();
 }
+void GraphWindowFeed::FieldCondition(Context&, int, std::string_view) {
+  if (window) window->pane().HeaderChanged();
+}
 void GraphWindowFeed::ThresholdFound(Context&, const ThresholdResult&) {
   if (window) window->pane().Invalidate();
 }

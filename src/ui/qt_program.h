@@ -32,8 +32,8 @@ class GraphBox;
 class GraphWindow;
 
 // Tells the graph window, once there is one, what a test does: each step
-// recorded, each reading, each EUT report; a start, end or threshold found
-// draws it whole.
+// sent and recorded, each reading (told with its field condition), each EUT
+// report; a start, end or threshold found draws it whole.
 class GraphWindowFeed : public RunObserver {
  public:
   GraphWindow* window = nullptr;
@@ -41,6 +41,7 @@ class GraphWindowFeed : public RunObserver {
   void StepSent(Context& ctx, Integer freqHz, Byte drive) override;
   void StepRecorded(Context& ctx) override;
   void EutReported(Context& ctx, bool fault) override;
+  void FieldCondition(Context& ctx, int kind, std::string_view text) override;
   void ThresholdFound(Context& ctx, const ThresholdResult& result) override;
   void Ticked(Context& ctx) override;
   void RunEnded(Context& ctx, int reason, std::string_view message) override;

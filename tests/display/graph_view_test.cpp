@@ -165,6 +165,10 @@ TEST(GraphView, NearestStepAndItsReadout) {
   s.FreqSentHz = 950'000'000;
   s.TargetSent = 3.0;
   s.ResultLevel[s.StepCount] = 2.75;
+  // No reading of 950 MHz yet: the entry holds the last step's.
+  s.ResultFreqHz[s.StepCount] = 900'000'000;
+  EXPECT_EQ(GraphHeaderText(s), "950.000 MHz    Target 3.00 V/M    Achieved -- V/M");
+  s.ResultFreqHz[s.StepCount] = 950'000'000;
   EXPECT_EQ(GraphHeaderText(s), "950.000 MHz    Target 3.00 V/M    Achieved 2.75 V/M");
   EXPECT_EQ(GraphHeaderText(empty), "");
 }

@@ -239,6 +239,16 @@ void GraphWindowTest::readoutNamesTheNearestStep() {
   // Above the plot (the header): nothing.
   Point(pane, QPoint(x3, v.Header().Bottom / 2));
   QVERIFY(!pane.ReadoutVisible());
+
+  // A step recorded near a pointer that stands still: the readout names it.
+  s.StepCount = 4;  // steps 1 to 3 recorded
+  pane.Invalidate();
+  pane.repaint();
+  Point(pane, QPoint(x4, y));
+  QVERIFY(pane.ReadoutText().startsWith("Step 3\n"));
+  s.StepCount = 5;  // step 4, 600 MHz, recorded
+  pane.StepRecorded();
+  QVERIFY2(pane.ReadoutText().startsWith("Step 4\n"), qPrintable(pane.ReadoutText()));
 }
 
 void GraphWindowTest::overlaysFromFilesDrawAndGo() {

@@ -79,6 +79,13 @@ void GraphPane::DrawWhole() {
   }
   dirty_ = false;
   ++fullRedraws_;
+  RefreshReadout();
+}
+
+void GraphPane::RefreshReadout() {
+  if (readout_->isHidden()) return;
+  readoutStep_ = -1;  // its text is made again
+  ShowReadout(pointer_);
 }
 
 void GraphPane::StepRecorded() {
@@ -94,6 +101,7 @@ void GraphPane::StepRecorded() {
     DrawGraphViewHeader(ctx_.state, *view_, *canvas_);
   }
   update();
+  RefreshReadout();
 }
 
 void GraphPane::HeaderChanged() {
@@ -143,6 +151,7 @@ bool GraphPane::ReadoutVisible() const {
 }
 
 void GraphPane::ShowReadout(QPoint pos) {
+  pointer_ = pos;
   const int step = StepAt(pos);
   if (step < 0) {
     readout_->hide();
@@ -262,7 +271,8 @@ bool GraphWindow::Fail(const std::string& what) {
 
 bool GraphWindow::AddOverlay(const std::string& path) {
   try {
-    overlays_.push_back(ReadGraphOverlay(path, OverlayColour(overlaysAdded_), ctx_.state.FileDelimiter));
+    overlays_.push_back(
+        ReadGraphOverlay(path, OverlayColour(overlaysAdded_), ctx_.state.FileDelimiter));
   } catch (const std::exception& e) {
     return Fail(e.what());
   }

@@ -67,6 +67,9 @@ class GraphPane : public QWidget {
   GraphView MakeView() const;
   void DrawWhole();
   void ShowReadout(QPoint pos);
+  // The readout shown again for the pointer where it stands (the steps or
+  // the layout under it changed).
+  void RefreshReadout();
 
   Context& ctx_;
   const std::vector<GraphOverlay>& overlays_;
@@ -77,6 +80,7 @@ class GraphPane : public QWidget {
   int fullRedraws_ = 0;
   QLabel* readout_ = nullptr;
   int readoutStep_ = -1;
+  QPoint pointer_;  // where the pointer was last over the pane
 };
 
 class GraphWindow : public QMainWindow {
