@@ -1,6 +1,8 @@
 #include "ui/windows/graph_window.h"
 
 #include <QCloseEvent>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
@@ -219,8 +221,8 @@ void GraphWindow::BuildMenus() {
     return [this, f = std::move(f)] { Dispatch(ctx_.op, f); };
   };
   file->addAction("Add &Overlay...", this, handled([this] {
-                    const auto name = ctx_.op.OpenFileName(
-                        "Add Overlay", "Results and Pre-Scans|*.MZ *.PSC", "MZ");
+                    const auto name = AskFileName(false, "Add Overlay",
+                                                  "Results and Pre-Scans (*.MZ *.PSC *.mz *.psc)");
                     if (name) AddOverlay(*name);
                   }));
   removeMenu_ = file->addMenu("&Remove Overlay");
@@ -231,16 +233,16 @@ void GraphWindow::BuildMenus() {
   });
   file->addSeparator();
   file->addAction("Export &PNG...", this, handled([this] {
-                    const auto name = ctx_.op.SaveFileName("Export PNG", "PNG Images|*.png", "png");
+                    const auto name = AskFileName(true, "Export PNG", "PNG Images (*.png)", "png");
                     if (name) ExportPng(*name);
                   }));
   file->addAction("Export &SVG...", this, handled([this] {
-                    const auto name = ctx_.op.SaveFileName("Export SVG", "SVG Images|*.svg", "svg");
+                    const auto name = AskFileName(true, "Export SVG", "SVG Images (*.svg)", "svg");
                     if (name) ExportSvg(*name);
                   }));
   file->addAction("Export Step &Table (CSV)...", this, handled([this] {
-                    const auto name = ctx_.op.SaveFileName("Export Step Table",
-                                                           "Comma-Separated Values|*.csv", "csv");
+                    const auto name = AskFileName(true, "Export Step Table",
+                                                  "Comma-Separated Values (*.csv)", "csv");
                     if (name) ExportCsv(*name);
                   }));
   file->addSeparator();
@@ -262,6 +264,28 @@ void GraphWindow::RebuildRemoveMenu() {
   }
   removeMenu_->setEnabled(!overlays_.empty());
   removeAll_->setEnabled(!overlays_.empty());
+}
+
+std::optional<std::string> GraphWindow::AskFileName(bool save, const QString& title,
+                                                    const QString& filter, const QString& suffix) {
+  // The window's own dialog, so that it opens over this window and gives
+  // the focus back to it. Overlays are looked for among the kept runs first.
+  QString& folder = save ? exportFolder_ : overlayFolder_;
+  if (folder.isEmpty()) {
+    const auto runs = ctx_.folder / "Runs";
+    std::error_code ec;
+    folder = QString::fromStdString(
+        (!save && std::filesystem::is_directory(runs, ec) ? runs : ctx_.folder).string());
+  }
+  QFileDialog dialog(this, title, folder, filter + ";;All files (*)");
+  dialog.setObjectName(save ? "SaveDialog" : "OpenDialog");
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  if (!suffix.isEmpty()) dialog.setDefaultSuffix(suffix);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  const QString file = dialog.selectedFiles().front();
+  folder = QFileInfo(file).absolutePath();
+  return file.toLocal8Bit().toStdString();
 }
 
 bool GraphWindow::Fail(const std::string& what) {

@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "core/context.h"
@@ -116,6 +117,9 @@ class GraphWindow : public QMainWindow {
   void BuildMenus();
   void RebuildRemoveMenu();
   bool Fail(const std::string& what);
+  // A file to read (an overlay) or to write (an export), or none.
+  std::optional<std::string> AskFileName(bool save, const QString& title, const QString& filter,
+                                         const QString& suffix = {});
 
   Context& ctx_;
   std::vector<GraphOverlay> overlays_;
@@ -124,6 +128,8 @@ class GraphWindow : public QMainWindow {
   QMenu* removeMenu_ = nullptr;
   QAction* removeAll_ = nullptr;
   QAction* logAxis_ = nullptr;
+  QString overlayFolder_;  // where the dialogs start: the folder last used
+  QString exportFolder_;
 };
 
 }  // namespace mz
