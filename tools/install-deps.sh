@@ -6,7 +6,7 @@ packages=(build-essential cmake ninja-build ccache qt6-base-dev qt6-serialport-d
           libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation xvfb xauth locales
           desktop-file-utils appstream dpkg-dev poppler-utils
           libx11-dev libxcb1-dev openbox xdotool dbus-daemon dbus-bin at-spi2-core
-          clang libclang-rt-14-dev)
+          clang libclang-rt-14-dev clang-format)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
