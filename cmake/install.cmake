@@ -1,7 +1,8 @@
 # What `cmake --install` puts where (GNU layout under CMAKE_INSTALL_PREFIX,
 # DESTDIR honoured): the program and the emulator, the desktop entry, the
-# icon, the AppStream data, the manual pages and the demonstration files that
-# the program copies into a missing ~/MZ4800 on first start.
+# icon, the AppStream data, the manual pages, the user manual and the
+# demonstration files that the program copies into a missing ~/MZ4800 on first
+# start.
 
 install(TARGETS mz4800 RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 if(TARGET mz4800-emulator)
@@ -36,3 +37,8 @@ foreach(page mz4800.1 mz4800-emulator.1)
 endforeach()
 add_custom_target(man_pages ALL DEPENDS ${_man_pages})
 install(FILES ${_man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+# The user manual (Help > Contents): its page and pictures in the
+# documentation folder, where the program looks for them relative to itself.
+install(DIRECTORY docs/manual/ DESTINATION ${CMAKE_INSTALL_DOCDIR}
+        FILES_MATCHING PATTERN "*.html" PATTERN "*.png" PATTERN "*.css")

@@ -21,12 +21,13 @@ for f in bin/mz4800 bin/mz4800-emulator \
          "share/icons/hicolor/256x256/apps/$id.png" \
          "share/metainfo/$id.metainfo.xml" \
          share/mz4800/MZ4800.INI share/mz4800/cell0010.csv \
-         share/man/man1/mz4800.1.gz share/man/man1/mz4800-emulator.1.gz; do
+         share/man/man1/mz4800.1.gz share/man/man1/mz4800-emulator.1.gz \
+         share/doc/mz4800/manual.html; do
   [ -f "$root/$f" ] || fail "missing $f"
 done
 for f in bin/mz4800 bin/mz4800-emulator; do [ -x "$root/$f" ] || fail "$f is not executable"; done
 # Nothing of the build tools or tests slips in.
-extra=$(cd "$root" && find . -type f | grep -Ev "^\./(bin/mz4800|bin/mz4800-emulator|share/(applications|icons|metainfo|mz4800|man)/.*)$" || true)
+extra=$(cd "$root" && find . -type f | grep -Ev "^\./(bin/mz4800|bin/mz4800-emulator|share/(applications|icons|metainfo|mz4800|man|doc/mz4800)/.*)$" || true)
 [ -z "$extra" ] || fail "unexpected files: $extra"
 
 desktop-file-validate "$root/share/applications/$id.desktop" || fail "desktop-file-validate"

@@ -1,14 +1,17 @@
 // Takes a picture of the real main window, started in simulation mode on the
 // demonstration configuration, for the documentation:
-//   QT_QPA_PLATFORM=offscreen mz4800-screenshot docs/main_window.png
+//   QT_QPA_PLATFORM=offscreen mz4800-screenshot [--palette] docs/main_window.png
 //   [standard|single|custom|report|run]
 // or, for one of the main window's dialogs, its form name (Scol, Pcol, Nbook,
 // Hkeep, About) in place of the panel. "run" runs a simulated Standard sweep
 // from 30 to 1000 MHz at 10 V/M in 25 % steps on real timers (about a minute
-// and a half) and takes the report panel's graph at its end.
+// and a half) and takes the report panel's graph at its end. --palette writes
+// a PNG of at most 256 colours, about a quarter of the size (the user
+// manual's pictures in docs/manual/images are made so).
 #include <unistd.h>
 #include <QApplication>
 #include <QDialog>
+#include <QImage>
 #include <QPixmap>
 #include <QTimer>
 #include <cstdio>
@@ -39,14 +42,17 @@ bool CopyExample(const std::filesystem::path& examples, const std::filesystem::p
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setFont(mz::ProgramFont());  // as the program sets it
-  if (argc < 2) {
+  const bool palette = argc > 1 && std::string(argv[1]) == "--palette";
+  const int first = palette ? 2 : 1;  // the output file's argument
+  if (argc <= first) {
     std::fprintf(stderr,
-                 "usage: %s out.png [standard|single|custom|report|Scol|Pcol|Nbook|Hkeep|About]\n",
+                 "usage: %s [--palette] out.png "
+                 "[standard|single|custom|report|run|Scol|Pcol|Nbook|Hkeep|About]\n",
                  argv[0]);
     return 2;
   }
-  const std::string out = argv[1];
-  const std::string panel = argc > 2 ? argv[2] : "standard";
+  const std::string out = argv[first];
+  const std::string panel = argc > first + 1 ? argv[first + 1] : "standard";
 
   // A program folder of its own with the demonstration files: port 0, so the
   // program starts in simulation and asks nothing.
@@ -78,7 +84,11 @@ int main(int argc, char** argv) {
         if (auto* dialog = program.window().findChild<QDialog*>(QString::fromStdString(panel))) {
           target = dialog;
         }
-        const QPixmap shot = target->grab();
+        QImage shot = target->grab().toImage();
+        if (palette) {
+          shot =
+              shot.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither);
+        }
         if (!shot.save(QString::fromStdString(out))) {
           std::fprintf(stderr, "cannot write %s\n", out.c_str());
           rc = 1;

@@ -187,13 +187,13 @@ void MainWindow::BuildMenus() {
     }
   });
 
-  // The help file of the original instrument software is not part of this
-  // program, so its three items stay hidden.
+  // Contents and Topic Search open the user manual in the desktop's browser,
+  // at its top and at its index; the manual has no help on help, so How to
+  // Use Help stays hidden.
   QMenu* help = topMenu(ControlId{"Help1"}, "&Help");
-  Item(help, ControlId{"Contents1"}, "&Contents");
-  ctx_.controls.SetVisible(ControlId{"Contents1"}, false);
-  Item(help, ControlId{"TopicSearch1"}, "&Topic Search");
-  ctx_.controls.SetVisible(ControlId{"TopicSearch1"}, false);
+  Item(help, ControlId{"Contents1"}, "&Contents", [this] { OpenManual({}); });
+  Item(help, ControlId{"TopicSearch1"}, "&Topic Search",
+       [this] { OpenManual(kManualIndexAnchor); });
   Item(help, ControlId{"HowtoUseHelp1"}, "&How to Use Help");
   ctx_.controls.SetVisible(ControlId{"HowtoUseHelp1"}, false);
   Item(help, ControlId{"Diagnostics1"}, "&Diagnostics...", [this] { Diagnostics1Click(ctx_); });

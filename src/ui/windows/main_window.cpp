@@ -27,7 +27,9 @@ MainWindow::MainWindow(Context& ctx, ControlBinder& binder, QWidget* parent)
       ctx_(ctx),
       binder_(binder),
       systemCatalog_(std::make_unique<QtSerialCatalog>()),
-      catalog_(systemCatalog_.get()) {
+      catalog_(systemCatalog_.get()),
+      openUrl_(DesktopUrlOpener()),
+      manualFolders_(ManualFolders()) {
   setObjectName(ObjectName(ctl::MainCaption));
   setWindowTitle(ctl::kMainTitle);
   // A running test shows its progress in the caption.
@@ -144,6 +146,22 @@ void MainWindow::OnExit(QWidget* widget, std::function<void()> handler) {
 
 void MainWindow::OnEnter(QLineEdit* edit, std::function<void()> handler) {
   connect(edit, &QLineEdit::returnPressed, this, [this, handler] { Handle(handler); });
+}
+
+void MainWindow::OpenManual(const QString& anchor) {
+  const std::filesystem::path page = FindManual(manualFolders_);
+  if (page.empty()) {
+    ctx_.op.Message(MessageKind::Error, ManualMissingText(manualFolders_).toStdString(),
+                    Buttons::Ok);
+    return;
+  }
+  const QUrl url = ManualUrl(page, anchor);
+  if (!openUrl_(url)) {
+    ctx_.op.Message(
+        MessageKind::Error,
+        "The desktop could not open the user manual in a browser:\n" + url.toString().toStdString(),
+        Buttons::Ok);
+  }
 }
 
 void MainWindow::FocusChanged(QWidget* old, QWidget* now) {

@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QRect>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "core/context.h"
 #include "core/serial_catalog.h"
 #include "ui/adapters/control_binder.h"
+#include "ui/user_manual.h"
 
 class QAction;
 class QFrame;
@@ -44,6 +46,15 @@ class MainWindow : public QMainWindow {
 
   // Display > Graph Window and a double-click on the graph call this.
   std::function<void()> openGraphWindow;
+
+  // How Help > Contents and Help > Topic Search open the user manual (the
+  // desktop's browser unless a test gives its own), and the folders where
+  // they look for it (ManualFolders() unless a test gives others).
+  void SetUrlOpener(UrlOpener open) { openUrl_ = std::move(open); }
+  void SetManualFolders(std::vector<std::filesystem::path> folders) {
+    manualFolders_ = std::move(folders);
+  }
+
   // Places the three test panels on top of one another.
   void Activate();
 
@@ -89,6 +100,9 @@ class MainWindow : public QMainWindow {
   void OnExit(QWidget* widget, std::function<void()> handler);
   void OnEnter(QLineEdit* edit, std::function<void()> handler);
   void FocusChanged(QWidget* old, QWidget* now);
+  // Opens the user manual at anchor (its top when empty), or says where it
+  // was looked for.
+  void OpenManual(const QString& anchor);
 
   Context& ctx_;
   ControlBinder& binder_;
@@ -98,6 +112,8 @@ class MainWindow : public QMainWindow {
   std::vector<QFrame*> testPanels_;
   std::vector<std::pair<QPointer<QWidget>, std::function<void()>>> exitHandlers_;
   std::unique_ptr<QPrinter> printer_;
+  UrlOpener openUrl_;
+  std::vector<std::filesystem::path> manualFolders_;
   int captionSubscription_ = 0;  // the caption follows the model's "Main" text
 };
 
