@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary DESTDIR under /usr and checks what a
 # packager and a desktop rely on: the files and where they go, the desktop
-# entry and AppStream data as their validators see them, the manual pages,
-# the installed program's command line without a display, and its first start
-# preparing ~/MZ4800 from the installed demonstration files.
+# entry and AppStream data as their validators see them, the manual pages
+# (with this version), the documentation folder, the installed program's
+# command line without a display, and its first start preparing ~/MZ4800 from
+# the installed demonstration files.
 # Usage: check_install.sh BUILD_DIR SOURCE_DIR DESKTOP_ID VERSION
 set -euo pipefail
 build=$1 source=$2 id=$3 version=$4
@@ -22,12 +23,14 @@ for f in bin/mz4800 bin/mz4800-emulator \
          "share/metainfo/$id.metainfo.xml" \
          share/mz4800/MZ4800.INI share/mz4800/cell0010.csv \
          share/man/man1/mz4800.1.gz share/man/man1/mz4800-emulator.1.gz \
-         share/doc/mz4800/manual.html; do
+         share/doc/mz4800/copyright share/doc/mz4800/changelog.Debian.gz \
+         share/doc/mz4800/manual.html share/doc-base/mz4800-manual \
+         share/lintian/overrides/mz4800; do
   [ -f "$root/$f" ] || fail "missing $f"
 done
 for f in bin/mz4800 bin/mz4800-emulator; do [ -x "$root/$f" ] || fail "$f is not executable"; done
 # Nothing of the build tools or tests slips in.
-extra=$(cd "$root" && find . -type f | grep -Ev "^\./(bin/mz4800|bin/mz4800-emulator|share/(applications|icons|metainfo|mz4800|man|doc/mz4800)/.*)$" || true)
+extra=$(cd "$root" && find . -type f | grep -Ev "^\./(bin/mz4800|bin/mz4800-emulator|share/(applications|icons|metainfo|mz4800|man|doc/mz4800)/.*|share/doc-base/mz4800-manual|share/lintian/overrides/mz4800)$" || true)
 [ -z "$extra" ] || fail "unexpected files: $extra"
 
 desktop-file-validate "$root/share/applications/$id.desktop" || fail "desktop-file-validate"
@@ -44,8 +47,11 @@ size=$(od -An -tu1 -j16 -N8 "$root/share/icons/hicolor/256x256/apps/$id.png" | t
 [ "$size" = " 0 0 1 0 0 0 1 0" ] || fail "PNG icon is not 256 x 256 ($size)"
 
 for page in mz4800 mz4800-emulator; do
-  gzip -dc "$root/share/man/man1/$page.1.gz" | grep -q "^\.TH ${page^^} 1" || fail "manual page $page(1)"
+  gzip -dc "$root/share/man/man1/$page.1.gz" | grep -q "^\.TH ${page^^} 1 \"[A-Z][a-z]* [0-9]*\" \"mz4800 $version\"" ||
+    fail "manual page $page(1)"
 done
+grep -qx "Index: /usr/share/doc/mz4800/manual.html" "$root/share/doc-base/mz4800-manual" ||
+  fail "the doc-base entry does not name the installed manual"
 cmp -s "$root/share/mz4800/MZ4800.INI" "$source/examples/MZ4800.INI" || fail "installed configuration differs"
 
 # The command line works on a machine without a display: no DISPLAY, no

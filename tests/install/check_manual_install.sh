@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Installs the build under a temporary prefix and checks the user manual in
-# the documentation folder share/doc/mz4800: its page with every picture and
-# anchor it names, where the program looks for it (bin/../share/doc/mz4800).
+# Installs the build under a temporary prefix and checks the documentation
+# folder share/doc/mz4800: the user manual's page with every picture and
+# anchor it names, where the program looks for it (bin/../share/doc/mz4800),
+# the copyright in Debian's machine-readable format and the changelog, whose
+# top entry is this version.
 # Usage: check_manual_install.sh BUILD_DIR VERSION
 set -euo pipefail
 build=$1 version=$2
@@ -39,6 +41,16 @@ done
 # The index links to at least 30 topics.
 index_links=$(sed -n '/<h2 id="index">/,$p' "$page" | grep -c 'href="#')
 [ "$index_links" -ge 30 ] || fail "the index lists $index_links topics"
+
+# The copyright (DEP-5) and the changelog, compressed without a name or time.
+head -1 "$doc/copyright" | grep -qx "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" ||
+  fail "copyright is not in the machine-readable format"
+grep -q "^Files: \*$" "$doc/copyright" || fail "copyright has no paragraph for every file"
+gzip -t "$doc/changelog.Debian.gz" || fail "changelog.Debian.gz is not gzip"
+top=$(gzip -dc "$doc/changelog.Debian.gz" | head -1)
+[[ "$top" == "mz4800 ($version-"* ]] || fail "the changelog's top entry is not version $version: $top"
+[ "$(od -An -tu1 -j4 -N4 "$doc/changelog.Debian.gz" | tr -s ' ')" = " 0 0 0 0" ] ||
+  fail "changelog.Debian.gz holds a time stamp (gzip -n)"
 
 if [ $failures -ne 0 ]; then
   echo "$failures check(s) failed" >&2
