@@ -322,8 +322,8 @@ void GraphWindowTest::exportsHoldTheGraphAndTheTable() {
   QVERIFY(w.ExportSvg((dir / "graph.svg").string()));
   const std::string svg = Slurp(dir / "graph.svg");
   QVERIFY(svg.find("<svg") != std::string::npos);
-  const std::string viewBox = "viewBox=\"0 0 " + std::to_string(pane.width()) + " " +
-                              std::to_string(pane.height()) + "\"";
+  const std::string viewBox =
+      "viewBox=\"0 0 " + std::to_string(pane.width()) + " " + std::to_string(pane.height()) + "\"";
   QVERIFY2(svg.find(viewBox) != std::string::npos, viewBox.c_str());
   QVERIFY(svg.find("Frequency (MHz)") != std::string::npos);
   QVERIFY(svg.find("polyline") != std::string::npos || svg.find("<path") != std::string::npos);
