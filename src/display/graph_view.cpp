@@ -12,6 +12,7 @@
 #include "core/text_format.h"
 #include "display/canvas.h"
 #include "display/graph_geometry.h"
+#include "display/screen_graph.h"
 
 namespace mz {
 
@@ -137,35 +138,14 @@ void SetPointLine(const ProgramState& s, const GraphView& v, Canvas& canvas) {
   canvas.SetPenWidth(v.PenWidth());
   canvas.SetPenColour(s.ScreenColours.SetPoint);
   const PixelRect p = v.Plot();
-  auto fx = [&](Integer hz) { return v.FreqX(static_cast<double>(hz)); };
-  switch (s.TestType) {
-    case 1:
-    case 11: {
-      const int y = v.LevelY(s.FieldLevel);
-      canvas.MoveTo(fx(s.StartFreqHz), y);
-      canvas.LineTo(fx(s.FinishFreqHz), y);
-      break;
+  for (const SetPointSegment& g : SetPointSegments(s)) {
+    if (g.AcrossPlot) {
+      canvas.MoveTo(p.Left, v.LevelY(g.FromLevel));
+      canvas.LineTo(p.Right, v.LevelY(g.ToLevel));
+    } else {
+      canvas.MoveTo(v.FreqX(static_cast<double>(g.FromHz)), v.LevelY(g.FromLevel));
+      canvas.LineTo(v.FreqX(static_cast<double>(g.ToHz)), v.LevelY(g.ToLevel));
     }
-    case 3:
-    case 13:
-      for (int r = 2; r <= kCustomRows; ++r) {
-        const FreqLevel& prev = s.CustomTable[r - 1];
-        const FreqLevel& row = s.CustomTable[r];
-        if (row.FreqHz <= 0) continue;
-        canvas.MoveTo(fx(prev.FreqHz), v.LevelY(prev.Level));
-        canvas.LineTo(fx(row.FreqHz), v.LevelY(row.Level));
-      }
-      break;
-    case 2:
-    case 12:
-      if (!s.AutoIncrease) {
-        const int y = v.LevelY(s.SingleLevel);
-        canvas.MoveTo(p.Left, y);
-        canvas.LineTo(p.Right, y);
-      }
-      break;
-    default:
-      break;
   }
 }
 

@@ -4,6 +4,7 @@
 // frequency tests. The sequencers add one step at a time on the graph canvas;
 // a repaint redraws everything from the program state.
 #include <string>
+#include <vector>
 
 #include "core/context.h"
 
@@ -28,6 +29,23 @@ void DrawGraphFrame(Context& ctx);  // on the graph canvas
 
 // The set-point line of the current test type.
 void DrawSetPoint(const ProgramState& s, Canvas& canvas);
+
+// One piece of the set-point line: from one frequency and field to another,
+// or across the whole plot at one field (a single-frequency test).
+struct SetPointSegment {
+  Integer FromHz = 0;
+  Real FromLevel = 0;
+  Integer ToHz = 0;
+  Real ToLevel = 0;
+  bool AcrossPlot = false;
+};
+// The pieces of the current test type's set point, in the order drawn:
+// Standard from start to finish at the field; Custom between each filled row
+// and the row before it (an empty row, frequency 0, ends the line, and a
+// filled row after it starts from the empty row's level at frequency 0);
+// Single Frequency across the plot unless the field rises by itself; none
+// for any other type.
+std::vector<SetPointSegment> SetPointSegments(const ProgramState& s);
 
 // The colour of the mark of a step whose field is out of tolerance.
 inline constexpr Colour kFieldMarkColour = 0x0000FF;  // red

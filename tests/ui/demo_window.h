@@ -3,6 +3,7 @@
 // temporary program folder of its own, for widget tests. A test class derives
 // from it beside QObject and calls Open in init and Close in cleanup.
 #include <QCoreApplication>
+#include <QLineEdit>
 #include <QTest>
 #include <cstdint>
 #include <filesystem>
@@ -50,6 +51,15 @@ class DemoWindow {
           return pred();
         },
         maxMs);
+  }
+
+  // Types text into an edit box of the main window and presses Enter.
+  void Type(const char* box, const char* text) {
+    auto* edit = W<QLineEdit>(box);
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+    QTest::keyClick(edit, Qt::Key_Return);
   }
 
   template <typename T = QWidget>

@@ -67,6 +67,14 @@ void Record(ProgramState& s, std::initializer_list<std::pair<double, double>> st
   s.StepCount = i;
 }
 
+// A sweep from 80 to 1000 MHz with five steps recorded.
+void FiveSteps(ProgramState& s) {
+  s.TestType = 1;
+  s.StartFreqHz = 80'000'000;
+  s.FinishFreqHz = 1'000'000'000;
+  Record(s, {{80, 3.1}, {150, 2.9}, {300, 3.3}, {600, 3.0}, {1000, 2.8}});
+}
+
 }  // namespace
 
 class GraphWindowTest : public QObject, public test::DemoWindow {
@@ -95,13 +103,6 @@ class GraphWindowTest : public QObject, public test::DemoWindow {
     QMouseEvent move(QEvent::MouseMove, QPointF(pos), pane.mapToGlobal(QPointF(pos)), Qt::NoButton,
                      Qt::NoButton, Qt::NoModifier);
     QCoreApplication::sendEvent(&pane, &move);
-  }
-  void Type(const char* box, const char* text) {
-    auto* edit = W<QLineEdit>(box);
-    edit->setFocus();
-    edit->selectAll();
-    QTest::keyClicks(edit, text);
-    QTest::keyClick(edit, Qt::Key_Return);
   }
   // The window at a known size, drawn.
   GraphPane& Sized(GraphWindow& w, int width, int height) {
@@ -214,10 +215,7 @@ void GraphWindowTest::logarithmicAxisPutsDecadesEvenly() {
 void GraphWindowTest::readoutNamesTheNearestStep() {
   QVERIFY(Open());
   auto& s = ctx().state;
-  s.TestType = 1;
-  s.StartFreqHz = 80'000'000;
-  s.FinishFreqHz = 1'000'000'000;
-  Record(s, {{80, 3.1}, {150, 2.9}, {300, 3.3}, {600, 3.0}, {1000, 2.8}});
+  FiveSteps(s);
   GraphWindow& w = OpenGraph();
   GraphPane& pane = Sized(w, 900, 500);
   const GraphView& v = *pane.view();
@@ -299,10 +297,7 @@ void GraphWindowTest::overlaysFromFilesDrawAndGo() {
 void GraphWindowTest::exportsHoldTheGraphAndTheTable() {
   QVERIFY(Open());
   auto& s = ctx().state;
-  s.TestType = 1;
-  s.StartFreqHz = 80'000'000;
-  s.FinishFreqHz = 1'000'000'000;
-  Record(s, {{80, 3.1}, {150, 2.9}, {300, 3.3}, {600, 3.0}, {1000, 2.8}});
+  FiveSteps(s);
   s.ResultEutStatus[5] = 0;
   s.ResultTarget[5] = 0;  // not known: the set-up's target at its frequency
   s.FieldLevel = 3.0;

@@ -23,15 +23,6 @@ class SimulatedRunTest : public QObject, public test::DemoWindow {
   void standardRunFromRunToTheEnd();
   void preScanFromPreScanToTheEnd();
   void progressInTheCaptionAndTheRunKept();
-
- private:
-  void Type(const char* box, const char* text) {
-    auto* edit = W<QLineEdit>(box);
-    edit->setFocus();
-    edit->selectAll();
-    QTest::keyClicks(edit, text);
-    QTest::keyClick(edit, Qt::Key_Return);
-  }
 };
 
 // Opens the window, in simulation, on the virtual clock or on its own timers.
