@@ -90,6 +90,11 @@ struct ProgramState {
   char FileDelimiter = '\0';
   // The preferences file, read at start-up (defaults where it says nothing).
   Preferences Prefs;
+  // The decimal separator of the operator's language settings, taken once at
+  // start-up by the window layer (EnvironmentDecimalSeparator): with ',' a
+  // number typed with one comma and no point reads as a decimal ("2,5" is
+  // 2.5). Boxes, files and labels show the point whatever it is.
+  char TypedDecimalSeparator = '.';
 
   // 2. Test set-up (the set-up block).
   Integer CurrentFreqHz = 0;

@@ -1,5 +1,7 @@
 #include "core/text_format.h"
 
+#include <langinfo.h>
+#include <locale.h>
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -288,6 +290,18 @@ bool IsSafeDelimiter(char c) {
     default:
       return true;
   }
+}
+
+char EnvironmentDecimalSeparator() {
+  // A locale object of its own: the process's LC_NUMERIC (which the window
+  // toolkit may have set, or another part of the process may set to "C") is
+  // neither asked nor touched.
+  const locale_t numeric = ::newlocale(LC_NUMERIC_MASK, "", static_cast<locale_t>(nullptr));
+  if (numeric == static_cast<locale_t>(nullptr)) return '.';
+  const char* radix = ::nl_langinfo_l(RADIXCHAR, numeric);
+  const char separator = radix != nullptr && radix[0] == ',' && radix[1] == '\0' ? ',' : '.';
+  ::freelocale(numeric);
+  return separator;
 }
 
 }  // namespace mz

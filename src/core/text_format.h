@@ -77,4 +77,10 @@ Integer ParseInteger(std::string_view line);
 // saved row would read back as other numbers.
 bool IsSafeDelimiter(char c);
 
+// The decimal separator of the operator's language settings: LC_NUMERIC as
+// the environment gives it (LC_ALL, LC_NUMERIC, LANG), asked of the C library
+// without changing the process's own locale. ',' where that locale writes a
+// decimal comma, '.' everywhere else (also when the locale is not installed).
+char EnvironmentDecimalSeparator();
+
 }  // namespace mz

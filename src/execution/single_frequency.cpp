@@ -44,7 +44,7 @@ std::string ThreeDecimals(double v) {
 // A box's number, or nothing when its text does not convert ("Invalid String"
 // has then been shown and the press or exit changes nothing).
 std::optional<double> BoxNumber(Context& ctx, ControlId box) {
-  return ReadNumber(ctx, ctx.controls.Text(box));
+  return ReadBoxNumber(ctx, box);
 }
 
 // The next run-clock tick starts the sequence again at its first step with

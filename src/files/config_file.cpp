@@ -7,6 +7,7 @@
 #include "core/errors.h"
 #include "core/line_file.h"
 #include "core/text_format.h"
+#include "execution/frequency_plan.h"
 #include "files/setup_block_io.h"
 
 namespace mz {
@@ -83,9 +84,11 @@ void WriteConfiguration(Context& ctx) {
   out.Line(FormatInt(s.PortNumber));
   out.Line(s.CellNumber);
   out.Line(std::string(1, s.FileDelimiter));
-  out.Line(ctx.controls.Text(ctl::FreqIncrement));
+  // The increment boxes as typed, an increment typed with the operator's
+  // decimal comma with the point the file always has.
+  out.Line(WithDecimalPoint(s, ctx.controls.Text(ctl::FreqIncrement)));
   out.Line(FormatInt(static_cast<Integer>(s.ScreenColours.PreScan)));
-  out.Line(ctx.controls.Text(ctl::LevelIncrement));
+  out.Line(WithDecimalPoint(s, ctx.controls.Text(ctl::LevelIncrement)));
   for (int i = 0; i < 4; ++i) out.Line("spare");
   WriteSetupBlock(ctx, out);
 

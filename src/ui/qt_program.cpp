@@ -4,6 +4,7 @@
 #include <QScreen>
 
 #include "core/control_names.h"
+#include "core/text_format.h"
 #include "files/preferences_file.h"
 #include "link/com_device.h"
 #include "program/program_events.h"
@@ -43,6 +44,8 @@ QtProgram::QtProgram(std::filesystem::path folder, EventLoop* loop)
       ctx_{state_, controls_, op_, loop_, port_, *this, std::move(folder)},
       binder_(controls_) {
   InitialiseProgramState(state_);
+  // Numbers typed with the operator's decimal comma are read as decimals.
+  state_.TypedDecimalSeparator = EnvironmentDecimalSeparator();
   ctx_.runs = &runs_;
   SetApplicationIdentity();
   // Windows in their order: the main window, then the dialogs it owns.

@@ -4,6 +4,8 @@
 
 #include <clocale>
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 
 #include "cell/cell_characteristic.h"
 #include "core/control_names.h"
@@ -97,6 +99,36 @@ TEST_F(LocaleTest, TheCellCharacteristicKeepsItsFractionalDrives) {
   LoadCellCharacteristic(p.ctx);
   EXPECT_FLOAT_EQ(p.state.CellTable[1].Drive3, 1.5F);
   EXPECT_EQ(CellDrive(p.ctx, 3, 50'000'000), 176);  // 1.5 x 117 = 175.5, to even
+}
+
+// The operator's decimal separator comes from the environment's LC_NUMERIC,
+// whatever the process has set its own to, and asking leaves that alone.
+TEST(EnvironmentDecimalSeparatorTest, IsTheEnvironmentsAndLeavesTheProcessLocale) {
+  ASSERT_TRUE(kEnvironmentLocale);
+  const std::string before = std::setlocale(LC_NUMERIC, nullptr);
+  // What the C library makes of the environment, as the window toolkit sets it.
+  std::setlocale(LC_NUMERIC, "");
+  const char environment = std::localeconv()->decimal_point[0];
+  std::setlocale(LC_NUMERIC, "C");
+  EXPECT_EQ(EnvironmentDecimalSeparator(), environment);
+  EXPECT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C");
+
+  const char* old = std::getenv("LC_ALL");
+  const std::string saved = old != nullptr ? old : "";
+  ::setenv("LC_ALL", "C", 1);
+  EXPECT_EQ(EnvironmentDecimalSeparator(), '.');
+  ::setenv("LC_ALL", "no_SUCH.locale", 1);  // not installed: the point
+  EXPECT_EQ(EnvironmentDecimalSeparator(), '.');
+  ::setenv("LC_ALL", "de_DE.UTF-8", 1);
+  if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr) {
+    EXPECT_EQ(EnvironmentDecimalSeparator(), ',');
+  }
+  if (old != nullptr) {
+    ::setenv("LC_ALL", saved.c_str(), 1);
+  } else {
+    ::unsetenv("LC_ALL");
+  }
+  std::setlocale(LC_NUMERIC, before.c_str());
 }
 
 }  // namespace
