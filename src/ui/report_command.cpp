@@ -1,6 +1,10 @@
 #include "ui/report_command.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QGuiApplication>
+
+#include <cstdlib>
 #include <exception>
 #include <filesystem>
 #include <iostream>
@@ -46,6 +50,40 @@ void ReadProgramFolder(QuietProgram& program) {
   ReadPreferences(program.ctx);
 }
 
+// The application object looks into the user's runtime folder as it starts
+// (the window toolkit asks for XDG_RUNTIME_DIR to look for a sandbox), and
+// warns on standard error when the variable is not set or names no folder of
+// the user's own with mode 0700: as under cron, ssh or in a container. A
+// report made there gets a private runtime folder of its own instead, in
+// the temporary folder, removed when the report is done.
+class RuntimeFolderForReport {
+ public:
+  RuntimeFolderForReport() {
+    if (Usable(std::getenv("XDG_RUNTIME_DIR"))) return;
+    std::error_code ec;
+    std::string name =
+        (std::filesystem::temp_directory_path(ec) / "mz4800-runtime-XXXXXX").string();
+    if (ec || ::mkdtemp(name.data()) == nullptr) return;  // made with mode 0700
+    made_ = name;
+    ::setenv("XDG_RUNTIME_DIR", made_.c_str(), 1);
+  }
+  ~RuntimeFolderForReport() {
+    if (made_.empty()) return;
+    std::error_code ec;
+    std::filesystem::remove_all(made_, ec);
+  }
+  RuntimeFolderForReport(const RuntimeFolderForReport&) = delete;
+  RuntimeFolderForReport& operator=(const RuntimeFolderForReport&) = delete;
+
+ private:
+  static bool Usable(const char* path) {
+    struct stat st {};
+    if (path == nullptr || *path == '\0' || ::stat(path, &st) != 0) return false;
+    return S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() && (st.st_mode & 07777) == 0700;
+  }
+  std::string made_;
+};
+
 bool EndsWithCampaignExt(std::string_view name) {
   const std::string ext = std::string(".") + kCampaignExt;
   if (name.size() < ext.size()) return false;
@@ -80,6 +118,7 @@ int CampaignReportCommand(const std::string& campaignFile, const std::string& pd
     return 1;
   }
   qputenv("QT_QPA_PLATFORM", "offscreen");
+  const RuntimeFolderForReport runtime;
   QGuiApplication app(argc, argv);
   try {
     QtPdfPrinter printer(pdf);
@@ -116,6 +155,7 @@ int ReportCommand(const std::string& results, const std::string& pdf, int argc, 
   }
   // The report needs fonts and a PDF writer, not a screen.
   qputenv("QT_QPA_PLATFORM", "offscreen");
+  const RuntimeFolderForReport runtime;
   QGuiApplication app(argc, argv);
   info.CellFile = (ctx.folder / CellFileName(state->CellNumber)).string();
   // The field tolerance of the program folder's preferences, unless the

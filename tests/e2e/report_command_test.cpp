@@ -33,9 +33,10 @@ struct Run {
   QString err;
 };
 
-Run Report(const QTemporaryDir& home, const QStringList& args) {
+Run Report(const QTemporaryDir& home, const QStringList& args,
+           const QProcessEnvironment& env = {}) {
   QProcess p;
-  p.setProcessEnvironment(Headless(home));
+  p.setProcessEnvironment(env.isEmpty() ? Headless(home) : env);
   p.start(Program(), QStringList{"--report"} + args);
   if (!p.waitForFinished(60'000)) return {};
   return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
@@ -52,6 +53,7 @@ class ReportCommandTest : public QObject {
   void anOutputThatIsTheResultsFileIsRefused();
   void aDelimiterThatCanBePartOfANumberIsRefused();
   void reportOfACampaign();
+  void aReportWritesNothingOnStandardError();
 };
 
 void ReportCommandTest::reportOfTheGoldenResultsFile() {
@@ -179,6 +181,42 @@ void ReportCommandTest::reportOfACampaign() {
   const Run over = Report(home, {folder + "/Radio.mzc", folder + "/SETUP.STP"});
   QCOMPARE(over.code, 1);
   QVERIFY2(over.err.contains("SETUP.STP"), qPrintable(over.err));
+}
+
+// A report that succeeds says nothing, also where the user has no runtime
+// folder (cron, ssh) or one the window toolkit would complain about; the
+// private one it then uses is gone afterwards.
+void ReportCommandTest::aReportWritesNothingOnStandardError() {
+  QTemporaryDir home;
+  QVERIFY(QDir(home.path()).mkpath("tmp"));
+  QVERIFY(QDir(home.path()).mkpath("Campaigns/Radio"));
+  mz::test::WriteThreePositionCampaign(home.filePath("Campaigns/Radio").toStdString());
+  const QString golden = QString::fromStdString(mz::test::Golden("results.mz").string());
+  QProcessEnvironment env = Headless(home);
+  env.insert("TMPDIR", home.filePath("tmp"));
+  QVERIFY(QDir(home.path()).mkdir("open"));
+  QVERIFY(QFile::setPermissions(home.filePath("open"),
+                                QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                    QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                                    QFileDevice::ExeOther));
+  for (const QString& runtime : {QString(), home.filePath("open"), home.filePath("missing")}) {
+    if (runtime.isEmpty()) {
+      env.remove("XDG_RUNTIME_DIR");
+    } else {
+      env.insert("XDG_RUNTIME_DIR", runtime);
+    }
+    for (const QString& input : {golden, home.filePath("Campaigns/Radio/Radio.MZC")}) {
+      const QString pdf = home.filePath("quiet.pdf");
+      QFile::remove(pdf);
+      const Run r = Report(home, {input, pdf}, env);
+      QCOMPARE(r.code, 0);
+      QVERIFY2(r.err.isEmpty(), qPrintable(runtime + ": " + r.err));
+      QVERIFY(QFileInfo(pdf).size() > 0);
+      QCOMPARE(QDir(home.filePath("tmp")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+               QStringList{});
+    }
+  }
+  QVERIFY(!QFileInfo::exists(home.filePath("missing")));  // not made by the report
 }
 
 QTEST_GUILESS_MAIN(ReportCommandTest)
