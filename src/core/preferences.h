@@ -55,6 +55,9 @@ struct Preferences {
   // colour sets keep colours): orange unless chosen.
   std::uint32_t ThresholdColour = 0x0080FF;
   GraphWindowSettings Graph = {};
+  // File > Export Report (PDF)...: the folder the last report was written
+  // to, where the next one is suggested; empty: none yet.
+  std::string ReportFolder = {};
   bool operator==(const Preferences&) const = default;
 };
 

@@ -32,8 +32,8 @@ struct Key {
   bool (*AtDefault)(const Preferences& p) = nullptr;
 };
 
-// A device is named by an absolute path of printable characters.
-bool IsDevicePath(std::string_view v) {
+// A device or a folder is named by an absolute path of printable characters.
+bool IsAbsolutePath(std::string_view v) {
   if (v.empty() || v.front() != '/' || v.size() > 4096) return false;
   return std::all_of(v.begin(), v.end(),
                      [](char c) { return static_cast<unsigned char>(c) >= 0x20 && c != 0x7F; });
@@ -183,10 +183,17 @@ constexpr std::array kKeys{
     Key{"PortDevice",
         "; Port > the serial device chosen: its stable name, standing for the configured COM port",
         [](std::string_view v, Preferences& p) {
-          p.PortDevice = IsDevicePath(v) ? std::string(v) : std::string();
+          p.PortDevice = IsAbsolutePath(v) ? std::string(v) : std::string();
         },
         [](const Preferences& p) { return p.PortDevice; },
         [](const Preferences& p) { return p.PortDevice.empty(); }},
+    Key{"ReportFolder",
+        "; File > Export Report (PDF)...: the folder the last report was written to",
+        [](std::string_view v, Preferences& p) {
+          p.ReportFolder = IsAbsolutePath(v) ? std::string(v) : std::string();
+        },
+        [](const Preferences& p) { return p.ReportFolder; },
+        [](const Preferences& p) { return p.ReportFolder.empty(); }},
 };
 
 // What a read leaves that the keys cannot judge one by one.

@@ -28,6 +28,7 @@
 //   GraphWindowPlace       none  X,Y,W,H      its normal place and size (pixels,
 //                                             W and H at least 100),
 //   GraphFrequencyAxis     log   log, linear  and its frequency axis
+//   ReportFolder           none  a folder     where the last report was written
 //
 // A low limit above the high one gives both their defaults.
 //

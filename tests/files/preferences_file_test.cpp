@@ -40,7 +40,8 @@ TEST_F(PreferencesFile, MatchesTheHandWrittenFileBothWays) {
   const Preferences set{.Tolerance = {-1.5, 4.25},
                         .Threshold = {.Enabled = true, .StepDb = 2.0, .FloorVm = 0.5},
                         .ThresholdColour = 0x336699,
-                        .Graph = kGraph};
+                        .Graph = kGraph,
+                        .ReportFolder = "/home/lab/EMC Reports"};
   WritePreferences(Path(), set);
   EXPECT_EQ(ReadFile(Path()), ReadFile(Golden("preferences.ini")));
   EXPECT_EQ(ReadPreferences(Golden("preferences.ini")), set);
@@ -116,6 +117,11 @@ TEST_F(PreferencesFile, EachBadValueGivesItsDefaultAndTheRestStillCounts) {
         << bad;
   }
   EXPECT_EQ(ReadText("ThresholdColour = 12345G\r\n"), Preferences{});
+  // The report folder is an absolute path; anything else is none.
+  for (const char* bad : {"Reports", "", "~/Reports", "/home/lab/\x7F"}) {
+    EXPECT_EQ(ReadText(string("ReportFolder = ") + bad + "\r\n"), Preferences{}) << bad;
+  }
+  EXPECT_EQ(ReadText("reportfolder =  /tmp/r  \r\n").ReportFolder, "/tmp/r");
   // Comments and unknown keys set nothing; a comment is no value.
   EXPECT_EQ(ReadText("; FieldToleranceLowDb = -4\r\nQuickSweep = 1\r\n"
                      "FieldToleranceHighDb = 5 ; five\r\n"),
@@ -159,7 +165,8 @@ TEST_F(PreferencesFile, DecimalPointsInADecimalCommaLocale) {
   WritePreferences(Path(), {.Tolerance = {-1.5, 4.25},
                             .Threshold = {.Enabled = true, .StepDb = 2.0, .FloorVm = 0.5},
                             .ThresholdColour = 0x336699,
-                            .Graph = kGraph});
+                            .Graph = kGraph,
+                            .ReportFolder = "/home/lab/EMC Reports"});
   const string written = ReadFile(Path());
   const Preferences point = ReadText("FieldToleranceLowDb = -2.5\r\n");
   const Preferences comma = ReadText("FieldToleranceLowDb = -2,5\r\n");
