@@ -41,8 +41,12 @@ class Operator {
   // (without its point) is added to a name typed without one.
   virtual std::optional<std::string> OpenFileName(std::string_view title, std::string_view filter,
                                                   std::string_view defaultExt) = 0;
+  // `suggested`, unless empty, is the file the dialog offers: a name alone,
+  // in the folder the dialog would start in, or a path, whose folder is used
+  // when it is there (else that folder, with the path's name).
   virtual std::optional<std::string> SaveFileName(std::string_view title, std::string_view filter,
-                                                  std::string_view defaultExt) = 0;
+                                                  std::string_view defaultExt,
+                                                  std::string_view suggested) = 0;
 
   // The standard colour dialog; nullopt when cancelled.
   virtual std::optional<Colour> PickColour(Colour initial) = 0;

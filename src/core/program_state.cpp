@@ -52,6 +52,8 @@ void ClearResultTables(ProgramState& s) {
   s.ResultCount.fill(0);
   s.EutFailedStep = 0;
   s.ResultsPacing = 0;
+  s.ResultsStartedMs = 0;
+  s.ResultsJournal.clear();
   s.Thresholds.clear();
 }
 

@@ -139,6 +139,14 @@ struct ProgramState {
   // The pacing the run of these results was made in: 0 not known (results
   // read from a file), 1 the design's, 2 fast stepping.
   Byte ResultsPacing = 0;
+  // When the test of these results started (wall clock, milliseconds since
+  // 1970), set as a run or pre-scan starts; 0 when not known (results read
+  // from a file).
+  std::int64_t ResultsStartedMs = 0;
+  // The journal of these results: the kept run's as the run record starts
+  // keeping the test, the one beside a results file opened (whether or not
+  // it is there); empty when none. The report reads how the run went there.
+  std::string ResultsJournal;
   // The threshold searches of these results, one per failing frequency
   // searched, in the order made (see core/threshold.h).
   std::vector<ThresholdResult> Thresholds;

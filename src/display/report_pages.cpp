@@ -25,8 +25,11 @@ using page::PageUnits;
 constexpr double kFooterUnits = 960;    // the foot line, from the top of the page
 constexpr double kTableEndUnits = 940;  // rows stop above the foot line
 constexpr double kLineUnits = 17;       // the line step of the first page
-constexpr double kValueUnits = 170;     // where the values of the first page start
-constexpr int kFaultsListed = 3;        // the first steps with a fault mark named on page 1
+// The first page's lines come closer, down to the text's own height, where at
+// kLineUnits they would reach the foot; in steps of this.
+constexpr double kLineStepDecrement = 0.25;
+constexpr double kValueUnits = 170;  // where the values of the first page start
+constexpr int kFaultsListed = 3;     // the first steps with a fault mark named on page 1
 
 using page::RecordedRows;
 
@@ -97,7 +100,8 @@ std::string EutFaultMarksText(const ProgramState& s) {
 // Page 1's RESULT section: the steps recorded, beside the heading with where
 // the EUT failed when the run ended on its failure; the steps out of the
 // field tolerance and those with an EUT fault mark. Returns the y below it.
-int DrawResultLines(Context& ctx, const ReportInfo& info, const PageUnits& u, Canvas& c, int y) {
+int DrawResultLines(Context& ctx, const ReportInfo& info, const PageUnits& u, Canvas& c, int y,
+                    double lineUnits) {
   const ProgramState& s = ctx.state;
   const int valueX = u.X0 + u.Hx(kValueUnits);
   const int rows = RecordedRows(s);
@@ -107,17 +111,17 @@ int DrawResultLines(Context& ctx, const ReportInfo& info, const PageUnits& u, Ca
     recorded += "; EUT failed at " + FreqText(hz) + " MHz, " +
                 TwoDecimals(StepTarget(ctx, s.EutFailedStep)) + " V/M";
   }
-  y += u.Vy(kLineUnits / 2);
+  y += u.Vy(lineUnits / 2);
   c.TextOut(u.X0, y, "RESULT");
   c.TextOut(valueX, y, recorded);
-  y += u.Vy(kLineUnits);
+  y += u.Vy(lineUnits);
   c.TextOut(u.X0, y, "Field out of tolerance");
   c.TextOut(valueX, y, OutOfToleranceText(s, info.Tolerance));
-  y += u.Vy(kLineUnits);
+  y += u.Vy(lineUnits);
   c.TextOut(u.X0, y, "EUT fault marks");
   c.TextOut(valueX, y, EutFaultMarksText(s));
   if (!s.Thresholds.empty()) {
-    y += u.Vy(kLineUnits);
+    y += u.Vy(lineUnits);
     const auto below = std::count_if(s.Thresholds.begin(), s.Thresholds.end(),
                                      [](const ThresholdResult& r) { return !r.Threshold; });
     c.TextOut(u.X0, y, "Threshold searches");
@@ -125,29 +129,93 @@ int DrawResultLines(Context& ctx, const ReportInfo& info, const PageUnits& u, Ca
               std::to_string(s.Thresholds.size()) + " (" + std::to_string(below) +
                   " below floor); table from page 3, curve on the plot");
   }
-  return y + u.Vy(kLineUnits);
+  return y + u.Vy(lineUnits);
 }
 
-// Page 1: the test and its set-up, name and value in two columns.
-void DrawTestPage(Context& ctx, const ReportInfo& info, const PageUnits& u, Canvas& c) {
-  const ProgramState& s = ctx.state;
-  page::StartReportPage(s, u, c, "TEST REPORT");
+// Draws nothing; measures text on the canvas it stands for, and keeps the
+// top of the lowest text that would be drawn.
+class MeasuringCanvas : public Canvas {
+ public:
+  explicit MeasuringCanvas(Canvas& real) : real_(real) {}
+  void MoveTo(int, int) override {}
+  void LineTo(int, int) override {}
+  void Rectangle(int, int, int, int) override {}
+  void FillRect(int, int, int, int) override {}
+  void TextOut(int, int y, std::string_view) override { lowest = std::max(lowest, y); }
+  void SetPenColour(Colour) override {}
+  void SetPenStyle(PenStyle) override {}
+  void SetPenWidth(int) override {}
+  void SetBrushColour(Colour) override {}
+  Colour BrushColour() const override { return real_.BrushColour(); }
+  void SetBrushStyle(BrushStyle) override {}
+  void SetFontColour(Colour) override {}
+  void SetFontStyle(FontStyle) override {}
+  void SetFont(std::string_view, int) override {}
+  void SetFontPixelHeight(int) override {}
+  int TextWidth(std::string_view text) override { return real_.TextWidth(text); }
+  int TextHeight(std::string_view text) override { return real_.TextHeight(text); }
 
+  int lowest = 0;
+
+ private:
+  Canvas& real_;
+};
+
+// The lines a text takes within `width` on the canvas, broken between words
+// (a word wider than the width has a line of its own).
+std::vector<std::string> WrappedLines(Canvas& c, const std::string& text, int width) {
+  std::vector<std::string> lines;
+  std::string current;
+  std::size_t at = 0;
+  while (at < text.size()) {
+    const std::size_t blank = std::min(text.find(' ', at), text.size());
+    const std::string word = text.substr(at, blank - at);
+    at = blank + 1;
+    if (word.empty()) continue;
+    const std::string longer = current.empty() ? word : current + ' ' + word;
+    if (current.empty() || c.TextWidth(longer) <= width) {
+      current = longer;
+    } else {
+      lines.push_back(current);
+      current = word;
+    }
+  }
+  if (!current.empty() || lines.empty()) lines.push_back(current);
+  return lines;
+}
+
+// Page 1's lines: the test and its set-up, name and value in two columns,
+// lineUnits apart.
+void DrawTestLines(Context& ctx, const ReportInfo& info, const PageUnits& u, Canvas& c,
+                   double lineUnits) {
+  const ProgramState& s = ctx.state;
   int y = u.T;
   const int valueX = u.X0 + u.Hx(kValueUnits);
   auto line = [&](const std::string& name, const std::string& value) {
     c.TextOut(u.X0, y, name);
     c.TextOut(valueX, y, value);
-    y += u.Vy(kLineUnits);
+    y += u.Vy(lineUnits);
   };
   auto heading = [&](const char* text) {
-    y += u.Vy(kLineUnits / 2);
+    y += u.Vy(lineUnits / 2);
     c.TextOut(u.X0, y, text);
-    y += u.Vy(kLineUnits);
+    y += u.Vy(lineUnits);
+  };
+  auto recorded = [](const std::string& value) {
+    return value.empty() ? std::string(kNotRecorded) : value;
   };
   line("Title", s.TestTitle);
   line("Procedure name", s.ProcedureName);
   line("Date and time", info.DateTime);
+  line("Run started", recorded(info.RunStarted));
+  line("Run ended", recorded(info.RunEnded));
+  line("Run duration", info.RunSeconds ? FormatDuration(*info.RunSeconds) : kNotRecorded);
+  // The end message within the page's printing area, on as many lines as it
+  // needs.
+  const int width = u.L + u.Hx(600) - valueX;
+  const auto ending = WrappedLines(c, recorded(info.RunEndMessage), width);
+  for (std::size_t i = 0; i < ending.size(); ++i)
+    line(i == 0 ? "How the run ended" : "", ending[i]);
 
   heading("SET-UP");
   std::vector<SetupItem> items = info.Setup.empty() ? TestSetupItems(ctx) : info.Setup;
@@ -168,23 +236,36 @@ void DrawTestPage(Context& ctx, const ReportInfo& info, const PageUnits& u, Canv
     const int top = y;
     for (std::size_t i = 0; i < points.size(); ++i) {
       const int x = i < half ? u.X0 : u.CX;
-      const int py = top + u.Vy(kLineUnits * static_cast<double>(i % half));
+      const int py = top + u.Vy(lineUnits * static_cast<double>(i % half));
       c.TextOut(x, py, points[i].Name.substr(7) + " : " + points[i].Value);  // "point n"
     }
-    y = top + u.Vy(kLineUnits * static_cast<double>(half));
+    y = top + u.Vy(lineUnits * static_cast<double>(half));
   }
 
   heading("EQUIPMENT");
   line("Cell characteristic", info.CellFile);
   line("Instrument hardware", info.HardwareVersion.empty() ? "not known" : info.HardwareVersion);
   line("Program", info.ProgramVersion);
-  y = DrawResultLines(ctx, info, u, c, y);
+  y = DrawResultLines(ctx, info, u, c, y, lineUnits);
 
   heading("NOTES");
   for (const std::string& note : s.Notes) {
     c.TextOut(u.X0, y, note);
-    y += u.Vy(kLineUnits);
+    y += u.Vy(lineUnits);
   }
+}
+
+// Page 1 under its heading, its lines as far apart as the page allows.
+void DrawTestPage(Context& ctx, const ReportInfo& info, const PageUnits& u, Canvas& c) {
+  page::StartReportPage(ctx.state, u, c, "TEST REPORT");
+  const int lowestTop = u.Vy(kFooterUnits) - u.Vy(page::kTextUnits);
+  double lineUnits = kLineUnits;
+  for (; lineUnits > page::kTextUnits; lineUnits -= kLineStepDecrement) {
+    MeasuringCanvas measure(c);
+    DrawTestLines(ctx, info, u, measure, lineUnits);
+    if (measure.lowest <= lowestTop) break;
+  }
+  DrawTestLines(ctx, info, u, c, std::max(lineUnits, static_cast<double>(page::kTextUnits)));
 }
 
 }  // namespace
@@ -362,13 +443,6 @@ ReportInfo CurrentReportInfo(Context& ctx) {
   info.Tolerance = ctx.state.Prefs.Tolerance;
   if (ctx.state.ResultsPacing != 0) info.Pacing = ctx.state.ResultsPacing == 2 ? "fast" : "design";
   return info;
-}
-
-void ExportReport1Click(Context& ctx, const PdfPrinterFor& pdfFor) {
-  const auto name = ctx.op.SaveFileName("Export Report (PDF)", kReportFilter, kReportExt);
-  if (!name) return;
-  const auto printer = pdfFor(*name);
-  PrintReport(ctx, CurrentReportInfo(ctx), *printer);
 }
 
 }  // namespace mz

@@ -1,7 +1,8 @@
 #pragma once
 // File > Export Report (PDF)...: the whole test on A4 pages without the print
-// dialog. Page 1 the test (title, procedure name, notes, date and time, the
-// whole set-up, the cell characteristic file, the instrument's hardware
+// dialog. Page 1 the test (title, procedure name, notes, date and time, when
+// the run started and ended, how long it took and how it ended, the whole
+// set-up, the cell characteristic file, the instrument's hardware
 // version when known, the program version, and the result: the steps
 // recorded, how many were out of the field tolerance, those with an EUT fault
 // mark, and where the EUT failed when the run ended on its failure), page 2
@@ -9,8 +10,10 @@
 // many pages as it needs, each under the table's own heading lines. Every
 // page says "Page n of m" at its foot. The pages are composed on the Printer
 // seam; the window layer gives it a PDF writer.
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,7 +42,18 @@ struct ReportInfo {
   // The pacing of the run as the journal names it ("design", "fast"); empty
   // when not known.
   std::string Pacing;
+  // How the run went, from its journal (files/report_source): when it
+  // started and ended ("2026-12-09 14:02:33", the local time the journal
+  // recorded), how long that was in seconds, and the message it ended with;
+  // empty (nothing) where not recorded, which the page says.
+  std::string RunStarted;
+  std::string RunEnded;
+  std::optional<std::int64_t> RunSeconds;
+  std::string RunEndMessage;
 };
+
+// What page 1 says of a time or message of the run that is not known.
+inline constexpr const char* kNotRecorded = "not recorded";
 
 inline constexpr const char* kReportFilter = "PDF Files|*.pdf";
 inline constexpr const char* kReportExt = "pdf";
@@ -80,13 +94,11 @@ void PrintReport(Context& ctx, const ReportInfo& info, Printer& printer);
 
 // The report's information for the results in memory: the clock label as the
 // date and time, the cell file of the configured cell, the version the
-// instrument last reported, the field tolerance of the preferences.
+// instrument last reported, the field tolerance of the preferences (how the
+// run went is left to its journal: files/report_export).
 ReportInfo CurrentReportInfo(Context& ctx);
 
 // A printer that writes a PDF file at path, made by the window layer.
 using PdfPrinterFor = std::function<std::unique_ptr<Printer>(const std::string& path)>;
-
-// File > Export Report (PDF)...: asks for the file name, then writes it.
-void ExportReport1Click(Context& ctx, const PdfPrinterFor& pdfFor);
 
 }  // namespace mz

@@ -176,6 +176,7 @@ bool StartPreScan(Context& ctx) {
   s.PriorAppliedStep = 1;
   s.AppliedFreqHz = 0;
   ctx.display.Repaint();
+  s.ResultsStartedMs = ctx.loop.WallClockMs();
   Runs(ctx).RunStarted(ctx, true);
   return true;
 }

@@ -58,6 +58,7 @@ void Button1MouseDown(Context& ctx) {
   // Total then counts from here rather than from an earlier run.
   StartTickTimer(ctx, s.RunTimer, 0);
   ctx.display.Repaint();
+  s.ResultsStartedMs = ctx.loop.WallClockMs();
   Runs(ctx).RunStarted(ctx, false);
   s.RunState = SequencerState::Start;
   StartPacing(ctx, TimerId::RunClock);

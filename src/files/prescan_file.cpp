@@ -102,7 +102,7 @@ void ReadPreScanFile(Context& ctx, const std::string& name) {
 }
 
 void SavePreScans1Click(Context& ctx) {
-  const auto name = ctx.op.SaveFileName("Save Pre-Scan Values", "Pre scans|*.PSC", "PSC");
+  const auto name = ctx.op.SaveFileName("Save Pre-Scan Values", "Pre scans|*.PSC", "PSC", "");
   if (!name) return;
   KeepAlive(ctx);
   WritePreScanFile(ctx, *name);

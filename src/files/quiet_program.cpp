@@ -18,7 +18,7 @@ std::optional<std::string> QuietOperator::OpenFileName(std::string_view, std::st
 }
 
 std::optional<std::string> QuietOperator::SaveFileName(std::string_view, std::string_view,
-                                                       std::string_view) {
+                                                       std::string_view, std::string_view) {
   return std::nullopt;
 }
 

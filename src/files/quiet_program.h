@@ -19,7 +19,7 @@ class QuietOperator : public Operator {
   Answer ShowModal(std::string_view) override { return Answer::Cancel; }
   std::optional<std::string> OpenFileName(std::string_view, std::string_view,
                                           std::string_view) override;
-  std::optional<std::string> SaveFileName(std::string_view, std::string_view,
+  std::optional<std::string> SaveFileName(std::string_view, std::string_view, std::string_view,
                                           std::string_view) override;
   std::optional<Colour> PickColour(Colour) override { return std::nullopt; }
 };

@@ -22,7 +22,86 @@ namespace {
 
 constexpr const char* kHeadingStart = "FREQUENCY   ";  // then the delimiter
 
+// The lines of a journal, its header first; nothing when there is none, it
+// cannot be read or it is no journal.
+std::optional<std::vector<std::string>> JournalLines(const std::filesystem::path& journal) {
+  std::error_code ec;
+  if (journal.empty() || !std::filesystem::is_regular_file(journal, ec)) return std::nullopt;
+  std::vector<std::string> lines;
+  try {
+    LineReader in(journal.string());
+    while (!in.AtEnd()) lines.push_back(in.NextLine());
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
+  if (lines.empty() || lines[0] != kJournalHeader) return std::nullopt;
+  return lines;
+}
+
+enum Column { kTime = 0, kEvent, kStep, kFreq, kTarget, kAchieved, kDrive };
+
+// Whether a "step recorded" row is of the results in s: its step in the
+// table, at the frequency recorded there.
+bool StepOfResults(const ProgramState& s, const std::vector<std::string>& fields) {
+  const auto step = ReadDecimal(fields[kStep]);
+  const auto mhz = ReadDecimal(fields[kFreq]);
+  if (!step || !mhz || *step < 1 || *step >= kTableSize) return false;
+  return std::abs(s.ResultFreqHz[static_cast<std::size_t>(*step)] - *mhz * 1e6) <= 1;
+}
+
+// How a run went, as its journal's rows tell it one by one.
+struct RunTimes {
+  std::string Started;  // journal times
+  std::string Ended;
+  std::string EndMessage;
+
+  void Take(const std::vector<std::string>& fields) {
+    const std::string& event = fields[kEvent];
+    if (event == "run started" || event == "pre-scan started") {
+      if (Started.empty()) Started = fields[kTime];
+    } else if (event == "run ended") {
+      Ended = fields[kTime];
+      EndMessage = fields.back();
+      EndMessage.erase(EndMessage.find_last_not_of(' ') + 1);
+    } else if (event.rfind(kResumedEvent, 0) == 0) {
+      Ended.clear();  // going on, or stopped without its end line
+      EndMessage.clear();
+    }
+  }
+  void Into(ReportInfo& info) const {
+    info.RunStarted = ReportTimeText(Started);
+    info.RunEnded = ReportTimeText(Ended);
+    info.RunEndMessage = EndMessage;
+    info.RunSeconds.reset();
+    const auto from = ParseIsoTime(Started);
+    const auto to = ParseIsoTime(Ended);
+    if (from && to && *to >= *from) info.RunSeconds = (*to - *from) / 1000;
+  }
+};
+
 }  // namespace
+
+std::string ReportTimeText(std::string_view journalTime) {
+  if (!ParseIsoTime(journalTime)) return {};
+  std::string text(journalTime.substr(0, 19));  // to the seconds
+  text[10] = ' ';
+  return text;
+}
+
+bool ReadRunTimesForReport(const ProgramState& s, const std::filesystem::path& journal,
+                           ReportInfo& info) {
+  const auto lines = JournalLines(journal);
+  if (!lines) return false;
+  RunTimes times;
+  for (std::size_t n = 1; n < lines->size(); ++n) {
+    const auto fields = CsvFields((*lines)[n]);
+    if (fields.size() < 9) return false;
+    if (fields[kEvent] == "step recorded" && !StepOfResults(s, fields)) return false;
+    times.Take(fields);
+  }
+  times.Into(info);
+  return true;
+}
 
 std::string ReadResultsForReport(Context& ctx, const std::string& name) {
   LineReader in(name);
@@ -68,16 +147,9 @@ std::filesystem::path JournalBeside(const std::filesystem::path& results) {
 }
 
 bool ReadJournalForReport(Context& ctx, const std::filesystem::path& journal, ReportInfo& info) {
-  std::error_code ec;
-  if (journal.empty() || !std::filesystem::is_regular_file(journal, ec)) return false;
-  std::vector<std::string> lines;
-  try {
-    LineReader in(journal.string());
-    while (!in.AtEnd()) lines.push_back(in.NextLine());
-  } catch (const std::exception&) {
-    return false;
-  }
-  if (lines.empty() || lines[0] != kJournalHeader) return false;
+  const auto read = JournalLines(journal);
+  if (!read) return false;
+  const std::vector<std::string>& lines = *read;
 
   auto& s = ctx.state;
   std::vector<SetupItem> setup;
@@ -93,10 +165,11 @@ bool ReadJournalForReport(Context& ctx, const std::filesystem::path& journal, Re
   };
   std::vector<StepRow> targets;
   std::optional<double> failedMhz;  // where the run ended on an EUT failure
-  enum Column { kEvent = 1, kStep, kFreq, kTarget, kAchieved, kDrive };
+  RunTimes times;
   for (std::size_t n = 1; n < lines.size(); ++n) {
     const auto fields = CsvFields(lines[n]);
     if (fields.size() < 9) return false;
+    times.Take(fields);
     const std::string& event = fields[kEvent];
     if ((event == "run started" || event == "pre-scan started") && setup.empty()) {
       for (auto& item : ParseSetupSummary(fields.back())) {
@@ -114,13 +187,10 @@ bool ReadJournalForReport(Context& ctx, const std::filesystem::path& journal, Re
         }
       }
     } else if (event == "step recorded") {
-      const auto step = ReadDecimal(fields[kStep]);
-      const auto mhz = ReadDecimal(fields[kFreq]);
       const auto target = ReadDecimal(fields[kTarget]);
-      if (!step || !mhz || !target || *step < 1 || *step >= kTableSize) return false;
-      const auto k = static_cast<std::size_t>(*step);
       // A journal of other results: its steps are at other frequencies.
-      if (std::abs(s.ResultFreqHz[k] - *mhz * 1e6) > 1) return false;
+      if (!target || !StepOfResults(s, fields)) return false;
+      const auto k = static_cast<std::size_t>(*ReadDecimal(fields[kStep]));
       // The drive code sent for the target stands for the level factor the
       // readings were divided by, which the field check takes its
       // resolution from.
@@ -152,6 +222,7 @@ bool ReadJournalForReport(Context& ctx, const std::filesystem::path& journal, Re
   info.HardwareVersion = hardware;
   if (tolerance) info.Tolerance = *tolerance;
   info.Pacing = pacing;
+  times.Into(info);
   // The plot's set-up text tells whether the run was simulated.
   if (port) s.PortNumber = static_cast<Byte>(*port);
   // The run's threshold searches, kept beside it; a file that cannot be

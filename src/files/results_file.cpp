@@ -1,6 +1,7 @@
 #include "files/results_file.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "core/control_names.h"
 #include "core/errors.h"
@@ -167,7 +168,7 @@ void ReadResults(Context& ctx, const std::string& name) {
 }
 
 void ResultsSetup2Click(Context& ctx) {
-  const auto name = ctx.op.SaveFileName("Save Results + Setup", kResultsFilter, kResultsExt);
+  const auto name = ctx.op.SaveFileName("Save Results + Setup", kResultsFilter, kResultsExt, "");
   if (!name) return;
   KeepAlive(ctx);
   WriteResults(ctx, *name);
@@ -197,6 +198,9 @@ void ResultsSetup1Click(Context& ctx) {
   if (!name) return;
   KeepAlive(ctx);
   ReadResults(ctx, *name);
+  // A kept run's journal is beside its results: the report reads how the
+  // run went there.
+  ctx.state.ResultsJournal = std::filesystem::path(*name).replace_extension(".csv").string();
   ShowLoadedTestType(ctx);
   KeepAlive(ctx);
   ctx.controls.SetText(ctl::FileLabel, "File : " + *name);

@@ -24,7 +24,49 @@ int Millis(std::int64_t unixMs) {
   return ms < 0 ? ms + 1000 : ms;
 }
 
+// Days from 1970-01-01 to the given date of the proleptic Gregorian calendar.
+std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d) {
+  y -= m <= 2;
+  const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
+  const auto yoe = static_cast<unsigned>(y - era * 400);
+  const unsigned doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
+  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
+}
+
 }  // namespace
+
+std::optional<std::int64_t> ParseIsoTime(std::string_view text) {
+  // "2001-02-26T11:00:00.000+01:00": every character in its place.
+  constexpr std::string_view kForm = "dddd-dd-ddTdd:dd:dd.ddd+dd:dd";
+  if (text.size() != kForm.size()) return std::nullopt;
+  for (std::size_t i = 0; i < kForm.size(); ++i) {
+    const char c = text[i];
+    const bool digit = c >= '0' && c <= '9';
+    if (kForm[i] == 'd' ? !digit : (kForm[i] == '+' ? c != '+' && c != '-' : c != kForm[i])) {
+      return std::nullopt;
+    }
+  }
+  auto number = [text](std::size_t at, std::size_t digits) {
+    int v = 0;
+    for (std::size_t i = at; i < at + digits; ++i) v = v * 10 + (text[i] - '0');
+    return v;
+  };
+  const int month = number(5, 2);
+  const int day = number(8, 2);
+  const int hour = number(11, 2);
+  const int minute = number(14, 2);
+  const int second = number(17, 2);
+  const int offset = (number(24, 2) * 60 + number(27, 2)) * (text[23] == '-' ? -1 : 1);
+  if (month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 || second > 60 ||
+      number(27, 2) > 59) {
+    return std::nullopt;
+  }
+  const std::int64_t days =
+      DaysFromCivil(number(0, 4), static_cast<unsigned>(month), static_cast<unsigned>(day));
+  const std::int64_t seconds = ((days * 24 + hour) * 60 + minute - offset) * 60 + second;
+  return seconds * 1000 + number(20, 3);
+}
 
 std::string CsvField(std::string_view text) {
   const bool quote = text.find_first_of(",\"\r\n") != std::string_view::npos ||

@@ -55,6 +55,10 @@ std::string IsoLocalTime(std::int64_t unixMs);
 // Local time as the run files are named: "2001-02-26_11-00-00".
 std::string RunFileStamp(std::int64_t unixMs);
 
+// The time IsoLocalTime wrote, as milliseconds since 1970 UTC (its offset
+// taken off); nothing for any other text.
+std::optional<std::int64_t> ParseIsoTime(std::string_view text);
+
 // "OK", "FAULT" or "" for a result's EUT mark (1, 2, anything else).
 std::string EutMarkText(Byte mark);
 

@@ -110,6 +110,7 @@ void RunRecorder::RunStarted(Context& ctx, bool preScan) {
     CreateNewFile(WithExtension(base, ".csv"), std::string(kJournalHeader) + "\r\n");
     base_ = base;
     s.KeptRunBase = base.string();
+    s.ResultsJournal = WithExtension(base, ".csv").string();
   } catch (const std::exception& e) {
     Report(ctx, e);
   }
@@ -123,6 +124,7 @@ void RunRecorder::Resume(Context& ctx) {
   auto& s = ctx.state;
   base_ = s.ResumeRunBase;
   s.KeptRunBase = s.ResumeRunBase;
+  s.ResultsJournal = WithExtension(base_, ".csv").string();
   s.ResumeRunBase.clear();
   replaysCodes_ = false;  // the kept run has its pre-scan file already
   mzCreated_ = true;      // the kept run's files are rewritten in place

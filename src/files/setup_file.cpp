@@ -23,7 +23,7 @@ void ReadSetupFile(Context& ctx, const std::string& name) {
 }
 
 void SetupOnly2Click(Context& ctx) {
-  const auto name = ctx.op.SaveFileName("Save Setup Only", "Setup Procedures|*.STP", "STP");
+  const auto name = ctx.op.SaveFileName("Save Setup Only", "Setup Procedures|*.STP", "STP", "");
   if (!name) return;
   SendCommand(ctx, cmd::KeepAlive);
   WriteSetupFile(ctx, *name);

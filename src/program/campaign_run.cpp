@@ -217,7 +217,8 @@ void CampaignRunButton(Context& ctx) {
 }
 
 void ExportCampaignReport(Context& ctx, const PdfPrinterFor& pdfFor) {
-  const auto name = ctx.op.SaveFileName("Export Campaign Report (PDF)", kReportFilter, kReportExt);
+  const auto name =
+      ctx.op.SaveFileName("Export Campaign Report (PDF)", kReportFilter, kReportExt, "");
   if (!name) return;
   const fs::path file = ctx.state.CampaignFile;
   const Campaign c = ReadCampaignFile(file);

@@ -49,6 +49,7 @@ class ReportCommandTest : public QObject {
   Q_OBJECT
  private slots:
   void reportOfTheGoldenResultsFile();
+  void reportOfAKeptRunTellsHowTheRunWent();
   void unreadableResultsAndAWrongCommandLine();
   void anOutputThatIsTheResultsFileIsRefused();
   void aDelimiterThatCanBePartOfANumberIsRefused();
@@ -77,6 +78,37 @@ void ReportCommandTest::reportOfTheGoldenResultsFile() {
   // The two recorded steps: number, MHz, V/M achieved, the custom target, EUT.
   QVERIFY(std::regex_search(out, std::regex(R"(\n\s*1\s+80\.000\s+3\.05\s+8\.70\s+OK)")));
   QVERIFY(std::regex_search(out, std::regex(R"(\n\s*2\s+80\.800\s+2\.90\s+8\.76\s+FAULT)")));
+  // Without a journal the report does not know how the run went.
+  for (const char* name : {"Run started", "Run ended", "Run duration", "How the run ended"}) {
+    QVERIFY2(std::regex_search(out, std::regex(std::string(name) + R"(\s+not recorded\n)")), name);
+  }
+  QVERIFY2(r.err.isEmpty(), qPrintable(r.err));
+}
+
+// A kept run: its journal beside the results tells when the run started and
+// ended, how long it took and how it ended.
+void ReportCommandTest::reportOfAKeptRunTellsHowTheRunWent() {
+  QTemporaryDir home;
+  QVERIFY(QFile::copy(QString::fromStdString(mz::test::Golden("results.mz").string()),
+                      home.filePath("2001-02-26_10-00-00.MZ")));
+  QVERIFY(QFile::copy(QString::fromStdString(mz::test::Golden("journal.csv").string()),
+                      home.filePath("2001-02-26_10-00-00.csv")));
+  const QString pdf = home.filePath("kept.pdf");
+  const Run r = Report(home, {home.filePath("2001-02-26_10-00-00.MZ"), pdf});
+  QCOMPARE(r.code, 0);
+  QVERIFY2(r.err.isEmpty(), qPrintable(r.err));
+  QProcess text;
+  text.start("pdftotext", {"-layout", pdf, "-"});
+  QVERIFY(text.waitForFinished(30'000));
+  QCOMPARE(text.exitCode(), 0);
+  const std::string out = text.readAllStandardOutput().toStdString();
+  QVERIFY2(std::regex_search(out, std::regex(R"(\nRun started\s+2001-02-26 10:00:00\n)")),
+           out.c_str());
+  QVERIFY(std::regex_search(out, std::regex(R"(\nRun ended\s+2001-02-26 10:00:03\n)")));
+  QVERIFY(std::regex_search(out, std::regex(R"(\nRun duration\s+00:00:03\n)")));
+  QVERIFY(std::regex_search(
+      out, std::regex(R"(\nHow the run ended\s+The Run has been Stopped by User\.\n)")));
+  QVERIFY(out.find("Page 1 of 3") != std::string::npos);
 }
 
 void ReportCommandTest::unreadableResultsAndAWrongCommandLine() {

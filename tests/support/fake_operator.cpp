@@ -41,7 +41,9 @@ std::optional<std::string> FakeOperator::OpenFileName(std::string_view, std::str
 }
 
 std::optional<std::string> FakeOperator::SaveFileName(std::string_view, std::string_view,
-                                                      std::string_view) {
+                                                      std::string_view,
+                                                      std::string_view suggested) {
+  suggestedFiles.emplace_back(suggested);
   return OpenFileName({}, {}, {});
 }
 

@@ -29,7 +29,8 @@ class FakeOperator : public Operator {
   std::optional<std::string> OpenFileName(std::string_view title, std::string_view filter,
                                           std::string_view defaultExt) override;
   std::optional<std::string> SaveFileName(std::string_view title, std::string_view filter,
-                                          std::string_view defaultExt) override;
+                                          std::string_view defaultExt,
+                                          std::string_view suggested) override;
   std::optional<Colour> PickColour(Colour initial) override;
   // Records the campaign offered and answers with `campaign` (nullopt:
   // cancelled).
@@ -46,6 +47,7 @@ class FakeOperator : public Operator {
   std::deque<std::string> inputs;         // next input box answers; the default when empty
   std::vector<std::string> inputPrompts;  // caption + "|" + prompt + "|" + default
   std::deque<std::optional<std::string>> fileNames;  // next file dialog answers
+  std::vector<std::string> suggestedFiles;           // what each save dialog offered
   std::deque<std::optional<Colour>> colours;         // next colour dialog answers
   std::vector<std::string> modalForms;               // forms shown modally, in order
   std::optional<Campaign> campaign;                  // the campaign dialog's answer

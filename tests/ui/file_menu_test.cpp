@@ -9,6 +9,8 @@
 #include <QTest>
 
 #include "core/control_names.h"
+#include "files/preferences_file.h"
+#include "files/run_journal.h"
 #include "program/startup.h"
 #include "support/test_program.h"
 #include "ui/modal_script.h"
@@ -24,6 +26,7 @@ class FileMenuTest : public QObject {
   void cleanup();
   void setupSavedUnderTheDefaultExtensionOpensAgain();
   void dialogsStartInTheProgramFolderThenWhereTheLastFileOfTheirKindWent();
+  void exportReportOffersTheRunsNameInTheLastReportsFolder();
 
  private:
   // Answers the next file dialog with `name` and records its title and filters.
@@ -51,6 +54,16 @@ class FileMenuTest : public QObject {
     return QString::fromStdString((folder->path() / name).string());
   }
 
+  // Records the folder the next file dialog starts in and the name it
+  // offers, and cancels it.
+  void Offered(test::ModalScript& script, const char* dialogName) {
+    script.On(dialogName, [this](QWidget* w) {
+      auto* dialog = qobject_cast<QFileDialog*>(w);
+      folders << dialog->directory().absolutePath();
+      names << dialog->findChild<QLineEdit*>("fileNameEdit")->text();
+      dialog->reject();
+    });
+  }
   // Records the folder the next file dialog starts in, and cancels it.
   void Cancel(test::ModalScript& script, const char* dialogName) {
     script.On(dialogName, [this](QWidget* w) {
@@ -65,7 +78,7 @@ class FileMenuTest : public QObject {
 
   std::unique_ptr<test::TempFolder> folder;
   std::unique_ptr<QtProgram> program;
-  QStringList titles, filters, folders;
+  QStringList titles, filters, folders, names;
 };
 
 void FileMenuTest::init() {
@@ -76,6 +89,7 @@ void FileMenuTest::init() {
   titles.clear();
   filters.clear();
   folders.clear();
+  names.clear();
 }
 
 void FileMenuTest::cleanup() {
@@ -150,6 +164,56 @@ void FileMenuTest::dialogsStartInTheProgramFolderThenWhereTheLastFileOfTheirKind
     Trigger("SetupOnly1", script);
   }
   QCOMPARE(folders, QStringList{programFolder});
+}
+
+// The report of a run is offered under the run's title and start, first in
+// the program folder, then in the folder the last report went to, which the
+// preferences file keeps.
+void FileMenuTest::exportReportOffersTheRunsNameInTheLastReportsFolder() {
+  auto& s = program->ctx().state;
+  s.TestTitle = "Cabinet A";
+  s.ResultsStartedMs = 1'796'220'153'000;
+  const QString name = QString::fromStdString(
+      "Cabinet-A_" + RunFileStamp(s.ResultsStartedMs).substr(0, 16) + ".pdf");
+  {
+    test::ModalScript script;
+    Offered(script, "SaveDialog");
+    Trigger("ExportReport1", script);
+  }
+  QCOMPARE(folders, QStringList{Folder(folder->path())});
+  QCOMPARE(names, QStringList{name});
+
+  const auto reports = folder->path() / "reports";
+  std::filesystem::create_directories(reports);
+  {
+    test::ModalScript script;
+    Choose(script, "SaveDialog", QString::fromStdString((reports / "first.pdf").string()));
+    Trigger("ExportReport1", script);
+  }
+  QVERIFY(std::filesystem::file_size(reports / "first.pdf") > 0);
+  QCOMPARE(ReadPreferences(PreferencesPath(program->ctx())).ReportFolder, reports.string());
+  folders.clear();
+  names.clear();
+  {
+    test::ModalScript script;
+    Offered(script, "SaveDialog");
+    Trigger("ExportReport1", script);
+  }
+  QCOMPARE(folders, QStringList{Folder(reports)});
+  QCOMPARE(names, QStringList{name});
+
+  // A report folder that has gone: the name in the folder the dialog would
+  // start in (the last one a PDF went to, which has gone too).
+  std::filesystem::remove_all(reports);
+  folders.clear();
+  names.clear();
+  {
+    test::ModalScript script;
+    Offered(script, "SaveDialog");
+    Trigger("ExportReport1", script);
+  }
+  QCOMPARE(folders, QStringList{Folder(folder->path())});
+  QCOMPARE(names, QStringList{name});
 }
 
 QTEST_MAIN(FileMenuTest)

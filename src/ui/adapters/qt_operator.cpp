@@ -142,12 +142,18 @@ std::optional<std::string> QtOperator::OpenFileName(std::string_view title, std:
 }
 
 std::optional<std::string> QtOperator::SaveFileName(std::string_view title, std::string_view filter,
-                                                    std::string_view defaultExt) {
+                                                    std::string_view defaultExt,
+                                                    std::string_view suggested) {
   QFileDialog dialog(parent_, Q(title), StartFolder(defaultExt));
   dialog.setObjectName("SaveDialog");
   dialog.setNameFilters(QtFilters(filter));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setDefaultSuffix(Q(defaultExt));
+  if (!suggested.empty()) {
+    const QFileInfo file(Q(suggested));
+    if (file.isAbsolute() && file.absoluteDir().exists()) dialog.setDirectory(file.absolutePath());
+    dialog.selectFile(file.fileName());
+  }
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   const QString file = dialog.selectedFiles().front();
   Remember(defaultExt, file);

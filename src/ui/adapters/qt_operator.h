@@ -29,7 +29,8 @@ class QtOperator : public Operator {
   std::optional<std::string> OpenFileName(std::string_view title, std::string_view filter,
                                           std::string_view defaultExt) override;
   std::optional<std::string> SaveFileName(std::string_view title, std::string_view filter,
-                                          std::string_view defaultExt) override;
+                                          std::string_view defaultExt,
+                                          std::string_view suggested) override;
   std::optional<Colour> PickColour(Colour initial) override;
   // The campaign dialog (ui/windows/campaign_dialog.h) over the parent.
   std::optional<Campaign> EditCampaign(const Campaign& initial, bool preScanAvailable) override;

@@ -15,6 +15,7 @@
 #include "display/screen_graph.h"
 #include "execution/test_type.h"
 #include "files/prescan_file.h"
+#include "files/report_export.h"
 #include "files/results_file.h"
 #include "files/resume_run.h"
 #include "files/setup_file.h"
