@@ -101,33 +101,23 @@ TEST_F(LocaleTest, TheCellCharacteristicKeepsItsFractionalDrives) {
   EXPECT_EQ(CellDrive(p.ctx, 3, 50'000'000), 176);  // 1.5 x 117 = 175.5, to even
 }
 
-// The operator's decimal separator comes from the environment's LC_NUMERIC,
-// whatever the process has set its own to, and asking leaves that alone.
+// The operator's decimal separator is the environment's LC_NUMERIC's, whatever
+// the process has set its own to, and asking leaves that alone.
 TEST(EnvironmentDecimalSeparatorTest, IsTheEnvironmentsAndLeavesTheProcessLocale) {
-  ASSERT_TRUE(kEnvironmentLocale);
   const std::string before = std::setlocale(LC_NUMERIC, nullptr);
-  // What the C library makes of the environment, as the window toolkit sets it.
   std::setlocale(LC_NUMERIC, "");
   const char environment = std::localeconv()->decimal_point[0];
   std::setlocale(LC_NUMERIC, "C");
   EXPECT_EQ(EnvironmentDecimalSeparator(), environment);
   EXPECT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C");
-
   const char* old = std::getenv("LC_ALL");
   const std::string saved = old != nullptr ? old : "";
-  ::setenv("LC_ALL", "C", 1);
-  EXPECT_EQ(EnvironmentDecimalSeparator(), '.');
-  ::setenv("LC_ALL", "no_SUCH.locale", 1);  // not installed: the point
-  EXPECT_EQ(EnvironmentDecimalSeparator(), '.');
-  ::setenv("LC_ALL", "de_DE.UTF-8", 1);
-  if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr) {
-    EXPECT_EQ(EnvironmentDecimalSeparator(), ',');
+  for (const char* name : {"C", "no_SUCH.locale", "de_DE.UTF-8"}) {
+    ::setenv("LC_ALL", name, 1);
+    const bool comma = std::setlocale(LC_NUMERIC, name) != nullptr && name[0] == 'd';
+    EXPECT_EQ(EnvironmentDecimalSeparator(), comma ? ',' : '.') << name;
   }
-  if (old != nullptr) {
-    ::setenv("LC_ALL", saved.c_str(), 1);
-  } else {
-    ::unsetenv("LC_ALL");
-  }
+  old != nullptr ? ::setenv("LC_ALL", saved.c_str(), 1) : ::unsetenv("LC_ALL");
   std::setlocale(LC_NUMERIC, before.c_str());
 }
 

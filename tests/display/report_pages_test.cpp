@@ -21,21 +21,6 @@ namespace {
 using std::string;
 using std::vector;
 
-// Hands the export a printer it may delete, drawing on one the test keeps.
-class Forward : public Printer {
- public:
-  explicit Forward(Printer& to) : to_(to) {}
-  bool ShowPrintDialog() override { return to_.ShowPrintDialog(); }
-  int PageWidth() const override { return to_.PageWidth(); }
-  int PageHeight() const override { return to_.PageHeight(); }
-  Canvas& BeginDoc(std::string_view title) override { return to_.BeginDoc(title); }
-  void NewPage() override { to_.NewPage(); }
-  void EndDoc() override { to_.EndDoc(); }
-
- private:
-  Printer& to_;
-};
-
 bool Holds(const vector<string>& texts, const string& text) {
   return std::find(texts.begin(), texts.end(), text) != texts.end();
 }
@@ -149,97 +134,52 @@ TEST_F(ReportPages, FullestTestPageEndsAboveTheFoot) {
   EXPECT_LE(lowest + u.Vy(15), u.Vy(960));
 }
 
-// Page 1 tells how the run went: its start, end, duration and end message,
-// each "not recorded" where the report does not know it; an end message
-// longer than the printing area's width goes on over lines of its own.
-TEST_F(ReportPages, TestPageTellsHowTheRunWent) {
-  Steps(3);
-  PrintReport(tp.ctx, info, printer);
-  auto first = printer.Texts(1);
-  for (const char* name : {"Run started", "Run ended", "Run duration", "How the run ended"}) {
-    const auto at = std::find(first.begin(), first.end(), name);
-    ASSERT_NE(at, first.end()) << name;
-    EXPECT_EQ(*(at + 1), kNotRecorded) << name;
-  }
-  EXPECT_EQ(*(std::find(first.begin(), first.end(), "Date and time") + 2), "Run started");
-
-  info.RunStarted = "2026-12-09 14:02:33";
-  info.RunEnded = "2026-12-10 15:03:34";
-  info.RunSeconds = 25 * 3600 + 61;
-  string message;
-  for (int i = 0; i < 150; ++i) message += "refused ";
-  message += "again.";
-  info.RunEndMessage = message;
-  printer.pages.clear();
-  PrintReport(tp.ctx, info, printer);
-  first = printer.Texts(1);
-  EXPECT_TRUE(Holds(first, "2026-12-09 14:02:33"));
-  EXPECT_TRUE(Holds(first, "2026-12-10 15:03:34"));
-  EXPECT_TRUE(Holds(first, "25:01:01"));
-  // The recording canvas's text is 6 pixels a character; the values start
-  // 200 units in and the printing area ends 630 units in (on 4800 pixels).
+// Page 1 tells how the run went, "not recorded" where the report does not
+// know; an end message wider than the printing area goes on over lines of its
+// own. Its lines are 17 units apart, and come closer (not closer than the
+// text's height) only where they would reach the foot.
+TEST_F(ReportPages, TestPageTellsHowTheRunWentAndKeepsAboveItsFoot) {
   const auto u = page::ComputePageUnits(4800, 6600);
-  const std::size_t perLine = static_cast<std::size_t>((u.L + u.Hx(600) - u.X0 - u.Hx(170)) / 6);
-  const auto at = std::find(first.begin(), first.end(), "How the run ended");
-  ASSERT_NE(at, first.end());
-  string joined = *(at + 1);
-  int lines = 1;
-  EXPECT_LE((at + 1)->size(), perLine);
-  for (auto it = at + 2; it + 1 < first.end() && it->empty(); it += 2, ++lines) {
-    EXPECT_LE((it + 1)->size(), perLine);
-    joined += " " + *(it + 1);
-  }
-  EXPECT_EQ(joined, message);
-  EXPECT_EQ(lines, 3);
-  EXPECT_EQ(*(at + 2 * lines), "SET-UP");
-}
-
-// Lines 17 units apart as always; where a page would reach its foot (every
-// custom point, every note, threshold searches and a long end message) they
-// come closer, never closer than the text's own height.
-TEST_F(ReportPages, TestPageLinesComeCloserOnlyWhereTheyWouldReachTheFoot) {
-  const auto u = page::ComputePageUnits(4800, 6600);
-  auto topsOf = [this](std::size_t n) {
-    std::vector<std::pair<int, string>> tops;
-    for (const string& c : printer.pages.at(n - 1)) {
-      if (!c.starts_with("TextOut ") || c.find("Page 1 of") != string::npos) continue;
-      const auto afterX = c.find(' ', 8);
-      const auto afterY = c.find(' ', afterX + 1);
-      tops.emplace_back(std::stoi(c.substr(afterX + 1)), c.substr(afterY + 1));
+  auto tops = [this](const string& text) {
+    for (const string& c : printer.pages.at(0)) {
+      if (c.starts_with("TextOut ") && c.ends_with(" " + text)) {
+        return std::stoi(c.substr(c.find(' ', 8) + 1));
+      }
     }
-    return tops;
-  };
-  auto topOf = [](const std::vector<std::pair<int, string>>& tops, const string& text) {
-    for (const auto& [y, t] : tops)
-      if (t == text) return y;
     return -1;
   };
   Steps(3);
   PrintReport(tp.ctx, info, printer);
-  auto tops = topsOf(1);
-  EXPECT_EQ(topOf(tops, "Procedure name") - topOf(tops, "Title"), u.Vy(17));
+  auto first = printer.Texts(1);
+  auto at = std::find(first.begin(), first.end(), "Date and time");
+  ASSERT_NE(at, first.end());
+  EXPECT_EQ(vector<string>(at + 2, at + 10),
+            (vector<string>{"Run started", kNotRecorded, "Run ended", kNotRecorded, "Run duration",
+                            kNotRecorded, "How the run ended", kNotRecorded}));
+  EXPECT_EQ(tops("Procedure name") - tops("Title"), u.Vy(17));
 
-  tp.state.TestType = 3;
+  info.RunStarted = "2026-12-09 14:02:33";
+  info.RunSeconds = 25 * 3600 + 61;
+  info.RunEndMessage = string(500, 'x') + " " + string(500, 'y') + " z";  // 6 pixels a letter
+  tp.state.TestType = 3;  // the fullest page: every custom point and note, a threshold search
   for (int row = 1; row <= kCustomRows; ++row) {
     tp.state.CustomTable[static_cast<std::size_t>(row)] = {80'000'000 + row * 10'000'000, 3.0f};
   }
   for (auto& note : tp.state.Notes) note = "A note of the test";
-  ThresholdResult search;
-  search.FreqHz = 81'000'000;
-  search.TestLevel = 3;
-  search.Floor = 1;
-  tp.state.Thresholds.push_back(search);
-  tp.state.EutFailedStep = 3;
-  info.RunEndMessage = string(700, 'x') + " " + string(700, 'y');  // two lines
+  tp.state.Thresholds.emplace_back();
   printer.pages.clear();
   PrintReport(tp.ctx, info, printer);
-  tops = topsOf(1);
-  const auto lowest = std::max_element(tops.begin(), tops.end());
-  EXPECT_EQ(lowest->second, "A note of the test");
-  EXPECT_LE(lowest->first + u.Vy(15), u.Vy(960));
-  const int step = topOf(tops, "Procedure name") - topOf(tops, "Title");
+  first = printer.Texts(1);
+  EXPECT_TRUE(Holds(first, "2026-12-09 14:02:33"));
+  EXPECT_TRUE(Holds(first, "25:01:01"));
+  at = std::find(first.begin(), first.end(), "How the run ended");
+  ASSERT_NE(at, first.end());
+  EXPECT_EQ(vector<string>(at + 1, at + 5),
+            (vector<string>{string(500, 'x'), "", string(500, 'y') + " z", "SET-UP"}));
+  const int step = tops("Procedure name") - tops("Title");
   EXPECT_LT(step, u.Vy(17));
   EXPECT_GE(step, u.Vy(15));
+  EXPECT_LE(tops("A note of the test") + u.Vy(15), u.Vy(960));
 }
 
 TEST_F(ReportPages, LongTableRunsOverPagesUnderItsHeadingsWithEveryRow) {
@@ -336,7 +276,7 @@ TEST_F(ReportPages, ExportAsksForTheFileAndWritesNothingWhenCancelled) {
   vector<string> paths;
   auto pdfFor = [&](const string& path) -> std::unique_ptr<Printer> {
     paths.push_back(path);
-    return std::make_unique<Forward>(printer);
+    return std::make_unique<ForwardingPrinter>(printer);
   };
   tp.op.fileNames.push_back(std::nullopt);
   ExportReport1Click(tp.ctx, pdfFor);

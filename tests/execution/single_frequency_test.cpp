@@ -138,33 +138,6 @@ TEST_F(SinglePanelTest, LeavingTheBoxesRestartsTheSequence) {
   EXPECT_EQ(p.op.Texts(), vector<std::string>{"Invalid String : \"--5\""});
 }
 
-// The panel's boxes and increments typed with the operator's decimal comma.
-TEST_F(SinglePanelTest, BoxesTypedWithTheDecimalCommaShowThePoint) {
-  p.state.TypedDecimalSeparator = ',';
-  Set(ctl::SingleLevel, "2,5");
-  Edit16Exit(p.ctx);
-  EXPECT_EQ(Text(ctl::SingleLevel), "2.50");
-  EXPECT_EQ(Text(ctl::Target), "2.50");
-  Set(ctl::SingleFreq, "100,25");
-  Edit15Exit(p.ctx);
-  EXPECT_EQ(p.state.CurrentFreqHz, 100'250'000);
-  EXPECT_EQ(Text(ctl::SingleFreq), "100.250");
-  Set(ctl::LevelIncrement, "0,5");
-  BitBtn3Click(p.ctx);
-  EXPECT_EQ(Text(ctl::SingleLevel), "3.00");
-  EXPECT_EQ(Text(ctl::LevelIncrement), "0.5");
-  EXPECT_TRUE(p.op.messages.empty());
-
-  // Refused without it: nothing changes.
-  p.state.TypedDecimalSeparator = '.';
-  Set(ctl::LevelIncrement, "0,5");
-  BitBtn3Click(p.ctx);
-  EXPECT_EQ(Text(ctl::SingleLevel), "3.00");
-  EXPECT_EQ(Text(ctl::LevelIncrement), "0,5");
-  EXPECT_EQ(p.op.Texts(), vector<std::string>{"Invalid String : \"0,5\"\nUse a decimal point, "
-                                              "for example 2.5"});
-}
-
 TEST_F(SinglePanelTest, ModulationGroupSendsTheModulationAtOnceWithoutARun) {
   p.state.TestType = 2;
   p.state.EutPromptMode = 2;  // prompt on: 0x10

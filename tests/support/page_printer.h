@@ -51,4 +51,20 @@ class PagePrinter : public Printer {
   }
 };
 
+// Hands code that owns its printer (the report's export) one it may delete,
+// drawing on a printer the test keeps.
+class ForwardingPrinter : public Printer {
+ public:
+  explicit ForwardingPrinter(Printer& to) : to_(to) {}
+  bool ShowPrintDialog() override { return to_.ShowPrintDialog(); }
+  int PageWidth() const override { return to_.PageWidth(); }
+  int PageHeight() const override { return to_.PageHeight(); }
+  Canvas& BeginDoc(std::string_view title) override { return to_.BeginDoc(title); }
+  void NewPage() override { to_.NewPage(); }
+  void EndDoc() override { to_.EndDoc(); }
+
+ private:
+  Printer& to_;
+};
+
 }  // namespace mz::test
