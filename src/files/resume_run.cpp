@@ -218,6 +218,7 @@ std::optional<std::string> ResumeKeptRun(Context& ctx, const fs::path& results) 
 
   auto base = results;
   base.replace_extension();
+  s.ResultsJournal = fs::path(base).replace_extension(".csv").string();
   s.ResumeAtStep = s.StepCount;
   s.ResumeRunBase = base.string();
   Button1MouseDown(ctx);
