@@ -25,15 +25,12 @@ class DecimalCommaTest : public QObject, public test::DemoWindow {
   void twoCommaFiveInTheFieldAndLevelBoxes();
 
  private:
-  // Types text into the box and presses Enter there, answering each message
-  // box with OK; returns their texts.
-  QStringList TypeAndEnter(QLineEdit* box, const QString& text) {
-    box->setFocus();
-    box->selectAll();
-    QTest::keyClicks(box, text);
+  // Types text into the box and presses Enter there (DemoWindow::Type),
+  // answering each message box with OK; returns their texts.
+  QStringList TypeAndEnter(ControlId box, const char* text) {
     test::ModalScript script;
     for (int i = 0; i < 2; ++i) script.Answer(QMessageBox::Ok);
-    QTest::keyClick(box, Qt::Key_Return);
+    Type(std::string(box.Name()).c_str(), text);
     QCoreApplication::processEvents();
     return script.texts;
   }
@@ -51,15 +48,16 @@ void DecimalCommaTest::twoCommaFiveInTheFieldAndLevelBoxes() {
   const QString before = field->text();
   const double stored = ctx().state.FieldLevel;
   if (comma) {
-    QCOMPARE(TypeAndEnter(field, "2,5"), QStringList{});
+    QCOMPARE(TypeAndEnter(ctl::FieldLevel, "2,5"), QStringList{});
     QCOMPARE(ctx().state.FieldLevel, 2.5);
     QCOMPARE(field->text(), QString("2.5"));  // as "2.5" typed: the box's one decimal
   } else {
-    QCOMPARE(TypeAndEnter(field, "2,5"), (QStringList{refused, "Invalid Field Strength"}));
+    QCOMPARE(TypeAndEnter(ctl::FieldLevel, "2,5"),
+             (QStringList{refused, "Invalid Field Strength"}));
     QCOMPARE(ctx().state.FieldLevel, stored);
     QCOMPARE(field->text(), before);  // the stored value again
   }
-  QCOMPARE(TypeAndEnter(field, "1,000.5"),
+  QCOMPARE(TypeAndEnter(ctl::FieldLevel, "1,000.5"),
            (QStringList{"Invalid String : \"1,000.5\"\nUse a decimal point, for example 2.5",
                         "Invalid Field Strength"}));
 
@@ -67,10 +65,10 @@ void DecimalCommaTest::twoCommaFiveInTheFieldAndLevelBoxes() {
   QTest::mouseClick(W(ctl::SingleButton), Qt::LeftButton);
   auto* level = W<QLineEdit>(ctl::SingleLevel);
   if (comma) {
-    QCOMPARE(TypeAndEnter(level, "2,5"), QStringList{});
+    QCOMPARE(TypeAndEnter(ctl::SingleLevel, "2,5"), QStringList{});
     QCOMPARE(level->text(), QString("2.50"));
   } else {
-    QCOMPARE(TypeAndEnter(level, "2,5"), QStringList{refused});
+    QCOMPARE(TypeAndEnter(ctl::SingleLevel, "2,5"), QStringList{refused});
     QCOMPARE(level->text(), QString("2,5"));  // refused: nothing taken from it
   }
 }
