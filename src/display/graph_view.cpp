@@ -78,19 +78,14 @@ int StepXOf(const ProgramState& s, const GraphView& v, int k) {
   return v.StripChart() ? v.StepX(k) : ResultsX(s, v, k);
 }
 
-void SetBandBrush(const ProgramState& s, Canvas& canvas, int i) {
+// The EUT band's colour for a status: OK, fail, or none (the border).
+Colour BandColour(const ProgramState& s, Byte status) {
   const ScreenColourSet& c = s.ScreenColours;
-  switch (s.ResultEutStatus[i]) {
-    case 1:
-      canvas.SetBrushColour(c.EutOk);
-      break;
-    case 2:
-      canvas.SetBrushColour(c.EutFail);
-      break;
-    default:
-      canvas.SetBrushColour(c.Border);
-      break;
-  }
+  return status == 1 ? c.EutOk : status == 2 ? c.EutFail : c.Border;
+}
+
+void SetBandBrush(const ProgramState& s, Canvas& canvas, int i) {
+  canvas.SetBrushColour(BandColour(s, s.ResultEutStatus[i]));
 }
 
 // A filled triangle of `size` rows, widest at its base, pointing up or down.
@@ -215,7 +210,7 @@ void Results(const ProgramState& s, const GraphView& v, Canvas& canvas, int last
       const int x = v.StripChart() ? v.StepX(i) : (IsSweptStep(s, i) ? StepXOf(s, v, i) : prevX);
       if (x > prevX) {
         lines.Segment({prevX, v.LevelY(s.ResultLevel[i - 1])}, {x, v.LevelY(s.ResultLevel[i])});
-        const Byte status = s.ResultEutStatus[i] <= 2 ? s.ResultEutStatus[i] : 0;
+        const Byte status = s.ResultEutStatus[i];
         if (!pieces.empty() && pieces.back().Right == prevX && pieces.back().Status == status) {
           pieces.back().Right = x;
         } else {
@@ -225,9 +220,8 @@ void Results(const ProgramState& s, const GraphView& v, Canvas& canvas, int last
       prevX = x;
     }
   }
-  const ScreenColourSet& c = s.ScreenColours;
   for (const Piece& p : pieces) {
-    canvas.SetBrushColour(p.Status == 1 ? c.EutOk : p.Status == 2 ? c.EutFail : c.Border);
+    canvas.SetBrushColour(BandColour(s, p.Status));
     canvas.FillRect(p.Left, band.Top, p.Right, band.Bottom);
   }
   for (int i = 1; i <= last; ++i) FieldMark(s, v, canvas, i, StepXOf(s, v, i));

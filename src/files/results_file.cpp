@@ -1,7 +1,6 @@
 #include "files/results_file.h"
 
 #include <algorithm>
-#include <filesystem>
 
 #include "core/control_names.h"
 #include "core/errors.h"
@@ -10,6 +9,7 @@
 #include "display/screen_graph.h"
 #include "execution/show_setup.h"
 #include "files/file_support.h"
+#include "files/report_source.h"
 #include "files/setup_block_io.h"
 #include "link/command_codes.h"
 #include "link/command_frame.h"
@@ -200,7 +200,7 @@ void ResultsSetup1Click(Context& ctx) {
   ReadResults(ctx, *name);
   // A kept run's journal is beside its results: the report reads how the
   // run went there.
-  ctx.state.ResultsJournal = std::filesystem::path(*name).replace_extension(".csv").string();
+  ctx.state.ResultsJournal = JournalBeside(*name).string();
   ShowLoadedTestType(ctx);
   KeepAlive(ctx);
   ctx.controls.SetText(ctl::FileLabel, "File : " + *name);

@@ -1,5 +1,6 @@
 #include "files/run_journal.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -24,16 +25,6 @@ int Millis(std::int64_t unixMs) {
   return ms < 0 ? ms + 1000 : ms;
 }
 
-// Days from 1970-01-01 to the given date of the proleptic Gregorian calendar.
-std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d) {
-  y -= m <= 2;
-  const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const auto yoe = static_cast<unsigned>(y - era * 400);
-  const unsigned doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
-  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
-}
-
 }  // namespace
 
 std::optional<std::int64_t> ParseIsoTime(std::string_view text) {
@@ -52,20 +43,22 @@ std::optional<std::int64_t> ParseIsoTime(std::string_view text) {
     for (std::size_t i = at; i < at + digits; ++i) v = v * 10 + (text[i] - '0');
     return v;
   };
-  const int month = number(5, 2);
-  const int day = number(8, 2);
+  using namespace std::chrono;
+  const year_month_day date{year{number(0, 4)}, month{static_cast<unsigned>(number(5, 2))},
+                            day{static_cast<unsigned>(number(8, 2))}};
   const int hour = number(11, 2);
   const int minute = number(14, 2);
   const int second = number(17, 2);
-  const int offset = (number(24, 2) * 60 + number(27, 2)) * (text[23] == '-' ? -1 : 1);
-  if (month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 || second > 60 ||
-      number(27, 2) > 59) {
+  const int offsetHours = number(24, 2);
+  const int offsetMinutes = number(27, 2);
+  if (!date.ok() || hour > 23 || minute > 59 || second > 59 || offsetHours > 23 ||
+      offsetMinutes > 59) {
     return std::nullopt;
   }
-  const std::int64_t days =
-      DaysFromCivil(number(0, 4), static_cast<unsigned>(month), static_cast<unsigned>(day));
-  const std::int64_t seconds = ((days * 24 + hour) * 60 + minute - offset) * 60 + second;
-  return seconds * 1000 + number(20, 3);
+  const minutes offset{(offsetHours * 60 + offsetMinutes) * (text[23] == '-' ? -1 : 1)};
+  const auto utc = sys_days{date} + hours{hour} + minutes{minute} + seconds{second} - offset +
+                   milliseconds{number(20, 3)};
+  return duration_cast<milliseconds>(utc.time_since_epoch()).count();
 }
 
 std::string CsvField(std::string_view text) {

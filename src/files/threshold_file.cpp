@@ -56,54 +56,6 @@ std::optional<double> LevelOf(std::string_view text) {
   return v;
 }
 
-// Digits at text[pos, pos + n) as a number; nullopt when any is no digit.
-std::optional<int> Digits(std::string_view text, std::size_t pos, std::size_t n) {
-  if (pos + n > text.size()) return std::nullopt;
-  int v = 0;
-  for (std::size_t i = pos; i < pos + n; ++i) {
-    if (text[i] < '0' || text[i] > '9') return std::nullopt;
-    v = v * 10 + (text[i] - '0');
-  }
-  return v;
-}
-
-// Days from 1970-01-01 to a date of the proleptic Gregorian calendar.
-std::int64_t DaysFromCivil(int y, int m, int d) {
-  y -= m <= 2 ? 1 : 0;
-  const int era = (y >= 0 ? y : y - 399) / 400;
-  const int yoe = y - era * 400;
-  const int doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
-  const int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return static_cast<std::int64_t>(era) * 146097 + doe - 719468;
-}
-
-int DaysInMonth(int y, int m) {
-  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-  return m == 2 && leap ? 29 : kDays[m - 1];
-}
-
-// The time as IsoLocalTime writes it ("2001-02-26T11:00:00.000+01:00") in ms
-// since 1970 UTC; nullopt for any other text.
-std::optional<std::int64_t> IsoTimeMs(std::string_view t) {
-  if (t.size() != 29 || t[4] != '-' || t[7] != '-' || t[10] != 'T' || t[13] != ':' ||
-      t[16] != ':' || t[19] != '.' || (t[23] != '+' && t[23] != '-') || t[26] != ':') {
-    return std::nullopt;
-  }
-  const auto y = Digits(t, 0, 4), mo = Digits(t, 5, 2), d = Digits(t, 8, 2);
-  const auto h = Digits(t, 11, 2), mi = Digits(t, 14, 2), s = Digits(t, 17, 2);
-  const auto ms = Digits(t, 20, 3), oh = Digits(t, 24, 2), om = Digits(t, 27, 2);
-  if (!y || !mo || !d || !h || !mi || !s || !ms || !oh || !om) return std::nullopt;
-  if (*mo < 1 || *mo > 12 || *d < 1 || *d > DaysInMonth(*y, *mo) || *h > 23 || *mi > 59 ||
-      *s > 59 || *oh > 23 || *om > 59) {
-    return std::nullopt;
-  }
-  const std::int64_t offset = (t[23] == '-' ? -1 : 1) * (*oh * 3600LL + *om * 60LL);
-  const std::int64_t seconds =
-      DaysFromCivil(*y, *mo, *d) * 86400 + *h * 3600LL + *mi * 60LL + *s - offset;
-  return seconds * 1000 + *ms;
-}
-
 // "2.67 fail; 2.38 OK" back into levels; nullopt when a part is neither.
 std::optional<std::vector<ThresholdLevel>> TriedOf(std::string_view text) {
   std::vector<ThresholdLevel> tried;
@@ -154,7 +106,7 @@ ThresholdResult ReadRow(const std::string& line, const LineReader& in, std::size
     }
   }
 
-  const std::optional<std::int64_t> ms = IsoTimeMs(f[3]);
+  const std::optional<std::int64_t> ms = ParseIsoTime(f[3]);
   if (!ms) throw in.Error(lineNumber, "Time \"" + f[3] + "\" is not an ISO 8601 time");
   r.WallMs = *ms;
 
